@@ -1,0 +1,35 @@
+#pragma once
+// Every fixed text the program shows, exactly as the user is to see it (trailing blanks included).
+
+#include <QString>
+
+namespace kvor::msg {
+
+inline const QString kTitleWarning = QStringLiteral("KVOR - Внимание!");
+inline const QString kTitleError = QStringLiteral("KVOR - Грешка!");
+inline const QString kTitleWriteError = QStringLiteral("Грешка при запис на Файла!");
+inline const QString kTitleExcelWarning = QStringLiteral("TAVN - Внимание!");
+inline const QString kTitleExcelError = QStringLiteral("TAVN - Грешка");
+
+// Start-up and configuration.
+inline const QString kSecondCopy = QStringLiteral("Има стартирано друго копие на програмата");
+inline const QString kNoIniFile =
+    QStringLiteral("В работната директория няма инициализиращ файл!   ");
+inline const QString kIniReadOnly =
+    QStringLiteral("Инициализиращият файл е забранен за писане!    ");
+inline const QString kIniUnreadable =
+    QStringLiteral("Инициализиращият файл не може да бъде прочетен!");
+inline const QString kNoHelpFile = QStringLiteral("Не е открит файлът с помощна информация: ");
+
+// Fixed texts of the application state.
+inline const QString kNote = QStringLiteral(
+    "1/ Дълга, деноминиран във валута, както и извършените усвоявания и плащания по него, "
+    "следва да се дават само в оригинална валута /посочва се вида на валутата/, по отделни "
+    "заеми.");
+inline const QString kMsgRed =
+    QStringLiteral("Червеният шрифт индикира, че няма равнение с данните от предходния месец!");
+inline const QString kMsgNoPrev =
+    QStringLiteral("Не е открит файл от предходният месец за сравнение на данните!");
+inline const QString kInfoTitle = QStringLiteral("Информация!");
+
+} // namespace kvor::msg

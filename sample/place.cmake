@@ -1,0 +1,7 @@
+file(MAKE_DIRECTORY ${DST}/Data)
+foreach(name Obshtini.xml Structure.xml help.html)
+    file(COPY_FILE ${SRC}/${name} ${DST}/${name} ONLY_IF_DIFFERENT)
+endforeach()
+if(NOT EXISTS ${DST}/kvor.ini)
+    file(COPY_FILE ${SRC}/kvor.ini ${DST}/kvor.ini)
+endif()

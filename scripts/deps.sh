@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs what building, running and testing KVOR needs on Debian 12, when it is missing.
+set -eu
+packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libpugixml-dev
+libxlsxwriter-dev libgtest-dev libbenchmark-dev python3-openpyxl"
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+$sudo apt-get install -y -qq --no-install-recommends $missing

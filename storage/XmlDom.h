@@ -1,0 +1,85 @@
+#pragma once
+// The XML documents of the program: loading in whatever encoding a file declares, path
+// selections, attribute access, the element text form that the integrity hash is computed over,
+// and saving that never leaves a half-written file behind.
+
+#include <QByteArray>
+#include <QString>
+#include <pugixml.hpp>
+#include <vector>
+
+namespace kvor {
+
+using XmlNode = pugi::xml_node;
+
+// Error codes of a load; 0 means the document was loaded.
+enum LoadError : long
+{
+    kLoadOk = 0,
+    kLoadMissing = 1,
+    kLoadUnreadable = 2,
+    kLoadEncoding = 3,
+    kLoadMalformed = 4,
+};
+
+class DomDocument final
+{
+public:
+    DomDocument() = default;
+    DomDocument(const DomDocument&) = delete;
+    DomDocument& operator=(const DomDocument&) = delete;
+
+    // Reads the whole file and replaces all earlier content. On any failure the document is
+    // empty and the error code is non-zero.
+    long load(const QString& path);
+    long loadBytes(QByteArrayView bytes);
+    long errorCode() const { return m_error; }
+    // A sentence in Bulgarian that says why the last load failed; empty after a good load.
+    QString errorReason() const { return m_reason; }
+
+    // Replaces the file at path atomically: on failure the old file is left whole, nothing
+    // half-written remains, and errorText (when given) receives the reason.
+    bool save(const QString& path, QString* errorText = nullptr) const;
+    // The bytes save writes: declaration, CR LF, the document element, CR LF, in the declared
+    // encoding; characters the encoding cannot hold become character references.
+    QByteArray toBytes() const;
+
+    bool isEmpty() const { return !m_doc.document_element(); }
+    void clear();
+    XmlNode documentElement() const { return m_doc.document_element(); }
+    XmlNode node() const { return m_doc; }
+    pugi::xml_document& raw() { return m_doc; }
+
+    // The encoding named by the file's declaration, as written there ("windows-1251").
+    QString encoding() const { return m_encoding; }
+    void setEncoding(const QString& name) { m_encoding = name; }
+
+private:
+    long fail(long code, const QString& reason);
+
+    pugi::xml_document m_doc;
+    long m_error = kLoadOk;
+    QString m_reason;
+    QString m_encoding = QStringLiteral("UTF-8");
+};
+
+// The first match in document order, or a null node. An expression that starts with "//"
+// searches the whole document even from an element; names are matched with their prefixes
+// exactly as written.
+XmlNode selectSingleNode(XmlNode context, const QString& expr);
+XmlNode selectSingleNode(const DomDocument& doc, const QString& expr);
+// Every match in document order.
+std::vector<XmlNode> selectNodes(XmlNode context, const QString& expr);
+std::vector<XmlNode> selectNodes(const DomDocument& doc, const QString& expr);
+
+// The element text form: no declaration, attributes in stored order, childless elements as
+// "<name/>", nothing between elements.
+QString NodeXml(XmlNode node);
+
+// The attribute's value; "" for a null node or a missing attribute.
+QString GetAttribute(XmlNode node, const QString& name);
+// An existing attribute keeps its place; a new one is added after the others.
+void SetAttribute(XmlNode element, const QString& name, const QString& value);
+void RemoveAttribute(XmlNode element, const QString& name);
+
+} // namespace kvor

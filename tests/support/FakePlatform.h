@@ -1,0 +1,80 @@
+#pragma once
+// A platform for tests: message boxes are recorded and answered from a script, the program folder
+// and today are whatever the test says, and ending the program is only noted.
+
+#include "app/Platform.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+namespace kvor::test {
+
+struct ShownMessage
+{
+    QString text;
+    MsgButtons buttons;
+    MsgIcon icon;
+    QString title;
+};
+
+class FakePlatform final : public Platform
+{
+public:
+    FakePlatform() { setPlatform(this); }
+    ~FakePlatform() override { setPlatform(nullptr); }
+
+    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                     const QString& title) override
+    {
+        messages.append({text, buttons, icon, title});
+        if (onMessage) {
+            onMessage(messages.last());
+        }
+        if (!answers.isEmpty()) {
+            return answers.takeFirst();
+        }
+        switch (buttons) {
+        case MsgButtons::Ok:
+        case MsgButtons::OkCancel:
+            return MsgAnswer::Ok;
+        default:
+            return MsgAnswer::Yes;
+        }
+    }
+    QString ShowOpen(const OpenFileRequest& request) override
+    {
+        openRequests.append(request);
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    void End(int exitCode) override
+    {
+        ended = true;
+        endCode = exitCode;
+    }
+    QString ProgramFolder() const override { return folder; }
+    QDate Today() const override { return today; }
+    void SetBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
+
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto& m : messages) {
+            out << m.text;
+        }
+        return out;
+    }
+
+    QString folder;
+    QDate today{2004, 3, 15};
+    QList<ShownMessage> messages;
+    QList<MsgAnswer> answers;
+    QList<OpenFileRequest> openRequests;
+    QStringList openAnswers;
+    std::function<void(const ShownMessage&)> onMessage;
+    bool ended = false;
+    int endCode = 0;
+    int busyDepth = 0;
+};
+
+} // namespace kvor::test
