@@ -11,6 +11,7 @@
 // Sizes and positions are in twips; colours are RGB values.
 
 #include "editor/FlexGridModel.h"
+#include "editor/GridText.h"
 
 #include <QFrame>
 #include <QTableView>
@@ -22,16 +23,16 @@ class QGridLayout;
 
 namespace kvor {
 
-class FlexGrid final : public QFrame
+class FlexGrid final : public QFrame, public GridText
 {
     Q_OBJECT
 public:
     explicit FlexGrid(QWidget* parent = nullptr);
     ~FlexGrid() override;
 
-    int Rows() const { return m_model->rowCount(); }
+    int Rows() const override { return m_model->rowCount(); }
     void setRows(int rows);
-    int Cols() const { return m_model->columnCount(); }
+    int Cols() const override { return m_model->columnCount(); }
     void setCols(int cols);
     int FixedRows() const { return m_fixedRows; }
     void setFixedRows(int rows);
@@ -43,7 +44,7 @@ public:
     int Col() const { return m_col; }
     void setCol(int col);
 
-    QString TextMatrix(int row, int col) const;
+    QString TextMatrix(int row, int col) const override;
     void setTextMatrix(int row, int col, const QString& text);
     QString Text() const { return TextMatrix(m_row, m_col); }
     void setText(const QString& text) { setTextMatrix(m_row, m_col, text); }
