@@ -311,7 +311,13 @@ void FlexGrid::moveCurrent(int row, int col)
         syncCurrentIndex();
         return;
     }
+    m_cancelMove = false;
     emit LeaveCell();
+    if (m_cancelMove) {
+        m_cancelMove = false;
+        syncCurrentIndex();
+        return;
+    }
     // The handler may have changed the shape; the target is checked again.
     if (Rows() == 0 || Cols() == 0) {
         return;

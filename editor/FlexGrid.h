@@ -23,7 +23,7 @@ class QGridLayout;
 
 namespace kvor {
 
-class FlexGrid final : public QFrame, public GridText
+class FlexGrid final : public QFrame, public EditableGridText
 {
     Q_OBJECT
 public:
@@ -45,7 +45,7 @@ public:
     void setCol(int col);
 
     QString TextMatrix(int row, int col) const override;
-    void setTextMatrix(int row, int col, const QString& text);
+    void setTextMatrix(int row, int col, const QString& text) override;
     QString Text() const { return TextMatrix(m_row, m_col); }
     void setText(const QString& text) { setTextMatrix(m_row, m_col, text); }
     void Clear();
@@ -91,6 +91,10 @@ public:
     int Height() const;
     void Move(int left, int top, int width, int height);
     void SetFocus();
+
+    // Called from a LeaveCell handler: the current cell stays where it is and no EnterCell
+    // follows. The editor uses it while a figure it refused is still being corrected.
+    void CancelPendingMove() { m_cancelMove = true; }
 
     // Posts a key-down to the grid: handled after the running handler returns.
     void PostKeyDown(int keyCode, int shift = 0);
@@ -151,6 +155,7 @@ private:
     bool m_redraw = true;
     bool m_wordWrap = false;
     bool m_syncing = false;
+    bool m_cancelMove = false;
     bool m_spansDirty = false;
     int m_mergeCells = 0;
     std::vector<bool> m_mergeRow;

@@ -15,8 +15,15 @@ public:
     virtual QString TextMatrix(int row, int col) const = 0;
 };
 
+// A grid whose texts can be written.
+class EditableGridText : public GridText
+{
+public:
+    virtual void setTextMatrix(int row, int col, const QString& text) = 0;
+};
+
 // A grid held in memory, for code that runs without the editor.
-class TextTable final : public GridText
+class TextTable final : public EditableGridText
 {
 public:
     TextTable(int rows, int cols) : m_rows(rows), m_cols(cols), m_cells(size_t(rows) * cols) {}
@@ -26,7 +33,7 @@ public:
     {
         return inside(row, col) ? m_cells[size_t(row) * m_cols + col] : QString();
     }
-    void setTextMatrix(int row, int col, const QString& text)
+    void setTextMatrix(int row, int col, const QString& text) override
     {
         if (inside(row, col)) {
             m_cells[size_t(row) * m_cols + col] = text;

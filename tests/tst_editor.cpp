@@ -1,0 +1,426 @@
+// The report editor driven through its real widgets: typing, committing, totals, the previous-month
+// colours and the information pane, and closing.
+
+#include "app/AppState.h"
+#include "app/Messages.h"
+#include "editor/Amount.h"
+#include "editor/FlexGrid.h"
+#include "editor/frmSpravka.h"
+#include "support/ReportFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <clocale>
+
+using namespace kvor;
+
+namespace {
+
+// Grid rows of the sample form.
+constexpr int kTotal = 3;         // id 2, restricted
+constexpr int kDomestic = 4;      // id 3, restricted
+constexpr int kBonds = 5;         // id 5, sumid 3-2
+constexpr int kBanks = 6;         // id 6, restricted, fed by 7 and 8
+constexpr int kLongTerm = 7;      // id 7, sumid 6-3-2
+constexpr int kShortTerm = 8;     // id 8, sumid 6-3-2
+constexpr int kForeignBanks = 19; // id 18, sumid 4-2
+constexpr int kExternal = 16;     // id 4
+
+const QLocale kBg(QLocale::Bulgarian, QLocale::Bulgaria);
+
+} // namespace
+
+class EditorTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::FakePlatform> m_fake;
+    std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<frmSpravka> m_form;
+
+    frmSpravka& open()
+    {
+        m_form = std::make_unique<frmSpravka>();
+        m_form->show();
+        m_form->activateWindow();
+        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(m_form.get());
+        return *m_form;
+    }
+    FlexGrid* grid() const { return m_form->grdDocEnter; }
+    QWindow* window() const { return m_form->windowHandle(); }
+
+    void goTo(int row, int col)
+    {
+        grid()->setRow(row);
+        grid()->setCol(col);
+        grid()->SetFocus();
+    }
+    // Keys as the user types them: they go to whatever has the focus.
+    void type(const QString& text)
+    {
+        for (const QChar ch : text) {
+            QWidget* target = QApplication::focusWidget();
+            QVERIFY(target);
+            if (ch.isDigit()) {
+                QTest::keyClick(target, Qt::Key(Qt::Key_0 + ch.digitValue()));
+            } else {
+                QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, ch, Qt::NoModifier);
+            }
+        }
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), k, m);
+        QCoreApplication::processEvents();
+    }
+    double value(int row, int col) const { return AmountValue(grid()->TextMatrix(row, col), kBg); }
+    QColor colour(int row, int col) { return grid()->model()->foreColor(row, col); }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(kBg);
+        std::setlocale(LC_NUMERIC, "C");
+    }
+
+    void init()
+    {
+        m_fake = std::make_unique<test::FakePlatform>();
+        m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
+        ResetState();
+        test::LoadSampleReport(State());
+    }
+
+    void cleanup()
+    {
+        if (m_form) {
+            m_form->bChanged = false;
+            m_form->close();
+        }
+        m_form.reset();
+        m_folder.reset();
+        m_fake.reset();
+    }
+
+    void opensWithTheReportLaidOut()
+    {
+        frmSpravka& f = open();
+        QCOMPARE(f.windowTitle(), QStringLiteral("Справка"));
+        QCOMPARE(f.txtPeriod->text(), QStringLiteral("03 / 2004"));
+        QCOMPARE(f.txtObshtina->text(), QStringLiteral("Пловдив"));
+        QCOMPARE(f.txtEBK->text(), QStringLiteral("1234"));
+        QCOMPARE(grid()->Rows(), 30);
+        QCOMPARE(grid()->FixedRows(), 3);
+        QCOMPARE(grid()->TextMatrix(0, 2), QStringLiteral("Увеличения през месеца"));
+        QCOMPARE(grid()->TextMatrix(1, 3), QStringLiteral("Сума"));
+        QCOMPARE(grid()->TextMatrix(kBonds, 0),
+                 QStringLiteral("1. Общински облигации, емитирани на вътрешния пазар"));
+        QCOMPARE(grid()->TextMatrix(kBonds, 2), QStringLiteral("§ 82-11"));
+        // Stored "0" is shown as it is, with the blank of an even row; the closing is recomputed.
+        QCOMPARE(grid()->TextMatrix(kBanks, 1), QStringLiteral(" 0"));
+        QCOMPARE(grid()->TextMatrix(kBonds, 1), QStringLiteral("0"));
+        QCOMPARE(grid()->TextMatrix(kBanks, 6), QStringLiteral(" 0,00"));
+        QCOMPARE(grid()->model()->backColor(kTotal, 4), frmSpravka::kHighlight);
+        QCOMPARE(grid()->model()->backColor(kExternal, 0), frmSpravka::kHighlight);
+        QVERIFY(grid()->model()->backColor(kBonds, 0) != frmSpravka::kHighlight);
+        QCOMPARE(f.InfoText(), QStringLiteral("Информация!\r\n") + msg::kMsgNoPrev);
+        QVERIFY(!f.bChanged);
+        QVERIFY(f.bSaved);
+    }
+
+    void typingUpdatesTheRowAndItsTotalsAndEnterMovesDown()
+    {
+        frmSpravka& f = open();
+        goTo(kLongTerm, 3);
+        type(QStringLiteral("150"));
+        QVERIFY(f.txtEdit->isVisible());
+        QCOMPARE(f.txtEdit->text(), QStringLiteral("150"));
+        QCOMPARE(colour(kLongTerm, 3), frmSpravka::kRed);
+        key(Qt::Key_Return);
+        QTRY_COMPARE(grid()->Row(), kShortTerm);
+        QVERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(grid()->TextMatrix(kLongTerm, 3), AmountText(150, kBg));
+        QCOMPARE(colour(kLongTerm, 3), frmSpravka::kBlack);
+        QCOMPARE(value(kLongTerm, 6), 150.0);
+        for (int total : {kBanks, kDomestic, kTotal}) {
+            QCOMPARE(value(total, 3), 150.0);
+            QCOMPARE(value(total, 6), 150.0);
+        }
+        QCOMPARE(value(kExternal, 3), 0.0);
+        QVERIFY(f.bChanged);
+        QVERIFY(!f.bSaved);
+
+        // A decrease on the short-term row lowers the same totals.
+        grid()->setCol(5);
+        type(QStringLiteral("40,5"));
+        key(Qt::Key_Return);
+        QTRY_COMPARE(grid()->Row(), kShortTerm + 1);
+        QCOMPARE(grid()->TextMatrix(kShortTerm, 5), u' ' + AmountText(40.5, kBg));
+        QCOMPARE(value(kShortTerm, 6), -40.5);
+        QCOMPARE(value(kTotal, 5), 40.5);
+        QCOMPARE(value(kTotal, 6), 109.5);
+    }
+
+    void editingTheSameCellTwiceCountsTheSecondDifferenceOnly()
+    {
+        open();
+        goTo(kForeignBanks, 1);
+        type(QStringLiteral("100"));
+        key(Qt::Key_Up);
+        QTRY_COMPARE(grid()->Row(), kForeignBanks - 1);
+        goTo(kForeignBanks, 1);
+        QTest::mouseClick(
+            grid()->body()->viewport(), Qt::LeftButton, {},
+            grid()->body()->visualRect(grid()->model()->index(kForeignBanks, 1)).center());
+        QTest::mouseDClick(
+            grid()->body()->viewport(), Qt::LeftButton, {},
+            grid()->body()->visualRect(grid()->model()->index(kForeignBanks, 1)).center());
+        QVERIFY(m_form->txtEdit->isVisible());
+        QCOMPARE(m_form->txtEdit->text(), AmountText(100, kBg)); // the whole text to edit
+        m_form->txtEdit->selectAll();
+        type(QStringLiteral("70"));
+        key(Qt::Key_Down);
+        QTRY_COMPARE(grid()->Row(), kForeignBanks + 1);
+        QCOMPARE(value(kExternal, 1), 70.0);
+        QCOMPARE(value(kTotal, 1), 70.0);
+        QCOMPARE(value(kTotal, 6), 70.0);
+    }
+
+    void escLeavesEverythingAsItWas()
+    {
+        frmSpravka& f = open();
+        goTo(kBonds, 3);
+        const QString before = grid()->TextMatrix(kBonds, 3);
+        type(QStringLiteral("999"));
+        QVERIFY(f.txtEdit->isVisible());
+        key(Qt::Key_Escape);
+        QVERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(grid()->TextMatrix(kBonds, 3), before);
+        QCOMPARE(value(kTotal, 3), 0.0);
+        QCOMPARE(grid()->TextMatrix(kTotal, 3), QStringLiteral("0"));
+        QCOMPARE(colour(kBonds, 3), frmSpravka::kBlack);
+        QCOMPARE(grid()->Row(), kBonds);
+        QCOMPARE(grid()->Col(), 3);
+        QVERIFY(f.isVisible()); // Esc in the editor does not close the window
+    }
+
+    void lettersAreRefusedAndTheEditorStaysOpen()
+    {
+        frmSpravka& f = open();
+        goTo(kBonds, 1);
+        type(QStringLiteral("аб"));
+        key(Qt::Key_Return);
+        QCOMPARE(m_fake->texts(), QStringList({"Въведете число!"}));
+        QCOMPARE(m_fake->messages[0].title, msg::kTitleWarning);
+        QCOMPARE(m_fake->messages[0].icon, MsgIcon::Critical);
+        QVERIFY(f.txtEdit->isVisible());
+        QTRY_VERIFY(f.txtEdit->hasFocus());
+        QCOMPARE(f.txtEdit->selectedText(), QStringLiteral("аб"));
+        QCOMPARE(grid()->Row(), kBonds);
+        // Clicking another cell is refused the same way, once, and the editor stays on its cell.
+        const QRect other = grid()->body()->visualRect(grid()->model()->index(kLongTerm, 3));
+        QTest::mouseClick(grid()->body()->viewport(), Qt::LeftButton, {}, other.center());
+        QTRY_VERIFY(f.txtEdit->hasFocus());
+        QCOMPARE(m_fake->messages.size(), 2);
+        QCOMPARE(grid()->Row(), kBonds);
+        QCOMPARE(grid()->Col(), 1);
+        QCOMPARE(f.txtEdit->selectedText(), QStringLiteral("аб"));
+        QCOMPARE(grid()->TextMatrix(kBonds, 1), QStringLiteral("0"));
+        QCOMPARE(grid()->TextMatrix(kTotal, 1), QStringLiteral("0"));
+        // Correcting the text commits it.
+        type(QStringLiteral("12"));
+        key(Qt::Key_Return);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(value(kBonds, 1), 12.0);
+        QCOMPARE(value(kTotal, 1), 12.0);
+    }
+
+    void anEmptyEditorStoresZero()
+    {
+        frmSpravka& f = open();
+        goTo(kBonds, 3);
+        type(QStringLiteral("30"));
+        key(Qt::Key_Return);
+        QTRY_COMPARE(value(kTotal, 3), 30.0);
+        goTo(kBonds, 3);
+        key(Qt::Key_Return);                  // opens the editor on the cell's text...
+        QTRY_VERIFY(!f.txtEdit->isVisible()); // ...and the posted Down commits it unchanged
+        goTo(kBonds, 3);
+        type(QStringLiteral("5"));
+        f.txtEdit->clear();
+        key(Qt::Key_Return);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(grid()->TextMatrix(kBonds, 3), AmountText(0, kBg));
+        QCOMPARE(value(kTotal, 3), 0.0);
+    }
+
+    void restrictedRowsAndOtherColumnsOpenNothing_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::newRow("total row") << kTotal << 1;
+        QTest::newRow("group row") << kDomestic << 3;
+        QTest::newRow("sub-total row") << kBanks << 5;
+        QTest::newRow("caption") << kBonds << 0;
+        QTest::newRow("code of increases") << kBonds << 2;
+        QTest::newRow("code of decreases") << kBonds << 4;
+        QTest::newRow("closing") << kBonds << 6;
+    }
+    void restrictedRowsAndOtherColumnsOpenNothing()
+    {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        frmSpravka& f = open();
+        goTo(row, col);
+        type(QStringLiteral("5"));
+        key(Qt::Key_Return);
+        QTest::mouseClick(grid()->body()->viewport(), Qt::LeftButton, {},
+                          grid()->body()->visualRect(grid()->model()->index(row, col)).center());
+        QTest::mouseDClick(grid()->body()->viewport(), Qt::LeftButton, {},
+                           grid()->body()->visualRect(grid()->model()->index(row, col)).center());
+        QVERIFY(!f.txtEdit->isVisible());
+        QVERIFY(!f.bChanged);
+        QCOMPARE(value(kTotal, 1) + value(kTotal, 3) + value(kTotal, 5), 0.0);
+    }
+
+    void openingAmountsThatDisagreeWithThePreviousMonthTurnRed()
+    {
+        // The opening amount carried over from the previous month's closing amount.
+        State().bPrevData = true;
+        State().sMsgNoPrev.clear();
+        SetAttribute(test::DocRow(State().xmlDoc, kBonds - 3), "col1", "25");
+        frmSpravka& f = open();
+        QCOMPARE(f.InfoText(), QStringLiteral("Информация!\r\n"));
+        goTo(kBonds, 1);
+        key(Qt::Key_Right); // an unchanged opening amount stays black
+        QCOMPARE(colour(kBonds, 1), frmSpravka::kBlack);
+        QCOMPARE(f.InfoText(), State().sInfoTitle);
+
+        goTo(kBonds, 1);
+        type(QStringLiteral("30"));
+        key(Qt::Key_Right);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(colour(kBonds, 1), frmSpravka::kRed);
+        QCOMPARE(f.InfoText(), State().sInfoTitle + "\r\n" + State().sMsgRed);
+
+        // Low in the table the pane shows the footnote after the red-font line.
+        goTo(kForeignBanks, 1);
+        type(QStringLiteral("3"));
+        key(Qt::Key_Right);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(colour(kForeignBanks, 1), frmSpravka::kRed);
+        QCOMPARE(f.InfoText(), State().sMsgRed + "\r\n" + State().sNote);
+
+        // Back to the previous month's figure: black, but another cell of the column is still red.
+        goTo(kBonds, 1);
+        type(QStringLiteral("25"));
+        key(Qt::Key_Right);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(colour(kBonds, 1), frmSpravka::kBlack);
+        QCOMPARE(f.InfoText(), State().sInfoTitle + "\r\n" + State().sMsgRed);
+        goTo(kForeignBanks, 1);
+        type(QStringLiteral("0"));
+        key(Qt::Key_Right);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(colour(kForeignBanks, 1), frmSpravka::kBlack);
+        QCOMPARE(f.InfoText(), State().sNote);
+
+        // Other columns never compare anything.
+        goTo(kBonds, 3);
+        type(QStringLiteral("7"));
+        key(Qt::Key_Right);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(colour(kBonds, 3), frmSpravka::kBlack);
+        QCOMPARE(f.InfoText(), State().sInfoTitle);
+    }
+
+    void withoutThePreviousMonthNothingTurnsRed()
+    {
+        frmSpravka& f = open();
+        goTo(kBonds, 1);
+        type(QStringLiteral("5"));
+        key(Qt::Key_Right);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(colour(kBonds, 1), frmSpravka::kBlack);
+        QCOMPARE(f.InfoText(), msg::kMsgNoPrev);
+        goTo(kForeignBanks, 3);
+        key(Qt::Key_Right);
+        QCOMPARE(f.InfoText(), msg::kMsgNoPrev + "\r\n" + msg::kNote);
+    }
+
+    void closingAsksOnlyAfterAChange()
+    {
+        frmSpravka& f = open();
+        f.close();
+        QVERIFY(m_fake->messages.isEmpty());
+        QVERIFY(!f.isVisible());
+
+        frmSpravka& g = open();
+        goTo(kBonds, 1);
+        type(QStringLiteral("1"));
+        key(Qt::Key_Return);
+        m_fake->answers = {MsgAnswer::Cancel};
+        g.close();
+        QCOMPARE(m_fake->texts(), QStringList({"Желаете ли да съхраните промените в документа?"}));
+        QCOMPARE(m_fake->messages[0].buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(m_fake->messages[0].icon, MsgIcon::Exclamation);
+        QVERIFY(g.isVisible());
+        QCOMPARE(value(kBonds, 1), 1.0);
+        m_fake->answers = {MsgAnswer::No};
+        g.close();
+        QVERIFY(!g.isVisible());
+        QVERIFY(!State().bPrevData);
+    }
+
+    void aCancelledCloseKeepsComparing()
+    {
+        State().bPrevData = true;
+        State().sMsgNoPrev.clear();
+        frmSpravka& f = open();
+        goTo(kBonds, 1);
+        type(QStringLiteral("9"));
+        key(Qt::Key_Right);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        m_fake->answers = {MsgAnswer::Cancel};
+        f.close();
+        QVERIFY(State().bPrevData);
+        goTo(kShortTerm, 1);
+        type(QStringLiteral("4"));
+        key(Qt::Key_Right);
+        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QCOMPARE(colour(kShortTerm, 1), frmSpravka::kRed);
+    }
+
+    void theCaptionColumnCanBeLocked()
+    {
+        frmSpravka& f = open();
+        f.chkLock->click();
+        QCOMPARE(grid()->FixedCols(), 1);
+        f.chkLock->click();
+        QCOMPARE(grid()->FixedCols(), 0);
+    }
+
+    void resizingKeepsTheBandsAtTheBottomAndTheButtonsInOrder()
+    {
+        frmSpravka& f = open();
+        for (const QSize size : {QSize(1200, 800), QSize(300, 200), QSize(900, 500)}) {
+            f.resize(size);
+            QCoreApplication::processEvents();
+            QVERIFY(f.width() >= f.minimumWidth());
+            QCOMPARE(f.frmCommands->geometry().bottom(), f.height() - 1);
+            QCOMPARE(f.frmCommands->width(), f.width());
+            QVERIFY(f.cmdPrint->x() < f.cmdSave->x());
+            QVERIFY(f.cmdSave->x() < f.cmdExit->x());
+            QVERIFY(f.cmdExit->geometry().right() < f.frmCommands->width());
+            QCOMPARE(f.grdDocEnter->geometry().bottom() + 1, f.frmLock->y());
+        }
+    }
+};
+
+QTEST_MAIN(EditorTest)
+#include "tst_editor.moc"
