@@ -9,7 +9,9 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace kvor {
 
@@ -38,6 +40,32 @@ private:
 namespace {
 
 constexpr int kDefaultColWidthPx = 64;
+
+// Draws the current cell with a frame instead of a filled selection, so that the colours of its
+// figure (red for a figure that disagrees with the previous month) stay visible.
+class CurrentCellDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        QStyledItemDelegate::paint(painter, plain, index);
+        const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        if (view && view->currentIndex() == index) {
+            painter->save();
+            const bool focused = view->hasFocus();
+            QPen pen(option.palette.color(QPalette::Highlight), focused ? 2 : 1);
+            painter->setPen(pen);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+            painter->restore();
+        }
+    }
+};
 
 QTableView* makeView(QWidget* parent, FlexGridModel* model)
 {
@@ -83,7 +111,8 @@ FlexGrid::FlexGrid(QWidget* parent) : QFrame(parent), m_model(new FlexGridModel(
     QTableView* body = m_views[kBody];
     body->setSelectionModel(new FlexSelectionModel(m_model, this));
     body->setFocusPolicy(Qt::StrongFocus);
-    body->setSelectionMode(QAbstractItemView::SingleSelection);
+    body->setSelectionMode(QAbstractItemView::NoSelection);
+    body->setItemDelegate(new CurrentCellDelegate(body));
     body->installEventFilter(this);
     setFocusProxy(body);
 
@@ -339,7 +368,7 @@ void FlexGrid::syncCurrentIndex()
             // Walks the program makes with drawing switched off do not scroll the grid.
             const bool autoScroll = body->hasAutoScroll();
             body->setAutoScroll(m_redraw && autoScroll);
-            sm->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+            sm->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
             body->setAutoScroll(autoScroll);
         }
     } else if (sm->currentIndex().isValid()) {

@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QTextDocument>
 
 namespace kvor {
 
@@ -58,6 +59,11 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(ToQtAlignment(alignment(r, c), x.text));
+    case Qt::ToolTipRole:
+        // The whole text of a cell too narrow for it; escaped, as a tooltip would read a text
+        // from a file as markup.
+        return x.text.trimmed().isEmpty() ? QVariant()
+                                          : QVariant(Qt::convertFromPlainText(x.text.trimmed()));
     default:
         return {};
     }

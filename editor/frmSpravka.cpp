@@ -33,6 +33,7 @@ namespace {
 constexpr int kMinWidth = 8000;
 constexpr int kMinHeight = 5000;
 constexpr int kEditInset = 8;
+constexpr int kLockDesignWidth = 2295;
 constexpr double kColumnShare = 15.0; // per cent of the grid's width
 constexpr double kCaptionShare = 30.0;
 const QColor kHeaderBack(253, 253, 238);
@@ -104,6 +105,10 @@ frmSpravka::frmSpravka(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Справка"));
     setModal(true);
     setSizeGripEnabled(true);
+    // The form is laid out in twips for a small font; text in a larger one would not fit.
+    QFont small = font();
+    small.setPointSizeF(8.25);
+    setFont(small);
 
     lblPeriod = boldLabel(this, "lblPeriod", QStringLiteral("Период:"));
     txtPeriod = headerField(this, "txtPeriod", QStringLiteral("дата"), QStringLiteral("Период"));
@@ -157,15 +162,15 @@ frmSpravka::frmSpravka(QWidget* parent) : QDialog(parent)
     MoveTwips(grdDocEnter, 120, 720, 9735, 3135);
     MoveTwips(txtEdit, 2160, 2280, 855, 285);
     MoveTwips(frmLock, 0, 3960, 9855, 1155);
-    MoveTwips(chkLock, 240, 240, 2295, 195);
+    MoveTwips(chkLock, 240, 240, kLockDesignWidth, 195);
     MoveTwips(frmInfo, 2400, 120, 7335, 900);
     MoveTwips(txtInfo, 120, 120, 7215, 735);
     MoveTwips(frmCommands, 0, 5160, 9855, 675);
     MoveTwips(cmdPrint, 5640, 180, 1236, 372);
     MoveTwips(cmdSave, 7047, 180, 1236, 372);
     MoveTwips(cmdExit, 8460, 180, 1236, 372);
-    // The check box's design height is that of a small font; it must still show its text.
-    chkLock->resize(chkLock->width(), std::max(chkLock->height(), chkLock->sizeHint().height()));
+    // The check box must show its whole caption in whatever font the desktop uses.
+    chkLock->resize(chkLock->size().expandedTo(chkLock->sizeHint()));
 
     setMinimumSize(TwipsToPixelsX(kMinWidth, this), TwipsToPixelsY(kMinHeight, this));
     // A window that shows the whole report at once, within the screen.
@@ -265,9 +270,13 @@ void frmSpravka::Form_Resize()
     MoveTwips(grdDocEnter, 0, gridTop, sw, std::max(0, sh - gridTop - cmdH - lockH));
     MoveTwips(frmLock, 0, sh - lockH - cmdH, sw, lockH);
     MoveTwips(frmCommands, 0, sh - cmdH, sw, cmdH);
+    // The pane starts right of the check box and ends a little before the right edge; a check box
+    // wider than designed (a larger font) pushes the pane's left edge, never its right one.
     const int chkLeft = leftTw(chkLock);
-    const int chkWidth = widthTw(chkLock);
-    MoveTwips(frmInfo, 10.5 * chkLeft, topTw(frmInfo), sw - 1.15 * chkWidth, heightTw(frmInfo));
+    const double infoLeft = std::max(10.5 * chkLeft, chkLeft + widthTw(chkLock) + 60.0);
+    const double infoRight = 10.5 * chkLeft + sw - 1.15 * kLockDesignWidth;
+    MoveTwips(frmInfo, infoLeft, topTw(frmInfo), std::max(0.0, infoRight - infoLeft),
+              heightTw(frmInfo));
     MoveTwips(txtInfo, 100, topTw(txtInfo), widthTw(frmInfo) - 200, heightTw(txtInfo));
     const int exitWidth = widthTw(cmdExit);
     const int cmdWidth = widthTw(frmCommands);
