@@ -1,0 +1,54 @@
+// Amount texts are written and read on every entry, total update and comparison.
+
+#include "editor/Amount.h"
+#include "editor/ReportForm.h"
+#include "editor/ReportRules.h"
+#include "storage/XmlDom.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace kvor;
+
+namespace {
+
+const QLocale kBg(QLocale::Bulgarian, QLocale::Bulgaria);
+
+void BM_AmountText(benchmark::State& state)
+{
+    double v = 1234567.891;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(AmountText(v, kBg));
+        v += 0.01;
+    }
+}
+BENCHMARK(BM_AmountText);
+
+void BM_ParseAmount(benchmark::State& state)
+{
+    const QString text = QStringLiteral(" 1 234 567,89");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ParseAmount(text, kBg));
+    }
+}
+BENCHMARK(BM_ParseAmount);
+
+// One committed figure on the deepest row of the sample form: three totals follow.
+void BM_CommitWithTotals(benchmark::State& state)
+{
+    DomDocument structure;
+    structure.load(QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml"));
+    const ReportForm form(structure);
+    TextTable grid(3 + form.rowCount(), 7);
+    const int row = form.TotalGridRow(QStringLiteral("7"));
+    double v = 0;
+    for (auto _ : state) {
+        const QString old = grid.TextMatrix(row, 3);
+        const QString now = RowAmountText(v += 1.5, row, kBg);
+        grid.setTextMatrix(row, 3, now);
+        RecomputeClosing(grid, row, kBg);
+        UpdateTotals(grid, form, row, 3, old, now, kBg);
+    }
+}
+BENCHMARK(BM_CommitWithTotals);
+
+} // namespace

@@ -1,0 +1,23 @@
+// Any text typed as a figure: a number is read back to the value its amount text shows.
+
+#include "editor/Amount.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const QLocale& locale : {QLocale(QLocale::Bulgarian, QLocale::Bulgaria), QLocale::c()}) {
+        const auto v = kvor::ParseAmount(text, locale);
+        if (!v || std::fabs(*v) > 1e15) {
+            continue;
+        }
+        const auto back = kvor::ParseAmount(kvor::AmountText(*v, locale), locale);
+        if (!back || std::fabs(*back - std::round(*v * 100) / 100) > 0.006) {
+            std::abort();
+        }
+    }
+    return 0;
+}
