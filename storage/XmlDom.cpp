@@ -63,6 +63,37 @@ QString declaredEncoding(QByteArrayView bytes)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+// What went wrong in a file that is no well-formed XML, in the user's language.
+QString parseProblem(pugi::xml_parse_status status)
+{
+    switch (status) {
+    case pugi::status_unrecognized_tag:
+    case pugi::status_bad_start_element:
+        return QStringLiteral("неправилно начало на елемент");
+    case pugi::status_bad_pi:
+        return QStringLiteral("неправилна инструкция за обработка");
+    case pugi::status_bad_comment:
+        return QStringLiteral("неправилен коментар");
+    case pugi::status_bad_cdata:
+        return QStringLiteral("неправилна секция CDATA");
+    case pugi::status_bad_doctype:
+        return QStringLiteral("неправилна декларация на типа на документа");
+    case pugi::status_bad_pcdata:
+        return QStringLiteral("неправилен текст");
+    case pugi::status_bad_attribute:
+        return QStringLiteral("неправилен атрибут");
+    case pugi::status_bad_end_element:
+        return QStringLiteral("неправилен край на елемент");
+    case pugi::status_end_element_mismatch:
+        return QStringLiteral("краят на елемент не съответства на началото му или липсва");
+    case pugi::status_append_invalid_root:
+    case pugi::status_no_document_element:
+        return QStringLiteral("липсва основен елемент");
+    default:
+        return QStringLiteral("файлът не може да бъде разчетен");
+    }
+}
+
 // --- text form --------------------------------------------------------------------------
 
 void appendEscapedAttr(QString& out, QStringView value)
@@ -339,9 +370,9 @@ long DomDocument::loadBytes(QByteArrayView bytes)
     const pugi::xml_parse_result result = m_doc.load_buffer(
         utf8.constData(), static_cast<size_t>(utf8.size()), flags, pugi::encoding_utf8);
     if (!result) {
-        return fail(kLoadMalformed, QStringLiteral("Файлът не е валиден XML (%1, позиция %2).")
-                                        .arg(QString::fromUtf8(result.description()))
-                                        .arg(result.offset));
+        return fail(kLoadMalformed, QStringLiteral("Файлът не е валиден XML: %1 (знак %2).")
+                                        .arg(parseProblem(result.status))
+                                        .arg(result.offset + 1));
     }
     if (!m_doc.document_element()) {
         return fail(kLoadMalformed, QStringLiteral("Файлът не съдържа XML елемент."));
@@ -354,10 +385,17 @@ long DomDocument::loadBytes(QByteArrayView bytes)
 
 QByteArray DomDocument::toBytes() const
 {
-    QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(m_encoding);
+    // A name no encoder knows (a file may declare anything) is written as UTF-8, and says so.
+    Codec codec = codecOf(m_encoding);
+    QString encoding = m_encoding;
+    if (codec == Codec::Other && !QStringEncoder(m_encoding.toLatin1().constData()).isValid()) {
+        codec = Codec::Utf8;
+        encoding = QStringLiteral("UTF-8");
+    }
+    QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(encoding);
     writeNode(text, m_doc.document_element());
     text += u"\r\n";
-    switch (codecOf(m_encoding)) {
+    switch (codec) {
     case Codec::Utf8:
         return text.toUtf8();
     case Codec::Cp1251:

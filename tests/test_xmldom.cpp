@@ -247,6 +247,18 @@ TEST_F(Saving, Utf8DocumentsStayUtf8)
               QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<a n=\"Дълг 中\"/>\r\n"));
 }
 
+TEST_F(Saving, AnEncodingNoEncoderKnowsIsWrittenAsUtf8AndSaysSo)
+{
+    DomDocument doc;
+    ASSERT_EQ(
+        doc.loadBytes("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"x-nonsense\"?><a n=\"Дълг\"/>"),
+        kLoadOk);
+    DomDocument again;
+    ASSERT_EQ(again.loadBytes(doc.toBytes()), kLoadOk);
+    EXPECT_EQ(GetAttribute(again.documentElement(), "n"), QString::fromUtf8("Дълг"));
+    EXPECT_TRUE(doc.toBytes().startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+}
+
 TEST_F(Saving, AFailedSaveLeavesTheOldFileWhole)
 {
     DomDocument doc;
