@@ -407,7 +407,8 @@ private slots:
         QAbstractItemModel* model = tree->model();
         // The drive's root is the one top item, open, with its folders and no files below it.
         QCOMPARE(model->rowCount(tree->rootIndex()), 1);
-        const QModelIndex top = model->index(0, 0, tree->rootIndex());
+        // Rows arrive while events run; a plain index would not survive them.
+        const QPersistentModelIndex top(model->index(0, 0, tree->rootIndex()));
         QVERIFY(tree->isExpanded(top));
         QTRY_COMPARE(model->rowCount(top), 2);
         QStringList names;
