@@ -32,4 +32,11 @@ inline const QString kMsgNoPrev =
     QStringLiteral("Не е открит файл от предходният месец за сравнение на данните!");
 inline const QString kInfoTitle = QStringLiteral("Информация!");
 
+// Copying a report to removable media.
+inline const QString kDriveNotReady =
+    QStringLiteral("Грешка при избор на дестинация на файл за експорт. Устройството не е готово");
+inline const QString kChooseFileToSave = QStringLiteral("Изберете файл за съхранение!");
+inline const QString kCopyChooseFileTitle = QStringLiteral("Избор на файл");
+inline const QString kCopyFileFilter = QStringLiteral("Xml files (*.xml)|*.xml|All files|*.*");
+
 } // namespace kvor::msg

@@ -2,6 +2,7 @@
 
 #include "app/Icons.h"
 #include "app/frmHelp.h"
+#include "storage/frmSaveXMLAs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -134,7 +135,11 @@ void frmMain::mnuNewDoc_Click() {}
 
 void frmMain::mnuDocument_Correct_Click() {}
 
-void frmMain::mnuSaveToDisc_Click() {}
+void frmMain::mnuSaveToDisc_Click()
+{
+    frmSaveXMLAs dialog(this);
+    dialog.exec();
+}
 
 void frmMain::mnuHelp_Click()
 {

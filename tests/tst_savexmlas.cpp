@@ -1,0 +1,484 @@
+// Copying a saved report to another drive: the copy itself, what is refused without writing, the
+// drive list with a drive that cannot be read, and the folder tree.
+
+#include "app/AppState.h"
+#include "app/Messages.h"
+#include "app/frmMain.h"
+#include "storage/AtomicFile.h"
+#include "storage/Cp1251.h"
+#include "storage/Drives.h"
+#include "storage/XmlDom.h"
+#include "storage/frmSaveXMLAs.h"
+#include "support/FakePlatform.h"
+#include "support/ProgramFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <cerrno>
+
+using namespace kvor;
+
+namespace {
+
+const QString kReportName = QStringLiteral("mfddd_sd_1234_2005_03.xml");
+
+// A report as a person might have tidied it by hand: indented, single quotes, an escaped value.
+const char* const kHandReport =
+    "<?xml version='1.0' encoding='windows-1251'?>\r\n"
+    "<positions version='2' period='03 / 2005' ob_name='Столична община' ebk='1234'"
+    " hash='1834213_20_77'>\r\n"
+    "  <structure name='Дълг'>\r\n"
+    "    <str id='1' sumid='0' col1='10,00' col6=' 5,00' col8='0' col4='15,00'/>\r\n"
+    "    <str id='2' sumid='1' col1='0' col6='0' col8='0' col4='0'>\r\n"
+    "      <str id='3' sumid='2' col1='1 000,50' col6='0' col8='&amp;' col4='1 000,50'/>\r\n"
+    "    </str>\r\n"
+    "  </structure>\r\n"
+    "</positions>\r\n";
+
+QByteArray handReport()
+{
+    return Cp1251EncodeLossy(QString::fromUtf8(kHandReport));
+}
+
+// The same report as the program itself writes it.
+QByteArray savedReport()
+{
+    DomDocument doc;
+    doc.loadBytes(handReport());
+    return doc.toBytes();
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QString elementsOf(const QString& path)
+{
+    DomDocument doc;
+    return doc.load(path) == kLoadOk ? NodeXml(doc.documentElement()) : doc.errorReason();
+}
+
+QStringList entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+const QFileDevice::Permissions kReadOnlyFolder = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+const QFileDevice::Permissions kWritableFolder = kReadOnlyFolder | QFileDevice::WriteOwner;
+
+// Drives staged by the test: real folders, any of which can be said to have no medium.
+class FakeDrives final : public Drives
+{
+public:
+    QList<DriveEntry> list() const override { return drives; }
+    QString rootOf(const QString& path) const override
+    {
+        QString best;
+        for (const DriveEntry& d : drives) {
+            if ((path == d.rootPath || path.startsWith(d.rootPath + u'/')) &&
+                d.rootPath.size() > best.size()) {
+                best = d.rootPath;
+            }
+        }
+        return best;
+    }
+    bool isReady(const QString& rootPath) const override
+    {
+        return !notReady.contains(rootPath) && QFileInfo(rootPath).isDir();
+    }
+
+    QList<DriveEntry> drives;
+    QStringList notReady;
+};
+
+enum class Fault
+{
+    MalformedSource,
+    MissingSource,
+    EmptySource,
+    MalformedSourceOverOldCopy,
+    ReadOnlyFolder,
+    ReadOnlyTarget,
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
+class SaveXmlAsTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::FakePlatform> m_fake;
+    std::unique_ptr<test::ProgramFolder> m_program;
+    std::unique_ptr<QTemporaryDir> m_stick;
+    std::unique_ptr<QTemporaryDir> m_noMedium;
+    FakeDrives m_drives;
+    QString m_startDir;
+
+    QString source() const { return m_program->dataPath(kReportName); }
+    QString stickPath(const QString& name) const { return m_stick->filePath(name); }
+
+    std::unique_ptr<frmSaveXMLAs> makeDialog()
+    {
+        auto dlg = std::make_unique<frmSaveXMLAs>(nullptr, &m_drives);
+        dlg->show();
+        return dlg;
+    }
+    static QLineEdit* fileBox(frmSaveXMLAs& dlg)
+    {
+        return dlg.findChild<QLineEdit*>(QStringLiteral("txtFileName"));
+    }
+    static QComboBox* driveList(frmSaveXMLAs& dlg)
+    {
+        return dlg.findChild<QComboBox*>(QStringLiteral("Drive1"));
+    }
+    static QStringList rootsListed(frmSaveXMLAs& dlg)
+    {
+        QStringList out;
+        for (int i = 0; i < driveList(dlg)->count(); ++i) {
+            out << driveList(dlg)->itemData(i).toString();
+        }
+        return out;
+    }
+    static void chooseDrive(frmSaveXMLAs& dlg, const QString& root)
+    {
+        QComboBox* list = driveList(dlg);
+        const int at = list->findData(root);
+        QVERIFY2(at >= 0, qPrintable(root));
+        list->setCurrentIndex(at);
+    }
+    // Chooses the stick as the target and the report in Data as the source.
+    void prepareCopy(frmSaveXMLAs& dlg, const QString& sourceText)
+    {
+        chooseDrive(dlg, m_stick->path());
+        QCOMPARE(dlg.Dir1Path(), m_stick->path());
+        fileBox(dlg)->setText(sourceText);
+    }
+    void expectOneWarning(const QString& text)
+    {
+        QCOMPARE(m_fake->texts(), QStringList{text});
+        QCOMPARE(m_fake->messages[0].title, msg::kTitleWarning);
+        QCOMPARE(m_fake->messages[0].icon, MsgIcon::Critical);
+        QCOMPARE(m_fake->messages[0].buttons, MsgButtons::Ok);
+    }
+
+private slots:
+    void initTestCase() { m_startDir = QDir::currentPath(); }
+
+    void init()
+    {
+        ResetState();
+        m_fake = std::make_unique<test::FakePlatform>();
+        m_program = std::make_unique<test::ProgramFolder>(*m_fake, QStringList{});
+        m_stick = std::make_unique<QTemporaryDir>();
+        m_noMedium = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir().mkpath(m_program->filePath(QStringLiteral("Data"))));
+        writeAll(source(), savedReport());
+        // Listed out of order on purpose: removable drives are to come first.
+        m_drives.drives = {
+            {m_program->path(), QStringLiteral("Системен диск"), false},
+            {m_stick->path(), QStringLiteral("STICK"), true},
+            {m_noMedium->path(), QStringLiteral("Флопи"), true},
+        };
+        m_drives.notReady = QStringList{m_noMedium->path()};
+    }
+
+    void cleanup()
+    {
+        QDir::setCurrent(m_startDir);
+        QFile::setPermissions(m_stick->path(), kWritableFolder);
+        m_noMedium.reset();
+        m_stick.reset();
+        m_program.reset();
+        m_fake.reset();
+    }
+
+    void copyIsTheSameDocument_data()
+    {
+        QTest::addColumn<QByteArray>("sourceBytes");
+        QTest::addColumn<QByteArray>("oldTarget");
+        QTest::newRow("saved report") << savedReport() << QByteArray();
+        QTest::newRow("report tidied by hand") << handReport() << QByteArray();
+        QTest::newRow("replaces an older copy without asking")
+            << savedReport() << QByteArray("<?xml version=\"1.0\"?><positions hash=\"old\"/>");
+        QTest::newRow("replaces a broken copy") << savedReport() << QByteArray("<positions");
+    }
+    void copyIsTheSameDocument()
+    {
+        QFETCH(QByteArray, sourceBytes);
+        QFETCH(QByteArray, oldTarget);
+        writeAll(source(), sourceBytes);
+        if (!oldTarget.isEmpty()) {
+            writeAll(stickPath(kReportName), oldTarget);
+        }
+        auto dlg = makeDialog();
+        prepareCopy(*dlg, QDir::toNativeSeparators(source()));
+        dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+
+        QVERIFY2(m_fake->messages.isEmpty(), qPrintable(m_fake->texts().join(u'\n')));
+        QCOMPARE(entriesOf(m_stick->path()), QStringList{kReportName});
+        const QString copy = stickPath(kReportName);
+        QCOMPARE(elementsOf(copy), elementsOf(source()));
+        DomDocument copied;
+        QCOMPARE(copied.load(copy), kLoadOk);
+        QCOMPARE(GetAttribute(copied.documentElement(), "hash"), QStringLiteral("1834213_20_77"));
+        // Still a Windows-1251 file for whoever receives it.
+        const QByteArray bytes = readAll(copy);
+        QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"windows-1251\"?>"));
+        QVERIFY(bytes.contains(Cp1251EncodeLossy(u"Столична община")));
+        // The source is read, never rewritten; the copied document stays loaded.
+        QCOMPARE(readAll(source()), sourceBytes);
+        QCOMPARE(NodeXml(State().xmlDoc.documentElement()), elementsOf(source()));
+        QCOMPARE(dlg->sShortName(), kReportName);
+        QCOMPARE(m_fake->busyDepth, 0);
+        QVERIFY(dlg->isVisible());
+        dlg->findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
+        QVERIFY(!dlg->isVisible());
+    }
+
+    void refusedWithoutWriting_data()
+    {
+        QTest::addColumn<Fault>("fault");
+        QTest::newRow("source not well-formed") << Fault::MalformedSource;
+        QTest::newRow("source missing") << Fault::MissingSource;
+        QTest::newRow("source empty") << Fault::EmptySource;
+        QTest::newRow("broken source keeps the old copy") << Fault::MalformedSourceOverOldCopy;
+        QTest::newRow("target folder read-only") << Fault::ReadOnlyFolder;
+        QTest::newRow("target file read-only") << Fault::ReadOnlyTarget;
+    }
+    void refusedWithoutWriting()
+    {
+        QFETCH(Fault, fault);
+        QString sourcePath = source();
+        QByteArray broken = savedReport();
+        broken.chop(QByteArray("</positions>\r\n").size());
+        const QByteArray oldCopy = handReport();
+        QString expected;
+        switch (fault) {
+        case Fault::MalformedSourceOverOldCopy:
+            writeAll(stickPath(kReportName), oldCopy);
+            [[fallthrough]];
+        case Fault::MalformedSource:
+            writeAll(sourcePath, broken);
+            break;
+        case Fault::MissingSource:
+            sourcePath = m_program->dataPath(QStringLiteral("mfddd_sd_1234_2005_04.xml"));
+            expected = QStringLiteral("Файлът не е намерен: ") + sourcePath;
+            break;
+        case Fault::EmptySource:
+            writeAll(sourcePath, QByteArray());
+            break;
+        case Fault::ReadOnlyFolder:
+            QVERIFY(QFile::setPermissions(m_stick->path(), kReadOnlyFolder));
+            expected = SystemReason(EACCES);
+            break;
+        case Fault::ReadOnlyTarget:
+            writeAll(stickPath(kReportName), oldCopy);
+            QVERIFY(QFile::setPermissions(stickPath(kReportName), QFileDevice::ReadOwner));
+            expected = SystemReason(EACCES);
+            break;
+        }
+        if (expected.isEmpty()) {
+            DomDocument probe;
+            QVERIFY(probe.load(sourcePath) != kLoadOk);
+            expected = probe.errorReason();
+        }
+        const QStringList before = entriesOf(m_stick->path());
+        const QByteArray oldBytes = readAll(stickPath(kReportName));
+
+        auto dlg = makeDialog();
+        prepareCopy(*dlg, sourcePath);
+        dlg->cmdSave_Click();
+
+        expectOneWarning(expected);
+        QCOMPARE(entriesOf(m_stick->path()), before);
+        QCOMPARE(readAll(stickPath(kReportName)), oldBytes);
+        QCOMPARE(m_fake->busyDepth, 0);
+        QVERIFY(dlg->isVisible());
+    }
+
+    void emptyFileBoxOnlyAsksForAFile()
+    {
+        auto dlg = makeDialog();
+        prepareCopy(*dlg, QString());
+        dlg->cmdSave_Click();
+        expectOneWarning(msg::kChooseFileToSave);
+        QVERIFY(entriesOf(m_stick->path()).isEmpty());
+        QVERIFY(State().xmlDoc.isEmpty());
+    }
+
+    void typedPathIsSavedUnderItsFileName_data()
+    {
+        QTest::addColumn<QString>("currentDir");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("bare name, current folder Data") << "Data" << kReportName;
+        QTest::newRow("relative path") << "." << QStringLiteral("Data/") + kReportName;
+        QTest::newRow("full path") << "." << QString();
+    }
+    void typedPathIsSavedUnderItsFileName()
+    {
+        QFETCH(QString, currentDir);
+        QFETCH(QString, typed);
+        if (typed.isEmpty()) {
+            typed = QDir::toNativeSeparators(source());
+        }
+        QVERIFY(QDir::setCurrent(QDir(m_program->path()).filePath(currentDir)));
+        auto dlg = makeDialog();
+        prepareCopy(*dlg, typed);
+        dlg->cmdSave_Click();
+        QVERIFY2(m_fake->messages.isEmpty(), qPrintable(m_fake->texts().join(u'\n')));
+        QCOMPARE(dlg->sShortName(), kReportName);
+        QCOMPARE(entriesOf(m_stick->path()), QStringList{kReportName});
+        QCOMPARE(elementsOf(stickPath(kReportName)), elementsOf(source()));
+    }
+
+    void driveWithoutMediumReturnsToTheStartingDrive()
+    {
+        auto dlg = makeDialog();
+        // Starts in the program folder, on its drive; removable drives head the list.
+        QCOMPARE(dlg->sInitPath(), m_program->path());
+        QCOMPARE(driveList(*dlg)->currentData().toString(), m_program->path());
+        QCOMPARE(rootsListed(*dlg).last(), m_program->path());
+
+        chooseDrive(*dlg, m_noMedium->path());
+        QCOMPARE(m_fake->texts(), QStringList{msg::kDriveNotReady});
+        QCOMPARE(m_fake->messages[0].title, msg::kTitleError);
+        QCOMPARE(m_fake->messages[0].icon, MsgIcon::Critical);
+        QCOMPARE(driveList(*dlg)->currentData().toString(), m_program->path());
+        QCOMPARE(dlg->Dir1Path(), dlg->sInitPath());
+
+        // A drive that can be read shows its root; going back finds the starting folder again.
+        chooseDrive(*dlg, m_stick->path());
+        QCOMPARE(dlg->Dir1Path(), m_stick->path());
+        chooseDrive(*dlg, m_program->path());
+        QCOMPARE(dlg->Dir1Path(), dlg->sInitPath());
+        QCOMPARE(m_fake->messages.size(), 1);
+
+        // With the starting drive gone as well there is nowhere to go back to: one message, and
+        // the dialog does not go round in circles.
+        m_drives.notReady << m_program->path();
+        chooseDrive(*dlg, m_noMedium->path());
+        QCOMPARE(m_fake->messages.size(), 2);
+        QCOMPARE(m_fake->messages[1].text, msg::kDriveNotReady);
+    }
+
+    void driveListIsReadAgainWhenOpened()
+    {
+        auto dlg = makeDialog();
+        chooseDrive(*dlg, m_stick->path());
+        QTemporaryDir later;
+        m_drives.drives.append({later.path(), QStringLiteral("LATER"), true});
+        // The stick is pulled out while chosen.
+        m_drives.drives.removeAt(1);
+        driveList(*dlg)->showPopup();
+        driveList(*dlg)->hidePopup();
+        QVERIFY(rootsListed(*dlg).contains(later.path()));
+        QVERIFY(!rootsListed(*dlg).contains(m_stick->path()));
+        QCOMPARE(driveList(*dlg)->currentData().toString(), m_program->path());
+        QCOMPARE(dlg->Dir1Path(), dlg->sInitPath());
+        QVERIFY(m_fake->messages.isEmpty());
+    }
+
+    void folderTreeHoldsTheFoldersOfTheChosenDrive()
+    {
+        QVERIFY(QDir(m_stick->path()).mkpath(QStringLiteral("Отчети/2005")));
+        QVERIFY(QDir(m_stick->path()).mkpath(QStringLiteral("Архив")));
+        writeAll(stickPath(QStringLiteral("note.xml")), "<a/>");
+        auto dlg = makeDialog();
+        chooseDrive(*dlg, m_stick->path());
+        auto* tree = dlg->findChild<QTreeView*>(QStringLiteral("Dir1"));
+        QAbstractItemModel* model = tree->model();
+        // The drive's root is the one top item, open, with its folders and no files below it.
+        QCOMPARE(model->rowCount(tree->rootIndex()), 1);
+        // Rows arrive while events run; a plain index would not survive them.
+        const QPersistentModelIndex top(model->index(0, 0, tree->rootIndex()));
+        QVERIFY(tree->isExpanded(top));
+        QTRY_COMPARE(model->rowCount(top), 2);
+        QStringList names;
+        for (int row = 0; row < 2; ++row) {
+            names << model->index(row, 0, top).data().toString();
+        }
+        names.sort();
+        QCOMPARE(names, QStringList({"Архив", "Отчети"}));
+
+        const QString inner = stickPath(QStringLiteral("Отчети/2005"));
+        QVERIFY(dlg->setDir1Path(inner));
+        QCOMPARE(dlg->Dir1Path(), inner);
+        QVERIFY(!dlg->setDir1Path(m_program->path()));
+        QVERIFY(!dlg->setDir1Path(stickPath(QStringLiteral("note.xml"))));
+        QCOMPARE(dlg->Dir1Path(), inner);
+
+        // The copy goes into the folder chosen in the tree.
+        fileBox(*dlg)->setText(source());
+        dlg->cmdSave_Click();
+        QVERIFY(m_fake->messages.isEmpty());
+        QVERIFY(QFileInfo::exists(QDir(inner).filePath(kReportName)));
+        QVERIFY(!QFileInfo::exists(stickPath(kReportName)));
+    }
+
+    void chooseFileStartsInData_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("file chosen") << QStringLiteral("/media/stick/Отчети/a.xml");
+        QTest::newRow("dialog cancelled") << QString();
+    }
+    void chooseFileStartsInData()
+    {
+        QFETCH(QString, answer);
+        QVERIFY(QDir(m_program->filePath(QStringLiteral("Data"))).removeRecursively());
+        auto dlg = makeDialog();
+        fileBox(*dlg)->setText(QStringLiteral("предишен.xml"));
+        m_fake->openAnswers << answer;
+        dlg->findChild<QPushButton*>(QStringLiteral("cmdChooseFile"))->click();
+
+        QCOMPARE(m_fake->openRequests.size(), 1);
+        const OpenFileRequest& r = m_fake->openRequests[0];
+        QCOMPARE(r.initialDir, m_program->filePath(QStringLiteral("Data")));
+        QVERIFY(QFileInfo(r.initialDir).isDir());
+        QCOMPARE(r.title, QStringLiteral("Избор на файл"));
+        QCOMPARE(r.filter, QStringLiteral("Xml files (*.xml)|*.xml|All files|*.*"));
+        QVERIFY(r.fileMustExist);
+        QVERIFY(r.hideReadOnly);
+        QCOMPARE(fileBox(*dlg)->text(), answer.isEmpty() ? QStringLiteral("предишен.xml")
+                                                         : QDir::toNativeSeparators(answer));
+        QVERIFY(m_fake->messages.isEmpty());
+    }
+
+    void mainWindowOpensTheDialogModally()
+    {
+        frmMain w;
+        w.show();
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* dlg = qobject_cast<frmSaveXMLAs*>(modal)) {
+                seen = dlg->windowTitle();
+                dlg->cmdExit_Click();
+            } else if (modal) {
+                modal->close();
+            }
+        });
+        w.findChild<QAction*>(QStringLiteral("mnuSaveToDisc"))->trigger();
+        QCOMPARE(seen, QStringLiteral("Съхранение на данни на дискета"));
+    }
+};
+
+QTEST_MAIN(SaveXmlAsTest)
+#include "tst_savexmlas.moc"
