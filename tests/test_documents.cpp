@@ -142,14 +142,6 @@ TEST_F(Documents, SkeletonInAReadOnlyFolderIsRefusedWithThePath)
     EXPECT_FALSE(QFile::exists(report()));
 }
 
-TEST_F(Documents, SkeletonInAMissingFolderIsRefusedWithThePath)
-{
-    const QString path = folder.filePath("nowhere/mfddd_sd_5101_2004_03.xml");
-    CreateDocumentFile(path);
-    ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text, msg::kWriteDenied + path);
-}
-
 // --- opening -----------------------------------------------------------------------------------
 
 TEST_F(Documents, OpeningANewReportWritesTheGoldenFile)
@@ -277,18 +269,6 @@ TEST_F(Documents, AReportTooLargeToHashIsStoredWithAnEmptyHash)
     const XmlNode root = State().xmlDoc.documentElement();
     EXPECT_EQ(GetAttribute(root, "hash"), "");
     EXPECT_TRUE(NodeXml(root).contains(QStringLiteral(" hash=\"\">")));
-}
-
-TEST_F(Documents, AFailedSaveSaysWhyAndLeavesTheFileAsItWas)
-{
-    ASSERT_TRUE(OpenDocument(report()));
-    const QByteArray before = ReadBytes(report());
-    StoreGridValues(zeroGrid());
-    QFile::setPermissions(report(), QFileDevice::ReadOwner);
-    QString reason;
-    EXPECT_FALSE(SaveDocument(report(), &reason));
-    EXPECT_FALSE(reason.isEmpty());
-    EXPECT_EQ(ReadBytes(report()), before);
 }
 
 } // namespace

@@ -80,12 +80,9 @@ TEST_P(PreviousPeriods, AreTheMonthBefore)
 
 INSTANTIATE_TEST_SUITE_P(Cases, PreviousPeriods,
                          ::testing::Values(PrevCase{"january", "01", "2004", "12", "2003"},
-                                           PrevCase{"february", "02", "2004", "01", "2004"},
                                            PrevCase{"october", "10", "2004", "09", "2004"},
-                                           PrevCase{"november", "11", "2004", "10", "2004"},
                                            PrevCase{"december", "12", "2004", "11", "2004"},
                                            PrevCase{"month_zero", "00", "2004", "", ""},
-                                           PrevCase{"month_thirteen", "13", "2004", "", ""},
                                            PrevCase{"no_number", "ab", "2004", "", ""}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -35,17 +35,6 @@ QByteArray Register(const QByteArray& rows)
 
 // --- the register ------------------------------------------------------------------------------
 
-TEST_F(Setup, TheSampleRegisterListsItsMunicipalitiesInFileOrder)
-{
-    const auto names = ReadObshtini();
-    ASSERT_TRUE(names.has_value());
-    EXPECT_EQ(names->size(), 265);
-    EXPECT_EQ(names->first(), "Банско");
-    EXPECT_EQ(names->last(), "Ямбол");
-    EXPECT_EQ(EbkOfPosition(0), "5101");
-    EXPECT_EQ(EbkOfPosition(264), "7805");
-}
-
 struct RegisterCase
 {
     const char* name;
