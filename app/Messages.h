@@ -39,4 +39,22 @@ inline const QString kChooseFileToSave = QStringLiteral("Изберете фай
 inline const QString kCopyChooseFileTitle = QStringLiteral("Избор на файл");
 inline const QString kCopyFileFilter = QStringLiteral("Xml files (*.xml)|*.xml|All files|*.*");
 
+// Report documents: the register, the structure file, the new-document dialog, reading and
+// writing reports.
+inline const QString kNoObshtiniFile =
+    QStringLiteral("В работната директория няма файл със структурата на общините!   \r\n"
+                   "Свържете се с дистрибутора на програмата!");
+inline const QString kNoStructureFile =
+    QStringLiteral("В работната директория няма файл със структурата на документа!   \r\n"
+                   "Свържете се с дистрибутора на програмата!");
+inline const QString kStructureError = QStringLiteral("Грешка във структурния фаил!");
+inline const QString kChooseObshtina = QStringLiteral("Изберете община!    ");
+inline const QString kInvalidEbk = QStringLiteral("Невалиден код по ЕБК на общината!");
+inline const QString kXmlTampered = QStringLiteral("XML файлът е бил променен неоторизирано!    ");
+inline const QString kWriteDenied =
+    QStringLiteral("Забранен достъп до файла/директория (ReadOnly) ");
+inline const QString kDiskFull = QStringLiteral("Дискът е пълен!");
+// Followed by the path, a line break and the system's reason.
+inline const QString kDocumentNotSaved = QStringLiteral("Документът не може да бъде записан: ");
+
 } // namespace kvor::msg

@@ -3,6 +3,7 @@
 #include "app/Icons.h"
 #include "app/frmHelp.h"
 #include "storage/frmSaveXMLAs.h"
+#include "setup/frmChoosePrm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -131,7 +132,12 @@ void frmMain::tbrMain_ButtonClick(const QString& key)
     }
 }
 
-void frmMain::mnuNewDoc_Click() {}
+void frmMain::mnuNewDoc_Click()
+{
+    // Created afresh each time, so that the register is read again and the periods follow today.
+    frmChoosePrm dialog(this);
+    dialog.exec();
+}
 
 void frmMain::mnuDocument_Correct_Click() {}
 

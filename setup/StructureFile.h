@@ -1,0 +1,23 @@
+#pragma once
+// Structure.xml, the form of the report, brought into xmlStructure.
+
+#include <QString>
+
+namespace kvor {
+
+class DomDocument;
+
+inline constexpr const char* kStructureFileName = "Structure.xml";
+
+// Whether a parsed structure file can be used: it has nomenclatures/structure and
+// nomenclatures/columns, and every row id is a 16-bit integer (the code texts of a row are looked
+// up through that number).
+bool IsUsableStructure(const DomDocument& structure);
+
+// Loads Structure.xml afresh into xmlStructure, which undoes what building a new report changed
+// in memory. A missing file is reported and ends the program; a file that cannot be parsed or
+// used is reported with the structure-file error and leaves xmlStructure empty. False after
+// either.
+bool ReadStructure();
+
+} // namespace kvor

@@ -1,0 +1,274 @@
+// Report documents: the skeleton of a new report, opening with the stamps, storing the grid with
+// the hash, and what the user is told when a file cannot be read or written.
+
+#include "app/AppState.h"
+#include "app/Messages.h"
+#include "editor/GridText.h"
+#include "setup/StructureFile.h"
+#include "storage/XmlDom.h"
+#include "storage/modXml.h"
+#include "support/Files.h"
+#include "support/ProgramFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace kvor;
+using test::GoldenPath;
+using test::ReadBytes;
+using test::WriteBytes;
+
+namespace {
+
+constexpr int kSampleRows = 27; // rows of the sample Structure.xml
+
+class Documents : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetState();
+        ASSERT_TRUE(ReadStructure());
+        QDir().mkpath(folder.filePath("Data"));
+        AppState& state = State();
+        state.sPeriod = QStringLiteral("03 / 2004");
+        state.Obshtina.Name = QStringLiteral("Банско");
+        state.Obshtina.NumEBK = QStringLiteral("5101");
+    }
+    void TearDown() override
+    {
+        // Let QTemporaryDir remove what a test protected.
+        QFile::setPermissions(folder.filePath("Data"), QFileDevice::ReadOwner |
+                                                           QFileDevice::WriteOwner |
+                                                           QFileDevice::ExeOwner);
+    }
+
+    QString report() const { return folder.dataPath("mfddd_sd_5101_2004_03.xml"); }
+    void protectData() const
+    {
+        QFile::setPermissions(folder.filePath("Data"),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    static std::vector<XmlNode> documentRows()
+    {
+        return selectNodes(State().xmlDoc, QStringLiteral("positions//str"));
+    }
+    // A grid with every amount cell "0", as the editor shows a new report.
+    static TextTable zeroGrid(int dataRows = kSampleRows)
+    {
+        TextTable grid(kFirstDataRow + dataRows, 7);
+        for (int r = kFirstDataRow; r < grid.Rows(); ++r) {
+            for (const StoredAmount& a : kStoredAmounts) {
+                grid.setTextMatrix(r, a.gridCol, QStringLiteral("0"));
+            }
+        }
+        return grid;
+    }
+
+    test::FakePlatform fake;
+    test::ProgramFolder folder{fake};
+};
+
+// --- the skeleton ------------------------------------------------------------------------------
+
+TEST_F(Documents, SkeletonOfTheSampleStructureIsTheGoldenFile)
+{
+    CreateDocumentFile(report());
+    const QByteArray golden = ReadBytes(GoldenPath("skeleton_sample.xml"));
+    const QByteArray written = ReadBytes(report());
+    EXPECT_EQ(written.size(), golden.size());
+    EXPECT_EQ(written, golden);
+    EXPECT_TRUE(fake.messages.isEmpty());
+}
+
+struct VersionCase
+{
+    const char* name;
+    const char* inStructureFile; // as written in the attribute of Structure.xml
+    const char* value;           // what a reader of the new report must see
+};
+
+class SkeletonVersions : public Documents, public ::testing::WithParamInterface<VersionCase>
+{
+};
+
+TEST_P(SkeletonVersions, SurviveIntoAReadableReport)
+{
+    const QByteArray structure = "<nomenclatures version=\"" +
+                                 QByteArray(GetParam().inStructureFile) +
+                                 "\"><structure><str id=\"1\"/></structure><columns/>"
+                                 "</nomenclatures>";
+    folder.write("Structure.xml", structure);
+    ASSERT_TRUE(ReadStructure());
+    CreateDocumentFile(report());
+    DomDocument written;
+    ASSERT_EQ(written.load(report()), kLoadOk) << ReadBytes(report()).toStdString();
+    EXPECT_EQ(GetAttribute(written.documentElement(), "version").toStdString(), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SkeletonVersions,
+                         ::testing::Values(VersionCase{"apostrophe", "2004'1", "2004'1"},
+                                           VersionCase{"ampersand", "A &amp; B", "A & B"},
+                                           VersionCase{"less_than", "&lt;1&gt;", "<1>"},
+                                           VersionCase{"double_quote", "&quot;x&quot;", "\"x\""},
+                                           VersionCase{"tab_kept", "a&#9;b", "a\tb"},
+                                           VersionCase{"missing_gives_empty_but_present", "", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Documents, BuildingTheSkeletonTakesTheCaptionsOffTheStructureUntilItIsReadAgain)
+{
+    auto names = [] {
+        int count = 0;
+        for (const XmlNode row :
+             selectNodes(State().xmlStructure, "nomenclatures/structure//str")) {
+            count += GetAttribute(row, "name").isEmpty() ? 0 : 1;
+        }
+        return count;
+    };
+    ASSERT_EQ(names(), kSampleRows);
+    BuildEmptyStructure();
+    EXPECT_EQ(names(), 0);
+    ASSERT_TRUE(ReadStructure());
+    EXPECT_EQ(names(), kSampleRows);
+}
+
+TEST_F(Documents, SkeletonInAReadOnlyFolderIsRefusedWithThePath)
+{
+    protectData();
+    CreateDocumentFile(report());
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text, msg::kWriteDenied + report());
+    EXPECT_EQ(fake.messages[0].title, msg::kTitleWriteError);
+    EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
+    EXPECT_FALSE(QFile::exists(report()));
+}
+
+// --- opening -----------------------------------------------------------------------------------
+
+TEST_F(Documents, OpeningANewReportWritesTheGoldenFile)
+{
+    ASSERT_TRUE(OpenDocument(report()));
+    const QByteArray golden = ReadBytes(GoldenPath("opened_sample.xml"));
+    const QByteArray written = ReadBytes(report());
+    EXPECT_EQ(written.size(), golden.size());
+    EXPECT_EQ(written, golden);
+    EXPECT_TRUE(fake.messages.isEmpty());
+}
+
+TEST_F(Documents, OpeningASavedReportRestampsInPlaceAndKeepsAmountsAndHash)
+{
+    WriteBytes(report(), "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"
+                         "<positions version=\"1\" period=\"01 / 2000\" ob_name=\"old\" ebk=\"9\" "
+                         "hash=\"1_2_3\"><structure><str id=\"2\" col1=\" 5,00\"/></structure>"
+                         "</positions>\r\n");
+    ASSERT_TRUE(OpenDocument(report()));
+    DomDocument written;
+    ASSERT_EQ(written.load(report()), kLoadOk);
+    EXPECT_EQ(NodeXml(written.documentElement()),
+              QStringLiteral("<positions version=\"1\" period=\"03 / 2004\" ob_name=\"Банско\" "
+                             "ebk=\"5101\" hash=\"1_2_3\"><structure><str id=\"2\" "
+                             "col1=\" 5,00\"/></structure></positions>"));
+}
+
+TEST_F(Documents, AMalformedReportIsRefusedAndLeftUntouched)
+{
+    const QByteArray broken = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"
+                              "<positions version=\"1\"><structure/>\r\n";
+    WriteBytes(report(), broken);
+    EXPECT_FALSE(OpenDocument(report()));
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text, msg::kXmlTampered);
+    EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
+    EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(ReadBytes(report()), broken);
+    EXPECT_TRUE(State().xmlDoc.isEmpty());
+}
+
+TEST_F(Documents, ANewReportInAReadOnlyFolderGivesBothMessages)
+{
+    protectData();
+    EXPECT_FALSE(OpenDocument(report()));
+    EXPECT_EQ(fake.texts(), QStringList({msg::kWriteDenied + report(), msg::kXmlTampered}));
+}
+
+TEST_F(Documents, AReportThatCannotBeRewrittenIsNotOpenedAndTheUserIsTold)
+{
+    ASSERT_TRUE(OpenDocument(report()));
+    const QByteArray before = ReadBytes(report());
+    QFile::setPermissions(report(), QFileDevice::ReadOwner);
+    State().sPeriod = QStringLiteral("04 / 2004");
+    EXPECT_FALSE(OpenDocument(report()));
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_TRUE(fake.messages[0].text.startsWith(msg::kDocumentNotSaved + report() + "\r\n"));
+    EXPECT_GT(fake.messages[0].text.size(), (msg::kDocumentNotSaved + report() + "\r\n").size());
+    EXPECT_EQ(fake.messages[0].title, msg::kTitleWriteError);
+    EXPECT_EQ(ReadBytes(report()), before);
+}
+
+// --- storing the grid --------------------------------------------------------------------------
+
+TEST_F(Documents, AGridOfZerosGivesTheHashOfTheGoldenReport)
+{
+    // The value was worked out from the golden file's text with "hash" appended, outside the
+    // program.
+    ASSERT_TRUE(OpenDocument(report()));
+    StoreGridValues(zeroGrid());
+    const XmlNode root = State().xmlDoc.documentElement();
+    EXPECT_EQ(GetAttribute(root, "hash"), "86_326649_451095");
+    // Appended after the stamps.
+    EXPECT_TRUE(NodeXml(root).startsWith(
+        QStringLiteral("<positions version=\"2004.1\" period=\"03 / 2004\" ob_name=\"Банско\" "
+                       "ebk=\"5101\" hash=\"86_326649_451095\">")));
+}
+
+TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
+{
+    ASSERT_TRUE(OpenDocument(report()));
+    TextTable grid = zeroGrid();
+    grid.setTextMatrix(3, 1, QStringLiteral("12,50"));
+    grid.setTextMatrix(4, 1, QStringLiteral(" 1 234,50"));
+    grid.setTextMatrix(4, 3, QStringLiteral(" -7,00"));
+    grid.setTextMatrix(4, 5, QString());
+    grid.setTextMatrix(4, 6, QStringLiteral(" 1 227,50"));
+    // Columns that hold no amount are not stored.
+    grid.setTextMatrix(4, 2, QStringLiteral("код"));
+    StoreGridValues(grid);
+    const auto rows = documentRows();
+    EXPECT_EQ(GetAttribute(rows[0], "col1"), "12,50");
+    EXPECT_EQ(NodeXml(rows[1]).left(NodeXml(rows[1]).indexOf(u'>') + 1),
+              QStringLiteral("<str id=\"3\" restricted=\"1\" col1=\" 1 234,50\" col6=\" -7,00\" "
+                             "col8=\"\" col4=\" 1 227,50\">"));
+    const QString first = GetAttribute(State().xmlDoc.documentElement(), "hash");
+    EXPECT_NE(first, "86_326649_451095");
+
+    // The same grid stored again gives the same hash.
+    StoreGridValues(grid);
+    EXPECT_EQ(GetAttribute(State().xmlDoc.documentElement(), "hash"), first);
+}
+
+TEST_F(Documents, GridRowsBeyondTheReportAreIgnoredAndMissingOnesLeaveRowsAlone)
+{
+    ASSERT_TRUE(OpenDocument(report()));
+    TextTable longer = zeroGrid(kSampleRows + 2);
+    longer.setTextMatrix(kFirstDataRow + kSampleRows, 1, QStringLiteral("9"));
+    StoreGridValues(longer);
+    EXPECT_EQ(documentRows().size(), size_t(kSampleRows));
+
+    TextTable shorter = zeroGrid(1);
+    shorter.setTextMatrix(3, 1, QStringLiteral("1,00"));
+    StoreGridValues(shorter);
+    EXPECT_EQ(GetAttribute(documentRows()[0], "col1"), "1,00");
+    EXPECT_EQ(GetAttribute(documentRows()[1], "col1"), "0");
+}
+
+TEST_F(Documents, AReportTooLargeToHashIsStoredWithAnEmptyHash)
+{
+    ASSERT_TRUE(OpenDocument(report()));
+    TextTable grid = zeroGrid();
+    grid.setTextMatrix(3, 1, QString(8'500'000, QChar(u'1')));
+    StoreGridValues(grid);
+    const XmlNode root = State().xmlDoc.documentElement();
+    EXPECT_EQ(GetAttribute(root, "hash"), "");
+    EXPECT_TRUE(NodeXml(root).contains(QStringLiteral(" hash=\"\">")));
+}
+
+} // namespace

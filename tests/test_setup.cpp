@@ -1,0 +1,288 @@
+// Setting a report up without the dialog: the register, the structure file and its checks, and
+// the carry of the previous month's closing amounts.
+
+#include "app/AppState.h"
+#include "app/Messages.h"
+#include "setup/PrevData.h"
+#include "setup/Register.h"
+#include "setup/StructureFile.h"
+#include "storage/XmlDom.h"
+#include "support/Files.h"
+#include "support/ProgramFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace kvor;
+
+namespace {
+
+class Setup : public ::testing::Test
+{
+protected:
+    void SetUp() override { ResetState(); }
+
+    test::FakePlatform fake;
+    test::ProgramFolder folder{fake};
+};
+
+QByteArray Register(const QByteArray& rows)
+{
+    return "<?xml version='1.0' encoding='windows-1251'?>\r\n"
+           "<xml xmlns:rs='urn:schemas-microsoft-com:rowset' xmlns:z='#RowsetSchema'>\r\n"
+           "<s:Schema id='RowsetSchema' xmlns:s='uuid:x'/>\r\n<rs:data>\r\n" +
+           rows + "</rs:data>\r\n</xml>\r\n";
+}
+
+// --- the register ------------------------------------------------------------------------------
+
+struct RegisterCase
+{
+    const char* name;
+    QByteArray file;
+    QStringList names;
+    QStringList codes; // EBK of positions 0, 1, 2, 3
+};
+
+class Registers : public Setup, public ::testing::WithParamInterface<RegisterCase>
+{
+};
+
+TEST_P(Registers, AreReadByPrefixedPathAndPosition)
+{
+    folder.write("Obshtini.xml", GetParam().file);
+    const auto names = ReadObshtini();
+    ASSERT_TRUE(names.has_value());
+    EXPECT_EQ(*names, GetParam().names);
+    QStringList codes;
+    for (int p = 0; p < 4; ++p) {
+        codes << EbkOfPosition(p);
+    }
+    EXPECT_EQ(codes, GetParam().codes);
+    EXPECT_EQ(EbkOfPosition(-1), "");
+    EXPECT_TRUE(fake.messages.isEmpty());
+    EXPECT_FALSE(fake.ended);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Registers,
+    ::testing::Values(
+        RegisterCase{"three_rows_in_file_order",
+                     Register("<z:row OB_Name='C' OB_Num='3'/><z:row OB_Name='A' OB_Num='1'/>"
+                              "<z:row OB_Name='B' OB_Num='2'/>"),
+                     {"C", "A", "B"},
+                     {"3", "1", "2", ""}},
+        RegisterCase{"same_name_keeps_own_code",
+                     Register("<z:row OB_Name='A' OB_Num='1'/><z:row OB_Name='A' OB_Num='2'/>"),
+                     {"A", "A"},
+                     {"1", "2", "", ""}},
+        RegisterCase{"missing_attributes_read_empty",
+                     Register("<z:row OB_Num='1'/><z:row OB_Name='B'/>"),
+                     {"", "B"},
+                     {"1", "", "", ""}},
+        RegisterCase{"rows_without_prefixes_are_not_rows",
+                     Register("")
+                         .replace("<rs:data>", "<data><row OB_Name='A' OB_Num='1'/>")
+                         .replace("</rs:data>", "</data>"),
+                     {},
+                     {"", "", "", ""}},
+        RegisterCase{"not_well_formed_gives_an_empty_list",
+                     "<xml><rs:data><z:row OB_Name='A'></rs:data>",
+                     {},
+                     {"", "", "", ""}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Setup, AMissingRegisterIsReportedAndEndsTheProgram)
+{
+    QFile::remove(folder.filePath("Obshtini.xml"));
+    EXPECT_FALSE(ReadObshtini().has_value());
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text,
+              QStringLiteral("В работната директория няма файл със структурата на общините!   "
+                             "\r\nСвържете се с дистрибутора на програмата!"));
+    EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
+    EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(fake.ended);
+}
+
+// --- the structure file ------------------------------------------------------------------------
+
+struct StructureCase
+{
+    const char* name;
+    QByteArray file;
+    bool usable;
+};
+
+class StructureFiles : public Setup, public ::testing::WithParamInterface<StructureCase>
+{
+};
+
+QByteArray Structure(const QByteArray& rows, const QByteArray& rest = "<columns/>")
+{
+    return "<?xml version='1.0' encoding='windows-1251'?>\r\n<nomenclatures version='1'>"
+           "<structure name='x'>" +
+           rows + "</structure>" + rest + "</nomenclatures>";
+}
+
+TEST_P(StructureFiles, AreLoadedOrRefusedWithTheStructureError)
+{
+    folder.write("Structure.xml", GetParam().file);
+    EXPECT_EQ(ReadStructure(), GetParam().usable);
+    EXPECT_FALSE(fake.ended);
+    if (GetParam().usable) {
+        EXPECT_TRUE(fake.messages.isEmpty());
+        EXPECT_FALSE(State().xmlStructure.isEmpty());
+        return;
+    }
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text, "Грешка във структурния фаил!");
+    // No title of its own: the platform puts the program's.
+    EXPECT_EQ(fake.messages[0].title, "");
+    EXPECT_EQ(fake.messages[0].icon, MsgIcon::None);
+    EXPECT_TRUE(State().xmlStructure.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StructureFiles,
+    ::testing::Values(
+        StructureCase{"sample", test::ReadBytes(test::ProgramFolder::sampleFile("Structure.xml")),
+                      true},
+        StructureCase{"no_rows", Structure(""), true},
+        StructureCase{"nested_rows_and_edges_of_range",
+                      Structure("<str id='-32768'><str id='32767'/></str><str id=' 02 '/>"), true},
+        StructureCase{"not_well_formed", Structure("<str id='1'>"), false},
+        StructureCase{"no_structure", "<nomenclatures><columns/><str id='1'/></nomenclatures>",
+                      false},
+        StructureCase{"no_columns", Structure("<str id='1'/>", ""), false},
+        StructureCase{"columns_not_a_child", Structure("<str id='1'/>", "<x><columns/></x>"),
+                      false},
+        StructureCase{"other_root", "<root><structure/><columns/></root>", false},
+        StructureCase{"id_not_a_number", Structure("<str id='1'/><str id='x'/>"), false},
+        StructureCase{"id_beyond_16_bits", Structure("<str id='32768'/>"), false},
+        StructureCase{"id_fraction", Structure("<str id='1.5'/>"), false},
+        StructureCase{"id_missing", Structure("<str name='a'/>"), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Setup, AMissingStructureFileIsReportedAndEndsTheProgram)
+{
+    QFile::remove(folder.filePath("Structure.xml"));
+    EXPECT_FALSE(ReadStructure());
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text,
+              QStringLiteral("В работната директория няма файл със структурата на документа!   "
+                             "\r\nСвържете се с дистрибутора на програмата!"));
+    EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
+    EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(fake.ended);
+}
+
+// --- the previous month ------------------------------------------------------------------------
+
+QByteArray Report(const QByteArray& rows)
+{
+    return "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<positions version=\"1\">"
+           "<structure>" +
+           rows + "</structure></positions>\r\n";
+}
+
+struct CarryCase
+{
+    const char* name;
+    QByteArray current;
+    QByteArray previous;
+    QStringList col1After;
+};
+
+class PreviousMonth : public Setup, public ::testing::WithParamInterface<CarryCase>
+{
+protected:
+    void SetUp() override
+    {
+        Setup::SetUp();
+        AppState& state = State();
+        state.Obshtina.NumEBK = QStringLiteral("1234");
+        state.sMonth = QStringLiteral("01");
+        state.sYear = QStringLiteral("2004");
+    }
+    QString previousPath() const { return folder.dataPath("mfddd_sd_1234_2003_12.xml"); }
+    static QStringList col1s()
+    {
+        QStringList out;
+        for (const XmlNode row : selectNodes(State().xmlDoc, "positions//str")) {
+            out << GetAttribute(row, "col1");
+        }
+        return out;
+    }
+};
+
+TEST_P(PreviousMonth, CarriesClosingIntoOpeningAmounts)
+{
+    ASSERT_EQ(State().xmlDoc.loadBytes(GetParam().current), kLoadOk);
+    test::WriteBytes(previousPath(), GetParam().previous);
+    State().sMsgNoPrev = msg::kMsgNoPrev;
+    CheckForPrevData();
+    EXPECT_TRUE(State().bPrevData);
+    EXPECT_EQ(State().sMsgNoPrev, "");
+    EXPECT_EQ(col1s(), GetParam().col1After);
+    EXPECT_TRUE(fake.messages.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PreviousMonth,
+    ::testing::Values(
+        CarryCase{"longer_previous_fills_every_row",
+                  Report("<str id='1' col1='0'/><str id='2' col1='0'/><str id='3' col1='0'/>"),
+                  Report("<str col4='1,00'/><str col4='2,00'/><str col4='3,00'/>"
+                         "<str col4='4,00'/>"),
+                  {"1,00", "2,00", "3,00"}},
+        CarryCase{"shorter_previous_leaves_the_rest",
+                  Report("<str id='1' col1='0'/><str id='2' col1='5'/><str id='3' col1='6'/>"),
+                  Report("<str col4='1,00'/><str col4='2,00'/>"),
+                  {"1,00", "2,00", "6"}},
+        CarryCase{"text_copied_unchanged_and_missing_gives_empty",
+                  Report("<str col1='0'/><str col1='0'/><str col1='0'/>"),
+                  Report("<str col4=' 1 234,50'/><str/><str col4='abc'/>"),
+                  {" 1 234,50", "", "abc"}},
+        CarryCase{"rows_at_any_depth",
+                  Report("<str col1='0'><str col1='0'/></str><str col1='0'/>"),
+                  Report("<str col4='1'/><str col4='2'><str col4='3'/></str>"),
+                  {"1", "2", "3"}},
+        // Figures already typed for the new month stay.
+        CarryCase{"first_opening_amount_not_zero",
+                  Report("<str col1=' 0,00'/><str col1='0'/>"),
+                  Report("<str col4='1'/><str col4='2'/>"),
+                  {" 0,00", "0"}},
+        CarryCase{"first_opening_amount_missing",
+                  Report("<str/><str col1='0'/>"),
+                  Report("<str col4='1'/><str col4='2'/>"),
+                  {"", "0"}},
+        CarryCase{"malformed_previous_copies_nothing",
+                  Report("<str col1='0'/>"),
+                  "<positions><structure><str col4='1'/>",
+                  {"0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PreviousMonth, AMissingPreviousReportResetsTheFlagAndTheMessage)
+{
+    ASSERT_EQ(State().xmlDoc.loadBytes(Report("<str col1='0'/>")), kLoadOk);
+    State().bPrevData = true;
+    State().sMsgNoPrev.clear();
+    CheckForPrevData();
+    EXPECT_FALSE(State().bPrevData);
+    EXPECT_EQ(State().sMsgNoPrev, "Не е открит файл от предходният месец за сравнение на данните!");
+    EXPECT_EQ(col1s(), QStringList({"0"}));
+}
+
+TEST_F(PreviousMonth, AnUnsafeCodeFindsNoPreviousReport)
+{
+    // A report chosen for correction may carry any code; the look-up must not leave Data.
+    test::WriteBytes(folder.filePath("mfddd_sd_x_2003_12.xml"), Report("<str col4='7'/>"));
+    QDir().mkpath(folder.dataPath("mfddd_sd_"));
+    ASSERT_EQ(State().xmlDoc.loadBytes(Report("<str col1='0'/>")), kLoadOk);
+    State().Obshtina.NumEBK = QStringLiteral("/../../mfddd_sd_x");
+    CheckForPrevData();
+    EXPECT_FALSE(State().bPrevData);
+    EXPECT_EQ(col1s(), QStringList({"0"}));
+}
+
+} // namespace
