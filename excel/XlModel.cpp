@@ -1,0 +1,761 @@
+#include "excel/XlModel.h"
+
+#include "app/Messages.h"
+#include "editor/Amount.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <tuple>
+
+namespace kvor::xl {
+
+namespace {
+
+std::shared_ptr<Application> g_running;
+
+[[noreturn]] void refuse(long number, const QString& description)
+{
+    throw XlError(number, description);
+}
+
+[[noreturn]] void refuseGone()
+{
+    refuse(kErrDisconnected, msg::kXlDisconnected);
+}
+
+// What a cell holds after a value is put in it, as the spreadsheet reads what is typed.
+QVariant cellValue(const QVariant& value)
+{
+    if (value.typeId() != QMetaType::QString) {
+        return value.isValid() ? QVariant(value.toDouble()) : QVariant();
+    }
+    const QString text = value.toString();
+    if (text.isEmpty()) {
+        return {};
+    }
+    if (const auto number = ParseAmount(text, QLocale())) {
+        return *number;
+    }
+    return text;
+}
+
+} // namespace
+
+// ---- VariantArray
+
+void VariantArray::Redim(int upper1)
+{
+    m_dims = 1;
+    m_upper1 = upper1;
+    m_upper2 = 0;
+    m_items.assign(size_t(std::max(upper1 + 1, 0)), QVariant());
+}
+
+void VariantArray::Redim(int upper1, int upper2)
+{
+    m_dims = 2;
+    m_upper1 = upper1;
+    m_upper2 = upper2;
+    m_items.assign(size_t(std::max(upper1 + 1, 0)) * size_t(std::max(upper2 + 1, 0)), QVariant());
+}
+
+int VariantArray::UBound(int dimension) const
+{
+    if (dimension < 1 || dimension > m_dims) {
+        refuse(kErrSubscript, msg::kXlSubscript);
+    }
+    return dimension == 1 ? m_upper1 : m_upper2;
+}
+
+QVariant& VariantArray::operator()(int i, int j)
+{
+    if (i < 0 || i > m_upper1 || j < 0 || j > m_upper2 || (m_dims == 1 && j != 0)) {
+        refuse(kErrSubscript, msg::kXlSubscript);
+    }
+    return m_items[size_t(i) * size_t(m_upper2 + 1) + size_t(j)];
+}
+
+QVariant VariantArray::at(int i, int j) const
+{
+    if (i < 0 || i > m_upper1 || j < 0 || j > m_upper2) {
+        return {};
+    }
+    return m_items[size_t(i) * size_t(m_upper2 + 1) + size_t(j)];
+}
+
+// ---- formats
+
+bool CellFormat::operator<(const CellFormat& o) const
+{
+    return std::tie(NumberFormat, Bold, Size, Underline, HorizontalAlignment, VerticalAlignment,
+                    WrapText, Border, Fill) < std::tie(o.NumberFormat, o.Bold, o.Size, o.Underline,
+                                                       o.HorizontalAlignment, o.VerticalAlignment,
+                                                       o.WrapText, o.Border, o.Fill);
+}
+
+int PaletteColor(int colorIndex)
+{
+    // The default palette of the spreadsheet, indexes 1 to 56.
+    static constexpr std::array<int, 56> kPalette{
+        0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
+        0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080,
+        0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF,
+        0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF,
+        0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
+        0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696,
+        0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
+    if (colorIndex < 1 || colorIndex > int(kPalette.size())) {
+        return kNoFill;
+    }
+    return kPalette[size_t(colorIndex - 1)];
+}
+
+// ---- Range
+
+Range::Range(std::shared_ptr<xl::Worksheet> sheet, const Area& area)
+    : m_sheet(std::move(sheet)), m_area(area)
+{}
+
+xl::Worksheet& Range::live() const
+{
+    if (!m_sheet || !m_sheet->isLive()) {
+        refuseGone();
+    }
+    return *m_sheet;
+}
+
+xl::Font Range::Font() const
+{
+    return xl::Font(*this);
+}
+
+xl::Border Range::Borders(int edge) const
+{
+    if (edge < xlEdgeLeft || edge > xlInsideHorizontal) {
+        refuse(kErrNoPrinter, msg::kXlBadValue);
+    }
+    return xl::Border(*this, edge);
+}
+
+xl::Interior Range::Interior() const
+{
+    return xl::Interior(*this);
+}
+
+QVariant Range::Value() const
+{
+    const Cell* c = live().cell(m_area.top, m_area.left);
+    return c ? c->Value : QVariant();
+}
+
+void Range::setValue(const QVariant& value)
+{
+    xl::Worksheet& ws = live();
+    const QVariant stored = cellValue(value);
+    for (int r = m_area.top; r <= m_area.bottom; ++r) {
+        for (int c = m_area.left; c <= m_area.right; ++c) {
+            const Area* merged = ws.mergeAt(r, c);
+            if (merged && (merged->top != r || merged->left != c)) {
+                continue;
+            }
+            ws.cellAt(r, c).Value = stored;
+        }
+    }
+}
+
+void Range::setValue(const VariantArray& values)
+{
+    xl::Worksheet& ws = live();
+    const bool column = values.Dimensions() < 2;
+    for (int r = m_area.top; r <= m_area.bottom; ++r) {
+        for (int c = m_area.left; c <= m_area.right; ++c) {
+            const int i = r - m_area.top;
+            const int j = c - m_area.left;
+            ws.cellAt(r, c).Value = cellValue(column ? values.at(i) : values.at(i, j));
+        }
+    }
+}
+
+void Range::ClearContents()
+{
+    xl::Worksheet& ws = live();
+    for (int r = m_area.top; r <= m_area.bottom; ++r) {
+        for (int c = m_area.left; c <= m_area.right; ++c) {
+            if (ws.cell(r, c)) {
+                ws.cellAt(r, c).Value = QVariant();
+            }
+        }
+    }
+}
+
+void Range::Select()
+{
+    xl::Worksheet& ws = live();
+    Application* app = ws.workbook()->application();
+    if (app->ActiveWorkbook().get() != ws.workbook() || ws.workbook()->activeSheet().get() != &ws) {
+        refuse(kErrNoPrinter, msg::kXlSelectFailed);
+    }
+    ws.m_selection = m_area;
+}
+
+bool Range::MergeCells() const
+{
+    const Area* merged = live().mergeAt(m_area.top, m_area.left);
+    return merged && merged->contains(m_area.bottom, m_area.right);
+}
+
+void Range::setMergeCells(bool on)
+{
+    xl::Worksheet& ws = live();
+    auto& merges = ws.m_merges;
+    std::erase_if(merges, [this](const Area& a) { return a.intersects(m_area); });
+    if (!on || (m_area.top == m_area.bottom && m_area.left == m_area.right)) {
+        return;
+    }
+    merges.push_back(m_area);
+    // The merged cell shows the first value met in reading order, wherever it stood.
+    QVariant kept;
+    for (int r = m_area.top; r <= m_area.bottom; ++r) {
+        for (int c = m_area.left; c <= m_area.right; ++c) {
+            if (const Cell* cell = ws.cell(r, c); cell && cell->Value.isValid()) {
+                if (!kept.isValid()) {
+                    kept = cell->Value;
+                }
+                ws.cellAt(r, c).Value = QVariant();
+            }
+        }
+    }
+    if (kept.isValid()) {
+        ws.cellAt(m_area.top, m_area.left).Value = kept;
+    }
+}
+
+void Range::formatCells(const std::function<void(CellFormat&)>& fn) const
+{
+    formatCellsAt([&fn](int, int, CellFormat& f) { fn(f); });
+}
+
+void Range::formatCellsAt(const std::function<void(int, int, CellFormat&)>& fn) const
+{
+    xl::Worksheet& ws = live();
+    for (int r = m_area.top; r <= m_area.bottom; ++r) {
+        for (int c = m_area.left; c <= m_area.right; ++c) {
+            fn(r, c, ws.cellAt(r, c).Format);
+        }
+    }
+}
+
+const CellFormat& Range::firstFormat() const
+{
+    static const CellFormat kDefault;
+    const Cell* c = live().cell(m_area.top, m_area.left);
+    return c ? c->Format : kDefault;
+}
+
+void Range::setWrapText(bool on)
+{
+    formatCells([on](CellFormat& f) { f.WrapText = on; });
+}
+
+void Range::setHorizontalAlignment(int alignment)
+{
+    formatCells([alignment](CellFormat& f) { f.HorizontalAlignment = alignment; });
+}
+
+void Range::setVerticalAlignment(int alignment)
+{
+    formatCells([alignment](CellFormat& f) { f.VerticalAlignment = alignment; });
+}
+
+void Range::setNumberFormat(const QString& format)
+{
+    formatCells([&format](CellFormat& f) { f.NumberFormat = format; });
+}
+
+double Range::RowHeight() const
+{
+    return live().rowHeight(m_area.top);
+}
+
+void Range::setRowHeight(double points)
+{
+    xl::Worksheet& ws = live();
+    if (points < 0 || points > 409) {
+        refuse(kErrNoPrinter, msg::kXlBadValue);
+    }
+    for (int r = m_area.top; r <= m_area.bottom; ++r) {
+        ws.m_rowHeights[r] = points;
+    }
+}
+
+double Range::ColumnWidth() const
+{
+    return live().columnWidth(m_area.left);
+}
+
+void Range::setColumnWidth(double characters)
+{
+    xl::Worksheet& ws = live();
+    if (characters < 0 || characters > 255) {
+        refuse(kErrNoPrinter, msg::kXlBadValue);
+    }
+    for (int c = m_area.left; c <= m_area.right; ++c) {
+        ws.m_colWidths[c] = characters;
+    }
+}
+
+// ---- Font, Border, Interior
+
+bool Font::Bold() const
+{
+    return m_range.firstFormat().Bold;
+}
+
+void Font::setBold(bool on)
+{
+    m_range.formatCells([on](CellFormat& f) { f.Bold = on; });
+}
+
+double Font::Size() const
+{
+    return m_range.firstFormat().Size;
+}
+
+void Font::setSize(double points)
+{
+    if (points < 1 || points > 409) {
+        refuse(kErrNoPrinter, msg::kXlBadValue);
+    }
+    m_range.formatCells([points](CellFormat& f) { f.Size = points; });
+}
+
+bool Font::Underline() const
+{
+    return m_range.firstFormat().Underline;
+}
+
+void Font::setUnderline(bool on)
+{
+    m_range.formatCells([on](CellFormat& f) { f.Underline = on; });
+}
+
+void Border::setLineStyle(int style)
+{
+    const Area a = m_range.area();
+    const int edge = m_edge;
+    // A line between two cells belongs to both, so that each cell reads it on its own side.
+    m_range.formatCellsAt([&](int r, int c, CellFormat& f) {
+        switch (edge) {
+        case xlEdgeLeft:
+            if (c == a.left) {
+                f.Border[kEdgeLeft] = style;
+            }
+            break;
+        case xlEdgeTop:
+            if (r == a.top) {
+                f.Border[kEdgeTop] = style;
+            }
+            break;
+        case xlEdgeBottom:
+            if (r == a.bottom) {
+                f.Border[kEdgeBottom] = style;
+            }
+            break;
+        case xlEdgeRight:
+            if (c == a.right) {
+                f.Border[kEdgeRight] = style;
+            }
+            break;
+        case xlInsideVertical:
+            if (c > a.left) {
+                f.Border[kEdgeLeft] = style;
+            }
+            if (c < a.right) {
+                f.Border[kEdgeRight] = style;
+            }
+            break;
+        case xlInsideHorizontal:
+            if (r > a.top) {
+                f.Border[kEdgeTop] = style;
+            }
+            if (r < a.bottom) {
+                f.Border[kEdgeBottom] = style;
+            }
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void Interior::setColorIndex(int index)
+{
+    int rgb = kNoFill;
+    if (index != xlColorIndexNone) {
+        rgb = PaletteColor(index);
+        if (rgb == kNoFill) {
+            refuse(kErrNoPrinter, msg::kXlBadValue);
+        }
+    }
+    m_range.formatCells([rgb](CellFormat& f) { f.Fill = rgb; });
+}
+
+// ---- PageSetup
+
+void PageSetup::setOrientation(int orientation)
+{
+    if (orientation != xlPortrait && orientation != xlLandscape) {
+        refuse(kErrNoPrinter, msg::kXlBadValue);
+    }
+    m_orientation = orientation;
+}
+
+void PageSetup::setZoom(int percent)
+{
+    if (percent < 10 || percent > 400) {
+        refuse(kErrNoPrinter, msg::kXlBadValue);
+    }
+    m_zoom = percent;
+}
+
+void PageSetup::setRightMargin(double points)
+{
+    if (points < 0) {
+        refuse(kErrNoPrinter, msg::kXlBadValue);
+    }
+    m_right = points;
+}
+
+// ---- Worksheet
+
+bool Worksheet::isLive() const
+{
+    return m_book && m_book->isLive();
+}
+
+void Worksheet::Activate()
+{
+    if (!isLive()) {
+        refuseGone();
+    }
+    m_book->m_active = weak_from_this();
+    for (const auto& b : m_book->m_app->m_books) {
+        if (b.get() == m_book) {
+            m_book->m_app->activate(b);
+        }
+    }
+}
+
+void Worksheet::Delete()
+{
+    if (!isLive()) {
+        refuseGone();
+    }
+    auto& sheets = m_book->m_sheets;
+    if (sheets.size() < 2) {
+        refuse(kErrNoPrinter, msg::kXlLastSheet);
+    }
+    const auto self = shared_from_this();
+    auto it = std::find(sheets.begin(), sheets.end(), self);
+    const size_t index = size_t(it - sheets.begin());
+    sheets.erase(it);
+    if (m_book->m_active.lock() == self) {
+        m_book->m_active = sheets[std::min(index, sheets.size() - 1)];
+    }
+    m_book = nullptr;
+}
+
+xl::Range Worksheet::Cells(int row, int col)
+{
+    if (!isLive()) {
+        refuseGone();
+    }
+    if (row < 1 || row > kMaxRows || col < 1 || col > kMaxColumns) {
+        refuse(kErrNoPrinter, msg::kXlCellOutside);
+    }
+    return xl::Range(shared_from_this(), Area{row, col, row, col});
+}
+
+xl::Range Worksheet::Range(const xl::Range& from, const xl::Range& to)
+{
+    if (!isLive()) {
+        refuseGone();
+    }
+    if (from.sheet().get() != this || to.sheet().get() != this) {
+        refuse(kErrNoPrinter, msg::kXlOtherSheet);
+    }
+    const Area a = from.area();
+    const Area b = to.area();
+    return xl::Range(shared_from_this(),
+                     Area{std::min(a.top, b.top), std::min(a.left, b.left),
+                          std::max(a.bottom, b.bottom), std::max(a.right, b.right)});
+}
+
+xl::PageSetup& Worksheet::PageSetup()
+{
+    if (!isLive()) {
+        refuseGone();
+    }
+    return m_pageSetup;
+}
+
+const Cell* Worksheet::cell(int row, int col) const
+{
+    const auto it = m_cells.find({row, col});
+    return it == m_cells.end() ? nullptr : &it->second;
+}
+
+const Area* Worksheet::mergeAt(int row, int col) const
+{
+    for (const Area& a : m_merges) {
+        if (a.contains(row, col)) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
+double Worksheet::rowHeight(int row) const
+{
+    const auto it = m_rowHeights.find(row);
+    return it == m_rowHeights.end() ? kDefaultRowHeight : it->second;
+}
+
+double Worksheet::columnWidth(int col) const
+{
+    const auto it = m_colWidths.find(col);
+    return it == m_colWidths.end() ? kDefaultColumnWidth : it->second;
+}
+
+// ---- Workbook
+
+Workbook::~Workbook()
+{
+    detach();
+}
+
+void Workbook::detach()
+{
+    for (const auto& s : m_sheets) {
+        s->m_book = nullptr;
+    }
+    m_app = nullptr;
+}
+
+bool Workbook::isLive() const
+{
+    return m_app && !m_app->m_quit;
+}
+
+void Workbook::requireLive() const
+{
+    if (!isLive()) {
+        refuseGone();
+    }
+}
+
+QString Workbook::DocumentProperty::Value() const
+{
+    m_book->requireLive();
+    return m_book->property(m_name);
+}
+
+void Workbook::DocumentProperty::setValue(const QString& value)
+{
+    m_book->requireLive();
+    m_book->m_properties[m_name.toLower()] = value;
+}
+
+QString Workbook::property(const QString& name) const
+{
+    const auto it = m_properties.find(name.toLower());
+    return it == m_properties.end() ? QString() : it->second;
+}
+
+std::shared_ptr<xl::Worksheet> Workbook::Worksheets(int index)
+{
+    requireLive();
+    if (index < 1 || index > int(m_sheets.size())) {
+        refuse(kErrSubscript, msg::kXlSubscript);
+    }
+    return m_sheets[size_t(index - 1)];
+}
+
+WorksheetList Workbook::Worksheets()
+{
+    requireLive();
+    return WorksheetList(this);
+}
+
+std::shared_ptr<xl::Worksheet> Workbook::ActiveSheet()
+{
+    requireLive();
+    return m_active.lock();
+}
+
+std::shared_ptr<xl::Worksheet> Workbook::newSheet()
+{
+    return std::make_shared<xl::Worksheet>(this, msg::kExcelSheetPrefix +
+                                                     QString::number(++m_sheetCounter));
+}
+
+void Workbook::Close(bool saveChanges)
+{
+    requireLive();
+    if (saveChanges) {
+        refuse(kErrNoPrinter, msg::kXlNoFileToSave);
+    }
+    Application* app = m_app;
+    detach();
+    app->forget(this);
+}
+
+int WorksheetList::Count() const
+{
+    m_book->requireLive();
+    return int(m_book->m_sheets.size());
+}
+
+std::shared_ptr<Worksheet> WorksheetList::Add()
+{
+    m_book->requireLive();
+    auto sheet = m_book->newSheet();
+    auto& sheets = m_book->m_sheets;
+    auto at = std::find(sheets.begin(), sheets.end(), m_book->m_active.lock());
+    sheets.insert(at, sheet);
+    m_book->m_active = sheet;
+    return sheet;
+}
+
+// ---- Application
+
+Application::~Application()
+{
+    for (const auto& b : m_books) {
+        b->detach();
+    }
+}
+
+std::shared_ptr<Application> Application::GetActive()
+{
+    if (!g_running) {
+        refuse(kErrCannotCreate, msg::kXlNotRunning);
+    }
+    return g_running;
+}
+
+std::shared_ptr<Application> Application::Create(Presenter presenter)
+{
+    auto app = std::make_shared<Application>(std::move(presenter));
+    if (!g_running) {
+        g_running = app;
+    }
+    return app;
+}
+
+void Application::requireLive() const
+{
+    if (m_quit) {
+        refuseGone();
+    }
+}
+
+void Application::forget(Workbook* book)
+{
+    const bool wasActive = m_activeBook.lock().get() == book;
+    std::erase_if(m_books, [book](const auto& b) { return b.get() == book; });
+    if (wasActive) {
+        m_activeBook.reset();
+        if (!m_books.empty()) {
+            m_activeBook = m_books.back();
+        }
+    }
+}
+
+WorkbookList Application::Workbooks()
+{
+    requireLive();
+    return WorkbookList(this);
+}
+
+std::shared_ptr<Workbook> Application::ActiveWorkbook()
+{
+    requireLive();
+    return m_activeBook.lock();
+}
+
+void Application::setSheetsInNewWorkbook(int count)
+{
+    requireLive();
+    if (count < 1 || count > 255) {
+        refuse(kErrNoPrinter, msg::kXlBadValue);
+    }
+    m_sheetsInNewWorkbook = count;
+}
+
+void Application::setDisplayAlerts(bool on)
+{
+    requireLive();
+    m_displayAlerts = on;
+}
+
+void Application::setVisible(bool on)
+{
+    requireLive();
+    if (on && !m_visible && m_presenter) {
+        m_presenter(*this);
+    }
+    m_visible = on;
+}
+
+void Application::setDisplayFullScreen(bool on)
+{
+    requireLive();
+    m_fullScreen = on;
+}
+
+xl::Range Application::Selection()
+{
+    requireLive();
+    const auto book = ActiveWorkbook();
+    const auto sheet = book ? book->ActiveSheet() : nullptr;
+    if (!sheet) {
+        refuse(kErrObjectNotSet, msg::kXlObjectNotSet);
+    }
+    return xl::Range(sheet, sheet->selection());
+}
+
+void Application::Quit()
+{
+    requireLive();
+    for (const auto& b : m_books) {
+        b->detach();
+    }
+    m_books.clear();
+    m_quit = true;
+    if (g_running.get() == this) {
+        g_running.reset();
+    }
+}
+
+int WorkbookList::Count() const
+{
+    m_app->requireLive();
+    return int(m_app->m_books.size());
+}
+
+std::shared_ptr<Workbook> WorkbookList::Add()
+{
+    m_app->requireLive();
+    auto book = std::make_shared<Workbook>(m_app, msg::kExcelBookPrefix +
+                                                      QString::number(++m_app->m_bookCounter));
+    for (int i = 0; i < m_app->m_sheetsInNewWorkbook; ++i) {
+        book->m_sheets.push_back(book->newSheet());
+    }
+    book->m_active = book->m_sheets.front();
+    m_app->m_books.push_back(book);
+    m_app->activate(book);
+    return book;
+}
+
+} // namespace kvor::xl
