@@ -93,11 +93,11 @@ private:
 void FormatReport(Application& app, Worksheet& sheet, int gridRows)
 {
     ReportSheet s(app, sheet);
-    const int lastRow = gridRows + 3; // the table's last sheet row
+    const int lastRow = gridRows + kFirstSheetRow - 1; // the table's last sheet row
     const bool hasDataRows = gridRows > kHeadingRows;
 
-    // Formatting is done hidden; a flip through full screen brings the window back to its
-    // normal size when it is shown again.
+    // Formatting is done with the application hidden, which spares the redrawing of every
+    // step; switching full screen on and off leaves its window in normal mode for the showing.
     app.setVisible(false);
     app.setDisplayFullScreen(true);
     app.setDisplayFullScreen(false);
