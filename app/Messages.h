@@ -94,4 +94,13 @@ inline const QString kXlNoFileToSave =
 inline const QString kXlFileNotWritten =
     QStringLiteral("Файлът на електронната таблица не може да бъде записан: ");
 
+
+// The report editor.
+inline const QString kEnterNumber = QStringLiteral("Въведете число!");
+inline const QString kAskSave = QStringLiteral("Желаете ли да съхраните промените в документа?");
+inline const QString kChooseFile = QStringLiteral("Изберете файл!");
+inline const QString kChooseValidXml = QStringLiteral("Изберете валиден XML файл!");
+// Followed by CR LF, the path, CR LF and the system's reason.
+inline const QString kNotSaved = QStringLiteral("Документът не е записан!");
+
 } // namespace kvor::msg

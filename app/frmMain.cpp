@@ -2,8 +2,9 @@
 
 #include "app/Icons.h"
 #include "app/frmHelp.h"
-#include "storage/frmSaveXMLAs.h"
 #include "setup/frmChoosePrm.h"
+#include "storage/frmChooseFile.h"
+#include "storage/frmSaveXMLAs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -139,7 +140,11 @@ void frmMain::mnuNewDoc_Click()
     dialog.exec();
 }
 
-void frmMain::mnuDocument_Correct_Click() {}
+void frmMain::mnuDocument_Correct_Click()
+{
+    frmChooseFile dialog(this);
+    dialog.exec();
+}
 
 void frmMain::mnuSaveToDisc_Click()
 {

@@ -7,6 +7,9 @@
 #include "editor/FlexGrid.h"
 #include "editor/Twips.h"
 #include "editor/VirtualKeys.h"
+#include "excel/PrintReport.h"
+#include "storage/ReportName.h"
+#include "storage/modXml.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -316,8 +319,7 @@ void frmSpravka::closeEvent(QCloseEvent* event)
 bool frmSpravka::Form_Unload()
 {
     if (bChanged && !bSaved) {
-        switch (platform().MsgBox(QStringLiteral("Желаете ли да съхраните промените в документа?"),
-                                  MsgButtons::YesNoCancel, MsgIcon::Exclamation,
+        switch (platform().MsgBox(msg::kAskSave, MsgButtons::YesNoCancel, MsgIcon::Exclamation,
                                   msg::kTitleWarning)) {
         case MsgAnswer::Cancel:
             // The editor stays as it was, comparisons with the previous month included.
@@ -664,7 +666,7 @@ void frmSpravka::txtEdit_LostFocus()
         // told once.
         if (!m_refusalShown) {
             m_refusalShown = true;
-            platform().MsgBox(QStringLiteral("Въведете число!"), MsgButtons::Ok, MsgIcon::Critical,
+            platform().MsgBox(msg::kEnterNumber, MsgButtons::Ok, MsgIcon::Critical,
                               msg::kTitleWarning);
             // The focus change that led here is still under way; the editor takes the focus
             // back once it is over.
@@ -740,9 +742,73 @@ bool frmSpravka::ColumnAllBlack(int r)
 
 // --- commands ---------------------------------------------------------------------------------
 
-void frmSpravka::cmdSave_Click() {}
+namespace {
 
-void frmSpravka::cmdPrint_Click() {}
+// The figures as they are stored: without the blanks the grid puts in front of every second
+// row, so that a report does not gain a blank each time it is opened and saved.
+class StoredFigures final : public GridText
+{
+public:
+    explicit StoredFigures(const GridText& grid) : m_grid(grid) {}
+    int Rows() const override { return m_grid.Rows(); }
+    int Cols() const override { return m_grid.Cols(); }
+    QString TextMatrix(int row, int col) const override
+    {
+        QString text = m_grid.TextMatrix(row, col);
+        if (row >= grid::kHeadingRows) {
+            qsizetype blanks = 0;
+            while (blanks < text.size() && text[blanks] == u' ') {
+                ++blanks;
+            }
+            text.remove(0, blanks);
+        }
+        return text;
+    }
+
+private:
+    const GridText& m_grid;
+};
+
+} // namespace
+
+void frmSpravka::cmdSave_Click()
+{
+    platform().SetBusy(true);
+    EnsureDataFolder();
+    // Leaving the current cell commits a figure still being typed.
+    grdDocEnter->setCol(0);
+    if (txtEdit->isVisible()) {
+        // The figure was refused and is still being corrected: nothing is saved without it.
+        platform().SetBusy(false);
+        return;
+    }
+    AppState& state = State();
+    state.sMonth = PeriodMonth(txtPeriod->text());
+    state.sYear = PeriodYear(txtPeriod->text());
+    const QString path = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
+    QString reason;
+    bool saved = false;
+    if (!IsSafeEbkCode(state.Obshtina.NumEBK) || !IsSafeEbkCode(state.sYear) ||
+        !IsSafeEbkCode(state.sMonth)) {
+        reason = msg::kInvalidEbk;
+    } else {
+        StoreGridValues(StoredFigures(*grdDocEnter));
+        saved = SaveDocument(path, &reason);
+    }
+    platform().SetBusy(false);
+    if (saved) {
+        bSaved = true;
+        return;
+    }
+    // A failed save is never passed off as a good one: the user is told, and closing still asks.
+    platform().MsgBox(msg::kNotSaved + kCrLf + QDir::toNativeSeparators(path) + kCrLf + reason,
+                      MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWriteError);
+}
+
+void frmSpravka::cmdPrint_Click()
+{
+    ::kvor::cmdPrint_Click(*grdDocEnter);
+}
 
 // --- events -----------------------------------------------------------------------------------
 

@@ -6,10 +6,13 @@
 #include "editor/Amount.h"
 #include "editor/FlexGrid.h"
 #include "editor/frmSpravka.h"
+#include "storage/VerifyReport.h"
 #include "support/ReportFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -394,6 +397,92 @@ private slots:
         key(Qt::Key_Right);
         QTRY_VERIFY(!f.txtEdit->isVisible());
         QCOMPARE(colour(kShortTerm, 1), frmSpravka::kRed);
+    }
+
+    QString reportPath() const { return m_folder->dataPath("mfddd_sd_1234_2004_03.xml"); }
+
+    void saveWritesTheFiguresWithoutGridBlanksAndACorrectHash()
+    {
+        frmSpravka& f = open();
+        goTo(kLongTerm, 3);
+        type(QStringLiteral("150"));
+        key(Qt::Key_Return);
+        QTRY_COMPARE(grid()->Row(), kShortTerm);
+        grid()->setCol(5);
+        type(QStringLiteral("40,5"));
+        // "Запис" while a figure is still being typed saves that figure too.
+        f.cmdSave->click();
+        QVERIFY(m_fake->messages.isEmpty());
+        QVERIFY(f.bSaved);
+        QCOMPARE(VerifyReportFile(reportPath()).status, VerifyStatus::Ok);
+
+        DomDocument saved;
+        QCOMPARE(saved.load(reportPath()), kLoadOk);
+        QCOMPARE(GetAttribute(test::DocRow(saved, kLongTerm - 3), "col6"), AmountText(150, kBg));
+        // Grid row 8 shows its figures after a blank; the file holds them without it.
+        QCOMPARE(GetAttribute(test::DocRow(saved, kShortTerm - 3), "col8"), AmountText(40.5, kBg));
+        QCOMPARE(GetAttribute(test::DocRow(saved, kShortTerm - 3), "col4"), AmountText(-40.5, kBg));
+        QCOMPARE(GetAttribute(test::DocRow(saved, kTotal - 3), "col4"), AmountText(109.5, kBg));
+        QCOMPARE(GetAttribute(test::DocRow(saved, kBanks - 3), "col1"), QStringLiteral("0"));
+
+        // A second save of the unchanged grid writes the same hash; closing asks nothing.
+        const QString hash = GetAttribute(saved.documentElement(), "hash");
+        f.cmdSave->click();
+        QCOMPARE(saved.load(reportPath()), kLoadOk);
+        QCOMPARE(GetAttribute(saved.documentElement(), "hash"), hash);
+        f.close();
+        QVERIFY(m_fake->messages.isEmpty());
+        QVERIFY(!f.isVisible());
+    }
+
+    void editedAgainAfterASaveAsksAgainAndYesSaves()
+    {
+        frmSpravka& f = open();
+        goTo(kBonds, 1);
+        type(QStringLiteral("5"));
+        f.cmdSave->click();
+        QVERIFY(f.bSaved);
+        goTo(kBonds, 3);
+        type(QStringLiteral("6"));
+        key(Qt::Key_Return);
+        m_fake->answers = {MsgAnswer::Yes};
+        f.close();
+        QCOMPARE(m_fake->texts(), QStringList({msg::kAskSave}));
+        QVERIFY(!f.isVisible());
+        DomDocument saved;
+        QCOMPARE(saved.load(reportPath()), kLoadOk);
+        QCOMPARE(GetAttribute(test::DocRow(saved, kBonds - 3), "col6"), AmountText(6, kBg));
+    }
+
+    void aSaveThatFailsIsReportedAndClosingStillAsks()
+    {
+        const QString data = m_folder->filePath("Data");
+        QDir().mkpath(data);
+        m_folder->write("Data/mfddd_sd_1234_2004_03.xml", "previous content");
+        QFile::setPermissions(reportPath(), QFileDevice::ReadOwner);
+        QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        frmSpravka& f = open();
+        goTo(kBonds, 1);
+        type(QStringLiteral("5"));
+        key(Qt::Key_Return);
+        f.cmdSave->click();
+        QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ExeOwner);
+        QFile::setPermissions(reportPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(m_fake->messages.size(), 1);
+        const auto& m = m_fake->messages[0];
+        QVERIFY(m.text.startsWith(msg::kNotSaved + "\r\n" + QDir::toNativeSeparators(reportPath()) +
+                                  "\r\n"));
+        QVERIFY(m.text.size() >
+                (msg::kNotSaved + QDir::toNativeSeparators(reportPath())).size() + 4);
+        QCOMPARE(m.title, msg::kTitleWriteError);
+        QCOMPARE(m.icon, MsgIcon::Critical);
+        QVERIFY(!f.bSaved);
+        QCOMPARE(m_folder->read("Data/mfddd_sd_1234_2004_03.xml"), QByteArray("previous content"));
+        m_fake->answers = {MsgAnswer::Cancel};
+        f.close();
+        QCOMPARE(m_fake->texts().last(), msg::kAskSave);
+        QVERIFY(f.isVisible());
     }
 
     void theCaptionColumnCanBeLocked()
