@@ -158,13 +158,11 @@ FlexGrid::FlexGrid(QWidget* parent) : QFrame(parent), m_model(new FlexGridModel(
     connect(m_vbar, &QScrollBar::valueChanged, bv, &QScrollBar::setValue);
     connect(body, &QAbstractItemView::doubleClicked, this, [this] { emit DblClick(); });
 
-    auto name = [this](const QString& n) {
-        m_views[kBody]->setAccessibleName(n);
-        m_views[kTop]->setAccessibleName(n + QStringLiteral(" – заглавие"));
-        m_views[kLeft]->setAccessibleName(n + QStringLiteral(" – заключена колона"));
-        m_views[kCorner]->setAccessibleName(n + QStringLiteral(" – ъгъл"));
-    };
-    connect(this, &QObject::objectNameChanged, this, name);
+    connect(this, &QObject::objectNameChanged, this, [this](const QString& n) {
+        if (m_caption.isEmpty()) {
+            nameViews(n);
+        }
+    });
 
     // The control's own defaults: two rows and two columns, the first of each fixed.
     setCols(2);
@@ -177,6 +175,21 @@ FlexGrid::FlexGrid(QWidget* parent) : QFrame(parent), m_model(new FlexGridModel(
 }
 
 FlexGrid::~FlexGrid() = default;
+
+void FlexGrid::setAccessibleCaption(const QString& name)
+{
+    m_caption = name;
+    setAccessibleName(name);
+    nameViews(name);
+}
+
+void FlexGrid::nameViews(const QString& n)
+{
+    m_views[kBody]->setAccessibleName(n);
+    m_views[kTop]->setAccessibleName(n + QStringLiteral(" – заглавие"));
+    m_views[kLeft]->setAccessibleName(n + QStringLiteral(" – заключена колона"));
+    m_views[kCorner]->setAccessibleName(n + QStringLiteral(" – ъгъл"));
+}
 
 QSize FlexGrid::sizeHint() const
 {

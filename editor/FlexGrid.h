@@ -99,6 +99,10 @@ public:
     // Posts a key-down to the grid: handled after the running handler returns.
     void PostKeyDown(int keyCode, int shift = 0);
 
+    // The name screen readers give the grid; its fixed parts are named after it. Until it is set
+    // the object name is used.
+    void setAccessibleCaption(const QString& name);
+
     FlexGridModel* model() const { return m_model; }
     // The scrolling part, which holds the keyboard focus and the current cell.
     QTableView* body() const { return m_views[kBody]; }
@@ -141,6 +145,7 @@ private:
     QTableView* viewOf(int row, int col) const;
     QRect currentRect() const;
     int defaultRowHeightPx() const;
+    void nameViews(const QString& n);
 
     FlexGridModel* m_model;
     std::array<QTableView*, kQuadrants> m_views{};
@@ -156,6 +161,7 @@ private:
     bool m_wordWrap = false;
     bool m_syncing = false;
     bool m_cancelMove = false;
+    QString m_caption;
     bool m_spansDirty = false;
     int m_mergeCells = 0;
     std::vector<bool> m_mergeRow;

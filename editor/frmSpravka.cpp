@@ -126,7 +126,7 @@ frmSpravka::frmSpravka(QWidget* parent) : QDialog(parent)
 
     grdDocEnter = new FlexGrid(this);
     grdDocEnter->setObjectName(QStringLiteral("grdDocEnter"));
-    grdDocEnter->setAccessibleName(QStringLiteral("Справка"));
+    grdDocEnter->setAccessibleCaption(QStringLiteral("Таблица на справката"));
 
     txtEdit = new QLineEdit(QStringLiteral("Text1"), this);
     txtEdit->setObjectName(QStringLiteral("txtEdit"));

@@ -69,7 +69,9 @@ frmChoosePrm::frmChoosePrm(QWidget* parent) : QDialog(parent)
     m_txtEBK = new QLineEdit(frame);
     m_txtEBK->setObjectName(QStringLiteral("txtEBK"));
     m_txtEBK->setAccessibleName(QStringLiteral("ЕБК"));
-    m_txtEBK->setEnabled(false);
+    // Display only, but in readable ink: the user checks the code before choosing.
+    m_txtEBK->setReadOnly(true);
+    m_txtEBK->setFocusPolicy(Qt::NoFocus);
 
     m_cmdOk = new QPushButton(QStringLiteral("Избор"), this);
     m_cmdOk->setObjectName(QStringLiteral("cmdOk"));

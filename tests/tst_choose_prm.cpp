@@ -136,7 +136,8 @@ private slots:
         // Choice from the lists only; the code is for display.
         QVERIFY(!dlg.cboDate()->isEditable());
         QVERIFY(!dlg.cboObshtina()->isEditable());
-        QVERIFY(!dlg.txtEBK()->isEnabled());
+        QVERIFY(dlg.txtEBK()->isReadOnly());
+        QCOMPARE(dlg.txtEBK()->focusPolicy(), Qt::NoFocus);
         // The municipality, the code and their labels share one frame; the period stands outside.
         auto* frame = dlg.findChild<QGroupBox*>();
         QVERIFY(frame);
