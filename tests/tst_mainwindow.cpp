@@ -3,11 +3,13 @@
 #include "app/Messages.h"
 #include "app/frmHelp.h"
 #include "app/frmMain.h"
+#include "app/frmSplash.h"
 #include "support/FakePlatform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -126,6 +128,27 @@ private slots:
         w.tbrMain_ButtonClick(QString());
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(!helpWindow(&w));
+    }
+
+    void splashMayCloseAfterOneSecondOrAtEscape()
+    {
+        frmSplash timed;
+        QElapsedTimer clock;
+        clock.start();
+        timed.Form_Load();
+        QVERIFY(!timed.ReadyToClose());
+        QTest::keyClick(&timed, Qt::Key_A); // other keys change nothing
+        QVERIFY(!timed.ReadyToClose());
+        QTRY_VERIFY_WITH_TIMEOUT(timed.ReadyToClose(), 3000);
+        QVERIFY(clock.elapsed() >= 900);
+        QVERIFY(!timed.tmrDelay()->isActive());
+
+        frmSplash escaped;
+        escaped.Form_Load();
+        QTest::keyClick(&escaped, Qt::Key_Escape);
+        QVERIFY(escaped.ReadyToClose());
+        QVERIFY(!escaped.isVisible());
+        QVERIFY(!escaped.tmrDelay()->isActive());
     }
 
     void statusBarShowsTextDateAndTime()
