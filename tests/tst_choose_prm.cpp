@@ -1,20 +1,16 @@
-// "Данни за нов документ" as the user meets it: its controls, the periods around today, the
-// remembered municipality, and "Избор" and "Отказ" with what they leave on disk and in the state.
+// "Данни за нов документ" as the user meets it: the periods around today, the remembered
+// municipality, and "Избор" and "Отказ" with what they leave on disk and in the state.
 
 #include "app/AppState.h"
 #include "app/Messages.h"
-#include "app/frmMain.h"
 #include "setup/frmChoosePrm.h"
 #include "storage/Cp1251.h"
 #include "storage/XmlDom.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -81,12 +77,6 @@ class ChoosePrmTest : public QObject
         }
         return out;
     }
-    void showActive(QWidget& w)
-    {
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-    }
 
 private slots:
     void init()
@@ -99,64 +89,27 @@ private slots:
     }
     void cleanup()
     {
-        QFile::setPermissions(m_folder->filePath("Data"), QFileDevice::ReadOwner |
-                                                              QFileDevice::WriteOwner |
-                                                              QFileDevice::ExeOwner);
         m_folder.reset();
         m_fake.reset();
     }
 
-    // --- what the user sees -------------------------------------------------------------------
-
-    void controlsCaptionsAndNames()
+    void keyboardStartsOnChoiceAndOffersOnlyTheLists()
     {
         frmChoosePrm dlg;
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Данни за нов документ"));
-        QCOMPARE(dlg.objectName(), QStringLiteral("frmChoosePrm"));
-        const QList<QPair<QWidget*, QString>> named = {
-            {dlg.cboDate(), "cboDate"}, {dlg.cboObshtina(), "cboObshtina"},
-            {dlg.txtEBK(), "txtEBK"},   {dlg.cmdOk(), "cmdOk"},
-            {dlg.cmdEsc(), "cmdEsc"},
-        };
-        for (const auto& [widget, name] : named) {
-            QCOMPARE(widget->objectName(), name);
-        }
-        QCOMPARE(dlg.cmdOk()->text(), QStringLiteral("Избор"));
-        QCOMPARE(dlg.cmdEsc()->text(), QStringLiteral("Отказ"));
-        QCOMPARE(dlg.cboDate()->accessibleName(), QStringLiteral("Период"));
-        QCOMPARE(dlg.cboObshtina()->accessibleName(), QStringLiteral("Община"));
-        QCOMPARE(dlg.txtEBK()->accessibleName(), QStringLiteral("ЕБК"));
-        QCOMPARE(dlg.cmdOk()->accessibleName(), QStringLiteral("Избор"));
-        QStringList labels;
-        for (QLabel* label : dlg.findChildren<QLabel*>()) {
-            labels << label->text() + u'>' + label->buddy()->objectName();
-        }
-        labels.sort();
-        QCOMPARE(labels, QStringList({"ЕБК>txtEBK", "Община>cboObshtina", "Период>cboDate"}));
-        // Choice from the lists only; the code is for display.
-        QVERIFY(!dlg.cboDate()->isEditable());
-        QVERIFY(!dlg.cboObshtina()->isEditable());
-        QVERIFY(dlg.txtEBK()->isReadOnly());
-        QCOMPARE(dlg.txtEBK()->focusPolicy(), Qt::NoFocus);
-        // The municipality, the code and their labels share one frame; the period stands outside.
-        auto* frame = dlg.findChild<QGroupBox*>();
-        QVERIFY(frame);
-        QVERIFY(frame->isAncestorOf(dlg.cboObshtina()));
-        QVERIFY(frame->isAncestorOf(dlg.txtEBK()));
-        QVERIFY(!frame->isAncestorOf(dlg.cboDate()));
-    }
-
-    void focusStartsOnChoiceAndTabsInOrder()
-    {
-        frmChoosePrm dlg;
-        showActive(dlg);
+        dlg.show();
+        dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(QApplication::focusWidget(), dlg.cmdOk());
         QStringList order;
         for (int i = 0; i < 4; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order << QApplication::focusWidget()->objectName();
         }
+        // The code is shown, never typed: it is skipped.
         QCOMPARE(order, QStringList({"cmdEsc", "cboObshtina", "cboDate", "cmdOk"}));
+        QVERIFY(!dlg.cboDate()->isEditable());
+        QVERIFY(!dlg.cboObshtina()->isEditable());
+        QVERIFY(dlg.txtEBK()->isReadOnly());
     }
 
     void periodsAroundToday_data()
@@ -249,19 +202,6 @@ private slots:
 
     // --- "Избор" ------------------------------------------------------------------------------
 
-    void choosingWithoutAMunicipalityAsksForOne()
-    {
-        State().iObshtina = -1;
-        frmChoosePrm dlg;
-        dlg.show();
-        QTest::mouseClick(dlg.cmdOk(), Qt::LeftButton);
-        QCOMPARE(m_fake->texts(), QStringList({"Изберете община!    "}));
-        QCOMPARE(m_fake->messages[0].title, msg::kTitleWarning);
-        QCOMPARE(m_fake->messages[0].icon, MsgIcon::Exclamation);
-        QVERIFY(dlg.isVisible());
-        QVERIFY(!QFileInfo::exists(m_folder->filePath("Data")));
-    }
-
     void choosingCreatesTheReportAndStaysOpen()
     {
         EditorCloser closer;
@@ -270,18 +210,16 @@ private slots:
         QTest::mouseClick(dlg.cmdOk(), Qt::LeftButton);
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(dlg.isVisible());
+        QCOMPARE(closer.editorsSeen, 1);
         const AppState& state = State();
         QCOMPARE(state.sPeriod, QStringLiteral("03 / 2004"));
-        QCOMPARE(state.sMonth, QStringLiteral("03"));
-        QCOMPARE(state.sYear, QStringLiteral("2004"));
         QCOMPARE(state.Obshtina.Name, QStringLiteral("Банско"));
-        QCOMPARE(state.Obshtina.NumEBK, QStringLiteral("5101"));
         QCOMPARE(state.sFileName, report("mfddd_sd_5101_2004_03.xml"));
         QCOMPARE(test::ReadBytes(state.sFileName),
                  test::ReadBytes(test::GoldenPath("opened_sample.xml")));
-        QVERIFY(!state.bPrevData);
+        QVERIFY(!closer.prevDataWhileOpen);
         QCOMPARE(state.sMsgNoPrev, msg::kMsgNoPrev);
-        // The editor gets the structure with its captions back.
+        // The skeleton was built without captions; the editor needs them back.
         const XmlNode first = selectSingleNode(state.xmlStructure, "nomenclatures/structure//str");
         QCOMPARE(GetAttribute(first, "name"),
                  QStringLiteral("Общ размер на общинския дълг (I + II)"));
@@ -306,59 +244,70 @@ private slots:
         QVERIFY(!test::ReadBytes(State().sFileName).contains("2,00"));
     }
 
-    void anUnsafeCodeIsRefusedWithNothingWritten_data()
+    void refusals_data()
     {
-        QTest::addColumn<QByteArray>("code");
-        QTest::newRow("climbing out") << QByteArray("/../../../x");
-        QTest::newRow("slash") << QByteArray("51/01");
-        QTest::newRow("star") << QByteArray("51*");
-        QTest::newRow("tab") << QByteArray("51&#9;01");
-        QTest::newRow("trailing blank") << QByteArray("5101 ");
+        QTest::addColumn<int>("remembered");
+        QTest::addColumn<QString>("file"); // written before the dialog opens
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<bool>("staysOpen");
+        const auto unsafe = [](const QByteArray& code) {
+            return Register("<z:row OB_Name='Опасна' OB_Num='" + code + "'/>");
+        };
+        const int warn = int(MsgIcon::Exclamation);
+        const QString kUnsafe = QStringLiteral("Невалиден код по ЕБК на общината!");
+        QTest::newRow("no municipality")
+            << -1 << QString() << QByteArray() << "Изберете община!    " << warn << true;
+        QTest::newRow("a name of blanks only")
+            << 0 << "Obshtini.xml" << Register("<z:row OB_Name='  ' OB_Num='5101'/>")
+            << "Изберете община!    " << warn << true;
+        QTest::newRow("code climbing out")
+            << 0 << "Obshtini.xml" << unsafe("/../../../x") << kUnsafe << warn << true;
+        QTest::newRow("code with a tab")
+            << 0 << "Obshtini.xml" << unsafe("51&#9;01") << kUnsafe << warn << true;
+        QTest::newRow("code with a trailing blank")
+            << 0 << "Obshtini.xml" << unsafe("5101 ") << kUnsafe << warn << true;
+        QTest::newRow("malformed report")
+            << 0 << "Data/mfddd_sd_5101_2004_03.xml" << QByteArray("<positions><structure>")
+            << "XML файлът е бил променен неоторизирано!    " << int(MsgIcon::Critical) << false;
+        QTest::newRow("broken structure")
+            << 0 << "Structure.xml" << QByteArray("<nomenclatures><structure>")
+            << "Грешка във структурния фаил!" << int(MsgIcon::None) << false;
     }
-    void anUnsafeCodeIsRefusedWithNothingWritten()
+    void refusals()
     {
-        QFETCH(QByteArray, code);
-        m_folder->write("Obshtini.xml",
-                        Register("<z:row OB_Name='Опасна' OB_Num='" + code + "'/>"));
-        const QStringList before = test::Listing(m_folder->path());
-        frmChoosePrm dlg;
-        dlg.show();
-        const QByteArray ini = m_folder->read("kvor.ini");
-        QTest::mouseClick(dlg.cmdOk(), Qt::LeftButton);
-        QCOMPARE(m_fake->texts(), QStringList({"Невалиден код по ЕБК на общината!"}));
-        QCOMPARE(m_fake->messages[0].title, QStringLiteral("KVOR - Внимание!"));
-        QCOMPARE(m_fake->messages[0].icon, MsgIcon::Exclamation);
-        QVERIFY(dlg.isVisible());
-        QCOMPARE(test::Listing(m_folder->path()), before);
-        QCOMPARE(m_folder->read("kvor.ini"), ini);
-        // Refused before anything was read for the report.
-        QVERIFY(State().xmlStructure.isEmpty());
-        QVERIFY(State().xmlDoc.isEmpty());
-    }
-
-    void aMalformedReportClosesTheDialog()
-    {
-        const QByteArray broken = "<positions><structure>";
-        test::WriteBytes(report("mfddd_sd_5101_2004_03.xml"), broken);
-        frmChoosePrm dlg;
-        dlg.show();
-        QTest::mouseClick(dlg.cmdOk(), Qt::LeftButton);
-        QCOMPARE(m_fake->texts(), QStringList({"XML файлът е бил променен неоторизирано!    "}));
-        QCOMPARE(m_fake->messages[0].icon, MsgIcon::Critical);
-        QVERIFY(!dlg.isVisible());
-        QCOMPARE(test::ReadBytes(report("mfddd_sd_5101_2004_03.xml")), broken);
-    }
-
-    void aBrokenStructureClosesTheDialogAndCreatesNothing()
-    {
-        m_folder->write("Structure.xml", "<nomenclatures><structure>");
+        QFETCH(int, remembered);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QFETCH(int, icon);
+        QFETCH(bool, staysOpen);
+        State().iObshtina = short(remembered);
+        if (!file.isEmpty()) {
+            m_folder->write(file, bytes);
+        }
         frmChoosePrm dlg;
         dlg.show();
         QVERIFY(frmChoosePrm::OpenInstance() == &dlg);
+        const QStringList before = test::Listing(m_folder->path());
+        const QByteArray ini = m_folder->read("kvor.ini");
         QTest::mouseClick(dlg.cmdOk(), Qt::LeftButton);
-        QCOMPARE(m_fake->texts(), QStringList({"Грешка във структурния фаил!"}));
-        QVERIFY(!dlg.isVisible());
-        QVERIFY(!QFileInfo::exists(m_folder->filePath("Data")));
+        QCOMPARE(m_fake->texts(), QStringList({message}));
+        QCOMPARE(int(m_fake->messages[0].icon), icon);
+        if (icon == int(MsgIcon::Exclamation)) {
+            QCOMPARE(m_fake->messages[0].title, QStringLiteral("KVOR - Внимание!"));
+        }
+        QCOMPARE(dlg.isVisible(), staysOpen);
+        QCOMPARE(test::Listing(m_folder->path()), before);
+        QCOMPARE(m_folder->read("kvor.ini"), ini);
+        if (!file.isEmpty()) {
+            QCOMPARE(m_folder->read(file), bytes);
+        }
+        QVERIFY(State().xmlDoc.isEmpty());
+        if (staysOpen) { // refused before anything was read for the report
+            QVERIFY(State().xmlStructure.isEmpty());
+        }
     }
 
     void loadingTheStructureWithoutTheDialogClosesNothing()
@@ -383,24 +332,6 @@ private slots:
         QCOMPARE(m_folder->read("kvor.ini"), QByteArray("\"oba 3\"\r\n"));
         QVERIFY(!QFileInfo::exists(m_folder->filePath("Data")));
         QVERIFY(m_fake->messages.isEmpty());
-    }
-
-    void theMainWindowOpensTheDialogModally()
-    {
-        frmMain w;
-        QString seen;
-        QTimer::singleShot(0, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* dlg = qobject_cast<frmChoosePrm*>(modal)) {
-                seen = dlg->windowTitle();
-                QTest::mouseClick(dlg->cmdEsc(), Qt::LeftButton);
-            } else if (modal) {
-                modal->close();
-            }
-        });
-        w.findChild<QAction*>(QStringLiteral("mnuNewDoc"))->trigger();
-        QCOMPARE(seen, QStringLiteral("Данни за нов документ"));
-        QVERIFY(!frmChoosePrm::OpenInstance());
     }
 };
 
