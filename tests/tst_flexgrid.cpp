@@ -112,42 +112,6 @@ private slots:
         QCOMPARE(QPoint(g->Row(), g->Col()), cell);
     }
 
-    void aHandlerMayMoveTheCellWhileLeaving()
-    {
-        auto g = makeGrid();
-        bool walking = false;
-        connect(g.get(), &FlexGrid::LeaveCell, g.get(), [&] {
-            if (!walking) {
-                walking = true;
-                const int row = g->Row();
-                for (int r = 3; r < g->Rows(); ++r) {
-                    g->setRow(r);
-                }
-                g->setRow(row);
-                walking = false;
-            }
-        });
-        QStringList log;
-        record(g.get(), log);
-        g->setRow(5);
-        QCOMPARE(g->Row(), 5);
-        QCOMPARE(log.first(), QStringLiteral("leave 4,1"));
-        QCOMPARE(log.last(), QStringLiteral("enter 5,1"));
-    }
-
-    void programMayMakeAFixedCellCurrent()
-    {
-        auto g = makeGrid();
-        g->setRow(0);
-        g->setCol(2);
-        g->setCellAlignment(flexAlignCenterCenter);
-        g->setCellBackColor(QColor(191, 217, 236));
-        QCOMPARE(g->model()->alignment(0, 2), int(flexAlignCenterCenter));
-        QCOMPARE(g->model()->backColor(0, 2), QColor(191, 217, 236));
-        QCOMPARE(g->Text(), QStringLiteral("0,2"));
-        QVERIFY(!g->body()->currentIndex().isValid());
-    }
-
     void keyDownAndKeyPressCarryCodesAndAHandlerMaySwallowAKey()
     {
         auto g = makeGrid();
@@ -255,21 +219,6 @@ private slots:
         QCOMPARE(g->body()->rowSpan(3, 1), 1);
         g->setMergeCells(0);
         QCOMPARE(top->columnSpan(0, 2), 1);
-    }
-
-    void sizesAreInTwips()
-    {
-        auto g = makeGrid(1);
-        g->setColWidth(2, 1440);
-        QCOMPARE(g->ColWidth(2), 1440);
-        QCOMPARE(g->body()->columnWidth(2), g->logicalDpiX());
-        const int h = g->RowHeight(1);
-        g->setRowHeight(1, h * 2);
-        QVERIFY(std::abs(g->RowHeight(1) - 2 * h) <= 15);
-        g->setRow(3);
-        g->setCol(2);
-        QVERIFY(std::abs(g->CellWidth() - 1440) <= 15);
-        QVERIFY(g->CellTop() >= g->RowHeight(0) + g->RowHeight(1) + g->RowHeight(2) - 45);
     }
 
     void shapeChangesKeepTheCurrentCellInside()
