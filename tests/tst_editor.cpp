@@ -10,12 +10,9 @@
 #include "support/ReportFixture.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <clocale>
@@ -425,30 +422,6 @@ private slots:
         f.close();
         QCOMPARE(m_fake->texts().last(), msg::kAskSave);
         QVERIFY(f.isVisible());
-    }
-
-    void theCaptionColumnCanBeLocked()
-    {
-        frmSpravka& f = open();
-        f.chkLock->click();
-        QCOMPARE(grid()->FixedCols(), 1);
-        f.chkLock->click();
-        QCOMPARE(grid()->FixedCols(), 0);
-    }
-
-    void resizingKeepsTheBandsAtTheBottomAndTheButtonsInOrder()
-    {
-        frmSpravka& f = open();
-        for (const QSize size : {QSize(1200, 800), QSize(300, 200)}) {
-            f.resize(size);
-            QCoreApplication::processEvents();
-            QCOMPARE(f.frmCommands->geometry().bottom(), f.height() - 1);
-            QCOMPARE(f.frmCommands->width(), f.width());
-            QVERIFY(f.cmdPrint->x() < f.cmdSave->x());
-            QVERIFY(f.cmdSave->x() < f.cmdExit->x());
-            QVERIFY(f.cmdExit->geometry().right() < f.frmCommands->width());
-            QCOMPARE(f.grdDocEnter->geometry().bottom() + 1, f.frmLock->y());
-        }
     }
 };
 
