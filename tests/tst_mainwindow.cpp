@@ -1,5 +1,4 @@
-// The main window: which window each command opens, the help window, the splash and the status
-// bar.
+// The main window: which window each command opens, the help window and the splash.
 
 #include "app/Messages.h"
 #include "app/frmHelp.h"
@@ -7,6 +6,7 @@
 #include "app/frmSplash.h"
 #include "setup/frmChoosePrm.h"
 #include "support/FakePlatform.h"
+#include "support/Files.h"
 #include "support/ProgramFolder.h"
 
 #include <QAction>
@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -43,22 +42,18 @@ private slots:
     }
     void cleanup() { m_fake.reset(); }
 
+    // Menu commands, then the toolbar keys.
     void commandsOpenTheirWindowsModally_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("window");
-        QTest::newRow("menu: new document") << "mnuNewDoc"
-                                            << "frmChoosePrm";
-        QTest::newRow("menu: correction") << "mnuDocument_Correct"
-                                          << "frmChooseFile";
-        QTest::newRow("menu: copy to disc") << "mnuSaveToDisc"
-                                            << "frmSaveXMLAs";
-        QTest::newRow("toolbar: new document") << "cmdNewDoc"
-                                               << "frmChoosePrm";
-        QTest::newRow("toolbar: correction") << "cmdEditDoc"
-                                             << "frmChooseFile";
-        QTest::newRow("toolbar: copy to disc") << "cmdSave"
-                                               << "frmSaveXMLAs";
+        const char* const rows[][2] = {
+            {"mnuNewDoc", "frmChoosePrm"},     {"mnuDocument_Correct", "frmChooseFile"},
+            {"mnuSaveToDisc", "frmSaveXMLAs"}, {"cmdNewDoc", "frmChoosePrm"},
+            {"cmdEditDoc", "frmChooseFile"},   {"cmdSave", "frmSaveXMLAs"}};
+        for (const auto& r : rows) {
+            QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
+        }
     }
     void commandsOpenTheirWindowsModally()
     {
@@ -96,30 +91,23 @@ private slots:
         QVERIFY(!helpWindow(&w));
     }
 
-    void helpShowsTheGuideWithItsContents()
+    void helpShowsTheGuideWithItsContentsInOneWindow()
     {
-        QFile f(m_dir.filePath(QStringLiteral("help.html")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<html><head><title>KVOR - Помощ</title></head><body>"
-                "<h1>Ръководство</h1><h2>Въвеждане на документи</h2><p>Текст.</p>"
-                "<h3>Период</h3><p>Още.</p><h2>Изход</h2><p>Край.</p></body></html>");
-        f.close();
+        QVERIFY(test::WriteBytes(m_dir.filePath(QStringLiteral("help.html")),
+                                 "<html><body><h1>Ръководство</h1><h2>Въвеждане</h2>"
+                                 "<h3>Период</h3><h2>Изход</h2></body></html>"));
         frmMain w;
         w.show();
         w.mnuHelp_Click();
-        frmHelp* help = helpWindow(&w);
-        QVERIFY(help);
-        QVERIFY(help->isVisible());
+        w.tbrMain_ButtonClick(QStringLiteral("cmdHelp"));
         QVERIFY(m_fake->messages.isEmpty());
-        QTreeWidget* toc = help->contents();
-        QCOMPARE(toc->topLevelItemCount(), 3);
-        QCOMPARE(toc->topLevelItem(1)->text(0), QStringLiteral("Въвеждане на документи"));
-        QCOMPARE(toc->topLevelItem(1)->child(0)->text(0), QStringLiteral("Период"));
+        QCOMPARE(w.findChildren<frmHelp*>().size(), 1);
+        frmHelp* help = helpWindow(&w);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->contents()->topLevelItemCount(), 3);
+        QCOMPARE(help->contents()->topLevelItem(1)->child(0)->text(0), QStringLiteral("Период"));
         QVERIFY(help->showSection(QStringLiteral("Изход")));
         QVERIFY(!help->showSection(QStringLiteral("Няма такъв")));
-        // A second click raises the same window.
-        w.tbrMain_ButtonClick(QStringLiteral("cmdHelp"));
-        QCOMPARE(w.findChildren<frmHelp*>().size(), 1);
     }
 
     void splashMayCloseAfterOneSecondOrAtEscape()
@@ -141,14 +129,6 @@ private slots:
         QVERIFY(escaped.ReadyToClose());
         QVERIFY(!escaped.isVisible());
         QVERIFY(!escaped.tmrDelay()->isActive());
-    }
-
-    void statusBarShowsTodaysDate()
-    {
-        frmMain w;
-        QCOMPARE(w.statusPanel(1)->text(),
-                 QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-        QVERIFY(!w.statusPanel(2)->text().isEmpty());
     }
 };
 
