@@ -349,26 +349,6 @@ private slots:
         QCOMPARE(test::Listing(m_stick->path()),
                  QStringList({"note.xml", "Отчети", "Отчети/2005", "Отчети/2005/" + kReportName}));
     }
-
-    void chooseFileStartsInDataAndACancelKeepsTheText()
-    {
-        QVERIFY(QDir(m_program->filePath(QStringLiteral("Data"))).removeRecursively());
-        auto dlg = makeDialog();
-        fileBox(*dlg)->setText(QStringLiteral("предишен.xml"));
-        auto* choose = dlg->findChild<QPushButton*>(QStringLiteral("cmdChooseFile"));
-        choose->click();
-        QCOMPARE(m_fake->openRequests.size(), 1);
-        const OpenFileRequest& r = m_fake->openRequests[0];
-        QCOMPARE(r.initialDir, m_program->filePath(QStringLiteral("Data")));
-        QVERIFY(QFileInfo(r.initialDir).isDir());
-        QCOMPARE(r.title, QStringLiteral("Избор на файл"));
-        QCOMPARE(r.filter, QStringLiteral("Xml files (*.xml)|*.xml|All files|*.*"));
-        QVERIFY(r.fileMustExist && r.hideReadOnly);
-        QCOMPARE(fileBox(*dlg)->text(), QStringLiteral("предишен.xml"));
-        m_fake->openAnswers << QStringLiteral("/media/stick/Отчети/a.xml");
-        choose->click();
-        QCOMPARE(fileBox(*dlg)->text(), QDir::toNativeSeparators("/media/stick/Отчети/a.xml"));
-    }
 };
 
 QTEST_MAIN(SaveXmlAsTest)
