@@ -262,15 +262,4 @@ TEST_F(Saving, AnEmptyDocumentIsNeverWritten)
     EXPECT_FALSE(QFile::exists(path("e.xml")));
 }
 
-TEST(Cp1251, CodesAndFallbacks)
-{
-    EXPECT_EQ(Cp1251Code(u'А'), 192);
-    EXPECT_EQ(Cp1251Code(u'я'), 255);
-    EXPECT_EQ(Cp1251Code(u'§'), 0xA7);
-    EXPECT_EQ(Cp1251Code(u'€'), 0x88);
-    EXPECT_EQ(Cp1251Code(u'中'), -1);
-    EXPECT_EQ(Cp1251EncodeLossy(QString::fromUtf8("a中б")), QByteArray("a?\xE1"));
-    EXPECT_EQ(Cp1251Decode(QByteArray("\xC0\xE1\x88")), QString::fromUtf8("Аб€"));
-}
-
 } // namespace
