@@ -16,68 +16,43 @@ using namespace std::string_view_literals;
 
 namespace {
 
-struct NameCase
+struct PeriodCase
 {
     const char* name;
     const char* ebk;
     const char* year;
     const char* month;
-    const char* expected;
+    const char* fileName;
+    const char* previous; // month and year before, "/" when there is none
 };
 
-class ReportNames : public ::testing::TestWithParam<NameCase>
+class Periods : public ::testing::TestWithParam<PeriodCase>
 {
 };
 
-TEST_P(ReportNames, FollowTheRule)
+TEST_P(Periods, NameTheReportAndTheMonthBefore)
 {
-    const NameCase& c = GetParam();
-    EXPECT_EQ(ReportFileName(QString::fromUtf8(c.ebk), QString::fromUtf8(c.year),
-                             QString::fromUtf8(c.month))
-                  .toStdString(),
-              c.expected);
+    const PeriodCase& c = GetParam();
+    const QString year = QString::fromUtf8(c.year);
+    const QString month = QString::fromUtf8(c.month);
+    EXPECT_EQ(ReportFileName(QString::fromUtf8(c.ebk), year, month).toStdString(), c.fileName);
+    const PrevPeriod prev = PreviousPeriod(month, year);
+    EXPECT_EQ((prev.month + u'/' + prev.year).toStdString(), c.previous);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReportNames,
-    ::testing::Values(NameCase{"january", "1234", "2004", "01", "mfddd_sd_1234_2004_01.xml"},
-                      NameCase{"october", "1234", "2004", "10", "mfddd_sd_1234_2004_10.xml"},
-                      NameCase{"december", "5101", "2005", "12", "mfddd_sd_5101_2005_12.xml"},
-                      // A register row without a code: two underscores in a row.
-                      NameCase{"empty_code", "", "2004", "01", "mfddd_sd__2004_01.xml"},
-                      // The code is used unchanged: no blanks removed, no digits added.
-                      NameCase{"code_unchanged", "07 1", "2004", "01",
-                               "mfddd_sd_07 1_2004_01.xml"}),
+    Cases, Periods,
+    ::testing::Values(
+        PeriodCase{"january", "1234", "2004", "01", "mfddd_sd_1234_2004_01.xml", "12/2003"},
+        PeriodCase{"october", "1234", "2004", "10", "mfddd_sd_1234_2004_10.xml", "09/2004"},
+        PeriodCase{"december", "5101", "2005", "12", "mfddd_sd_5101_2005_12.xml", "11/2005"},
+        // A register row without a code: two underscores in a row.
+        PeriodCase{"empty_code", "", "2004", "01", "mfddd_sd__2004_01.xml", "12/2003"},
+        // The code is used unchanged: no blanks removed, no digits added.
+        PeriodCase{"code_unchanged", "07 1", "2004", "01", "mfddd_sd_07 1_2004_01.xml", "12/2003"},
+        PeriodCase{"month_zero", "1", "2004", "00", "mfddd_sd_1_2004_00.xml", "/"},
+        PeriodCase{"no_number", "1", "2004", "ab", "mfddd_sd_1_2004_ab.xml", "/"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-struct PrevCase
-{
-    const char* name;
-    const char* month;
-    const char* year;
-    const char* prevMonth;
-    const char* prevYear;
-};
-
-class PreviousPeriods : public ::testing::TestWithParam<PrevCase>
-{
-};
-
-TEST_P(PreviousPeriods, AreTheMonthBefore)
-{
-    const PrevCase& c = GetParam();
-    const PrevPeriod prev = PreviousPeriod(QString::fromUtf8(c.month), QString::fromUtf8(c.year));
-    EXPECT_EQ(prev.month.toStdString(), c.prevMonth);
-    EXPECT_EQ(prev.year.toStdString(), c.prevYear);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, PreviousPeriods,
-                         ::testing::Values(PrevCase{"january", "01", "2004", "12", "2003"},
-                                           PrevCase{"october", "10", "2004", "09", "2004"},
-                                           PrevCase{"december", "12", "2004", "11", "2004"},
-                                           PrevCase{"month_zero", "00", "2004", "", ""},
-                                           PrevCase{"no_number", "ab", "2004", "", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReportPaths, AreInDataBelowTheProgramFolderAndThePreviousOneCreatesData)
 {
