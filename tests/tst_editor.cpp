@@ -96,7 +96,7 @@ class EditorTest : public QObject
     }
     double value(int row, int col) const { return AmountValue(grid()->TextMatrix(row, col), kBg); }
     QColor colour(int row, int col) { return grid()->model()->foreColor(row, col); }
-    QString reportPath() const { return m_folder->dataPath("mfddd_sd_1234_2004_03.xml"); }
+    QString reportPath() const { return m_folder->dataPath("mfddd_sd_5101_2004_03.xml"); }
     QString savedAmount(int row, const char* col)
     {
         DomDocument saved;
@@ -134,8 +134,8 @@ private slots:
     {
         frmSpravka& f = open();
         QCOMPARE(f.txtPeriod->text(), QStringLiteral("03 / 2004"));
-        QCOMPARE(f.txtObshtina->text(), QStringLiteral("Пловдив"));
-        QCOMPARE(f.txtEBK->text(), QStringLiteral("1234"));
+        QCOMPARE(f.txtObshtina->text(), QStringLiteral("Банско"));
+        QCOMPARE(f.txtEBK->text(), QStringLiteral("5101"));
         QCOMPARE(grid()->Rows(), 30);
         QCOMPARE(grid()->FixedRows(), 3);
         QCOMPARE(grid()->TextMatrix(1, 3), QStringLiteral("Сума"));
@@ -374,9 +374,9 @@ private slots:
         QCOMPARE(savedAmount(kBanks, "col1"), QStringLiteral("0"));
 
         // A second save of the unchanged grid writes the same file; closing asks nothing.
-        const QByteArray first = m_folder->read("Data/mfddd_sd_1234_2004_03.xml");
+        const QByteArray first = m_folder->read("Data/mfddd_sd_5101_2004_03.xml");
         f.cmdSave->click();
-        QCOMPARE(m_folder->read("Data/mfddd_sd_1234_2004_03.xml"), first);
+        QCOMPARE(m_folder->read("Data/mfddd_sd_5101_2004_03.xml"), first);
         f.close();
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(!f.isVisible());
@@ -400,7 +400,7 @@ private slots:
     void aSaveThatFailsIsReportedAndClosingStillAsks()
     {
         const QString data = m_folder->filePath("Data");
-        m_folder->write("Data/mfddd_sd_1234_2004_03.xml", "previous content");
+        m_folder->write("Data/mfddd_sd_5101_2004_03.xml", "previous content");
         QFile::setPermissions(reportPath(), QFileDevice::ReadOwner);
         QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         frmSpravka& f = open();
@@ -417,7 +417,7 @@ private slots:
         QCOMPARE(m.title, msg::kTitleWriteError);
         QCOMPARE(m.icon, MsgIcon::Critical);
         QVERIFY(!f.bSaved);
-        QCOMPARE(m_folder->read("Data/mfddd_sd_1234_2004_03.xml"), QByteArray("previous content"));
+        QCOMPARE(m_folder->read("Data/mfddd_sd_5101_2004_03.xml"), QByteArray("previous content"));
         m_fake->answers = {MsgAnswer::Cancel};
         f.close();
         QCOMPARE(m_fake->texts().last(), msg::kAskSave);
