@@ -98,16 +98,6 @@ private slots:
         QCOMPARE(f->messages(), QStringList({expectLine(kvor::msg::kNoIniFile)}));
     }
 
-    void aKeyValueThatIsNoNumberStillStarts()
-    {
-        auto f = makeFolder();
-        f->writeIni("\"oba\"\r\nobama\r\n\"oba 99999\"\r\n");
-        auto p = start(*f);
-        QVERIFY(stillRunningAfterStartUp(*p));
-        QVERIFY(f->messages().isEmpty());
-        stop(*p);
-    }
-
     void aSecondCopyIsRefusedAndTheFirstKeepsRunning()
     {
         auto f = makeFolder();
@@ -121,10 +111,12 @@ private slots:
         stop(*first);
     }
 
+    // The copy on the other folder also has key values that are no numbers: it starts normally.
     void startsNormallyAndACopyOnAnotherFolderMayRun()
     {
         auto a = makeFolder();
         auto b = makeFolder();
+        b->writeIni("\"oba\"\r\nobama\r\n\"oba 99999\"\r\n");
         auto first = start(*a);
         auto second = start(*b);
         QVERIFY(stillRunningAfterStartUp(*first));
