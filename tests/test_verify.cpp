@@ -60,38 +60,28 @@ protected:
     test::ProgramFolder folder{fake};
 };
 
-TEST_F(Verify, ASavedReportPassesAndAnyChangeIsFound)
-{
-    const VerifyResult passed = VerifyReportFile(saved());
-    EXPECT_EQ(passed.status, VerifyStatus::Ok);
-    EXPECT_EQ(passed.reason, "");
-    const QString bare = folder.dataPath("never_saved.xml");
-    test::WriteBytes(bare, test::ReadBytes(test::GoldenPath("opened_sample.xml")));
-    const std::pair<QString, VerifyStatus> cases[] = {
-        {changedCopy("digit.xml", "1 234,50", "1 284,50"), VerifyStatus::HashDiffers},
-        {changedCopy("period.xml", "03 / 2004", "04 / 2004"), VerifyStatus::HashDiffers},
-        {bare, VerifyStatus::NoHash},
-        {changedCopy("broken.xml", "</positions>", ""), VerifyStatus::Unreadable},
-        {folder.dataPath("absent.xml"), VerifyStatus::Unreadable}};
-    for (const auto& [path, status] : cases) {
-        EXPECT_EQ(VerifyReportFile(path).status, status) << path.toStdString();
-    }
-}
-
-TEST_F(Verify, TheCommandPrintsOneLinePerFileAndFailsWhenAnyIsChanged)
+TEST_F(Verify, ASavedReportPassesAndAnyChangeIsFoundFileByFile)
 {
     const QString digit = changedCopy("digit.xml", "1 234,50", "1 284,50");
+    const QString stamp = changedCopy("stamp.xml", "03 / 2004", "04 / 2004");
+    const QString broken = changedCopy("broken.xml", "</positions>", "");
     const QString bare = folder.dataPath("sub/bare.xml");
     test::WriteBytes(bare, test::ReadBytes(test::GoldenPath("skeleton_sample.xml")));
     test::WriteBytes(folder.dataPath("notes.txt"), "not a report");
 
     const auto [status, lines] = run({folder.filePath("Data")});
     EXPECT_EQ(status, 1);
-    EXPECT_EQ(lines, QStringList({
-                         digit + "\tПРОМЕНЕН: контролната сума (hash) не съвпада със съдържанието",
-                         saved() + "\tOK",
-                         bare + "\tПРОМЕНЕН: няма контролна сума (hash)",
-                     }));
+    const QString differs = "\tПРОМЕНЕН: контролната сума (hash) не съвпада със съдържанието";
+    ASSERT_EQ(lines.size(), 5);
+    // The parser's reason follows in brackets.
+    EXPECT_TRUE(
+        lines[0].startsWith(broken + "\tПРОМЕНЕН: файлът не може да бъде прочетен като XML ("))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines.mid(1).join(u'\n').toStdString(),
+              QStringList({digit + differs, saved() + "\tOK", stamp + differs,
+                           bare + "\tПРОМЕНЕН: няма контролна сума (hash)"})
+                  .join(u'\n')
+                  .toStdString());
 }
 
 TEST_F(Verify, TheCommandSucceedsOnlyWhenEveryFileIsOk)
