@@ -1,15 +1,18 @@
 // Report documents: the skeleton of a new report, opening with the stamps, storing the grid with
-// the hash, and what the user is told when a file cannot be read or written.
+// the hash, what the user is told when a file cannot be read or written, and kvor-verify, which
+// checks a saved report on the receiver's side.
 
 #include "app/AppState.h"
 #include "app/Messages.h"
 #include "editor/GridText.h"
 #include "setup/StructureFile.h"
+#include "storage/VerifyReport.h"
 #include "storage/XmlDom.h"
 #include "storage/modXml.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace kvor;
@@ -237,6 +240,81 @@ TEST_F(Documents, AReportTooLargeToHashIsStoredWithAnEmptyHash)
     const XmlNode root = State().xmlDoc.documentElement();
     EXPECT_EQ(GetAttribute(root, "hash"), "");
     EXPECT_TRUE(NodeXml(root).contains(QStringLiteral(" hash=\"\">")));
+}
+
+// --- kvor-verify, the receiver's check ---------------------------------------------------------
+
+class Verify : public Documents
+{
+protected:
+    void SetUp() override
+    {
+        Documents::SetUp();
+        ASSERT_TRUE(OpenDocument(saved()));
+        TextTable grid(kFirstDataRow + 3, 7);
+        grid.setTextMatrix(3, 1, QStringLiteral("1 234,50"));
+        grid.setTextMatrix(4, 3, QStringLiteral(" 10,00"));
+        StoreGridValues(grid);
+        ASSERT_TRUE(SaveDocument(saved()));
+    }
+
+    QString saved() const { return report(); }
+    // A copy of the saved report with one text replaced, as a hand edit would leave it.
+    QString changedCopy(const char* name, const QByteArray& from, const QByteArray& to) const
+    {
+        QByteArray bytes = ReadBytes(saved());
+        EXPECT_TRUE(bytes.contains(from));
+        bytes.replace(from, to);
+        const QString path = folder.dataPath(QString::fromLatin1(name));
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+    static std::pair<int, QStringList> run(const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral(KVOR_VERIFY_EXECUTABLE), arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        return {process.exitCode(), out.split(u'\n', Qt::SkipEmptyParts)};
+    }
+};
+
+TEST_F(Verify, ASavedReportPassesAndAnyChangeIsFoundFileByFile)
+{
+    const QString digit = changedCopy("digit.xml", "1 234,50", "1 284,50");
+    const QString stamp = changedCopy("stamp.xml", "03 / 2004", "04 / 2004");
+    const QString broken = changedCopy("broken.xml", "</positions>", "");
+    const QString bare = folder.dataPath("sub/bare.xml");
+    WriteBytes(bare, ReadBytes(GoldenPath("skeleton_sample.xml")));
+    WriteBytes(folder.dataPath("notes.txt"), "not a report");
+
+    const auto [status, lines] = run({folder.filePath("Data")});
+    EXPECT_EQ(status, 1);
+    const QString differs = "\tПРОМЕНЕН: контролната сума (hash) не съвпада със съдържанието";
+    ASSERT_EQ(lines.size(), 5);
+    // The parser's reason follows in brackets.
+    EXPECT_TRUE(
+        lines[0].startsWith(broken + "\tПРОМЕНЕН: файлът не може да бъде прочетен като XML ("))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines.mid(1).join(u'\n').toStdString(),
+              QStringList({digit + differs, saved() + "\tOK", stamp + differs,
+                           bare + "\tПРОМЕНЕН: няма контролна сума (hash)"})
+                  .join(u'\n')
+                  .toStdString());
+}
+
+TEST_F(Verify, TheCommandSucceedsOnlyWhenEveryFileIsOk)
+{
+    EXPECT_EQ(run({saved()}), std::make_pair(0, QStringList({saved() + "\tOK"})));
+    EXPECT_EQ(run({saved(), folder.dataPath("absent.xml")}).first, 1);
+    const QString empty = folder.filePath("empty");
+    QDir().mkpath(empty);
+    EXPECT_EQ(run({empty}).first, 1);
+    EXPECT_EQ(run({}).first, 2);
+    const auto [status, help] = run({"--help"});
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(help.join(u'\n').contains("подпапките"));
 }
 
 } // namespace
