@@ -1,15 +1,18 @@
 // Report documents: the skeleton of a new report, opening with the stamps, storing the grid with
-// the hash, and what the user is told when a file cannot be read or written.
+// the hash, what the user is told when a file cannot be read or written, and kvor-verify, which
+// checks a saved report on the receiver's side.
 
 #include "app/AppState.h"
 #include "app/Messages.h"
 #include "editor/GridText.h"
 #include "setup/StructureFile.h"
+#include "storage/VerifyReport.h"
 #include "storage/XmlDom.h"
 #include "storage/modXml.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace kvor;
@@ -68,15 +71,22 @@ protected:
     test::ProgramFolder folder{fake};
 };
 
-// --- the skeleton ------------------------------------------------------------------------------
+// --- the skeleton and opening ------------------------------------------------------------------
 
-TEST_F(Documents, SkeletonOfTheSampleStructureIsTheGoldenFile)
+TEST_F(Documents, SkeletonAndOpenedNewReportAreTheGoldenFiles)
 {
-    CreateDocumentFile(report());
-    const QByteArray golden = ReadBytes(GoldenPath("skeleton_sample.xml"));
-    const QByteArray written = ReadBytes(report());
-    EXPECT_EQ(written.size(), golden.size());
-    EXPECT_EQ(written, golden);
+    const std::pair<const char*, std::function<void(const QString&)>> cases[] = {
+        {"skeleton_sample.xml", [](const QString& path) { CreateDocumentFile(path); }},
+        {"opened_sample.xml", [](const QString& path) { ASSERT_TRUE(OpenDocument(path)); }}};
+    for (const auto& [golden, make] : cases) {
+        SCOPED_TRACE(golden);
+        const QString path = folder.dataPath(QString::fromLatin1(golden));
+        make(path);
+        const QByteArray expected = ReadBytes(GoldenPath(golden));
+        const QByteArray written = ReadBytes(path);
+        EXPECT_EQ(written.size(), expected.size());
+        EXPECT_EQ(written, expected);
+    }
     EXPECT_TRUE(fake.messages.isEmpty());
 }
 
@@ -114,24 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SkeletonVersions,
                                            VersionCase{"missing_gives_empty_but_present", "", ""}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Documents, BuildingTheSkeletonTakesTheCaptionsOffTheStructureUntilItIsReadAgain)
-{
-    auto names = [] {
-        int count = 0;
-        for (const XmlNode row :
-             selectNodes(State().xmlStructure, "nomenclatures/structure//str")) {
-            count += GetAttribute(row, "name").isEmpty() ? 0 : 1;
-        }
-        return count;
-    };
-    ASSERT_EQ(names(), kSampleRows);
-    BuildEmptyStructure();
-    EXPECT_EQ(names(), 0);
-    ASSERT_TRUE(ReadStructure());
-    EXPECT_EQ(names(), kSampleRows);
-}
-
-TEST_F(Documents, SkeletonInAReadOnlyFolderIsRefusedWithThePath)
+TEST_F(Documents, ANewReportInAReadOnlyFolderIsRefusedWithThePath)
 {
     protectData();
     CreateDocumentFile(report());
@@ -140,18 +133,10 @@ TEST_F(Documents, SkeletonInAReadOnlyFolderIsRefusedWithThePath)
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWriteError);
     EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
     EXPECT_FALSE(QFile::exists(report()));
-}
-
-// --- opening -----------------------------------------------------------------------------------
-
-TEST_F(Documents, OpeningANewReportWritesTheGoldenFile)
-{
-    ASSERT_TRUE(OpenDocument(report()));
-    const QByteArray golden = ReadBytes(GoldenPath("opened_sample.xml"));
-    const QByteArray written = ReadBytes(report());
-    EXPECT_EQ(written.size(), golden.size());
-    EXPECT_EQ(written, golden);
-    EXPECT_TRUE(fake.messages.isEmpty());
+    // Opening creates the skeleton first, then finds nothing to open.
+    fake.messages.clear();
+    EXPECT_FALSE(OpenDocument(report()));
+    EXPECT_EQ(fake.texts(), QStringList({msg::kWriteDenied + report(), msg::kXmlTampered}));
 }
 
 TEST_F(Documents, OpeningASavedReportRestampsInPlaceAndKeepsAmountsAndHash)
@@ -183,13 +168,6 @@ TEST_F(Documents, AMalformedReportIsRefusedAndLeftUntouched)
     EXPECT_TRUE(State().xmlDoc.isEmpty());
 }
 
-TEST_F(Documents, ANewReportInAReadOnlyFolderGivesBothMessages)
-{
-    protectData();
-    EXPECT_FALSE(OpenDocument(report()));
-    EXPECT_EQ(fake.texts(), QStringList({msg::kWriteDenied + report(), msg::kXmlTampered}));
-}
-
 TEST_F(Documents, AReportThatCannotBeRewrittenIsNotOpenedAndTheUserIsTold)
 {
     ASSERT_TRUE(OpenDocument(report()));
@@ -206,24 +184,18 @@ TEST_F(Documents, AReportThatCannotBeRewrittenIsNotOpenedAndTheUserIsTold)
 
 // --- storing the grid --------------------------------------------------------------------------
 
-TEST_F(Documents, AGridOfZerosGivesTheHashOfTheGoldenReport)
+TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
 {
-    // The value was worked out from the golden file's text with "hash" appended, outside the
-    // program.
+    // The hash of the zero grid was worked out from the golden file's text with "hash" appended,
+    // outside the program; it comes after the stamps.
     ASSERT_TRUE(OpenDocument(report()));
-    StoreGridValues(zeroGrid());
+    TextTable grid = zeroGrid();
+    StoreGridValues(grid);
     const XmlNode root = State().xmlDoc.documentElement();
-    EXPECT_EQ(GetAttribute(root, "hash"), "86_326649_451095");
-    // Appended after the stamps.
     EXPECT_TRUE(NodeXml(root).startsWith(
         QStringLiteral("<positions version=\"2004.1\" period=\"03 / 2004\" ob_name=\"Банско\" "
                        "ebk=\"5101\" hash=\"86_326649_451095\">")));
-}
 
-TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
-{
-    ASSERT_TRUE(OpenDocument(report()));
-    TextTable grid = zeroGrid();
     grid.setTextMatrix(3, 1, QStringLiteral("12,50"));
     grid.setTextMatrix(4, 1, QStringLiteral(" 1 234,50"));
     grid.setTextMatrix(4, 3, QStringLiteral(" -7,00"));
@@ -237,12 +209,11 @@ TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
     EXPECT_EQ(NodeXml(rows[1]).left(NodeXml(rows[1]).indexOf(u'>') + 1),
               QStringLiteral("<str id=\"3\" restricted=\"1\" col1=\" 1 234,50\" col6=\" -7,00\" "
                              "col8=\"\" col4=\" 1 227,50\">"));
-    const QString first = GetAttribute(State().xmlDoc.documentElement(), "hash");
-    EXPECT_NE(first, "86_326649_451095");
-
+    const QString changed = GetAttribute(root, "hash");
+    EXPECT_NE(changed, "86_326649_451095");
     // The same grid stored again gives the same hash.
     StoreGridValues(grid);
-    EXPECT_EQ(GetAttribute(State().xmlDoc.documentElement(), "hash"), first);
+    EXPECT_EQ(GetAttribute(root, "hash"), changed);
 }
 
 TEST_F(Documents, GridRowsBeyondTheReportAreIgnoredAndMissingOnesLeaveRowsAlone)
@@ -269,6 +240,81 @@ TEST_F(Documents, AReportTooLargeToHashIsStoredWithAnEmptyHash)
     const XmlNode root = State().xmlDoc.documentElement();
     EXPECT_EQ(GetAttribute(root, "hash"), "");
     EXPECT_TRUE(NodeXml(root).contains(QStringLiteral(" hash=\"\">")));
+}
+
+// --- kvor-verify, the receiver's check ---------------------------------------------------------
+
+class Verify : public Documents
+{
+protected:
+    void SetUp() override
+    {
+        Documents::SetUp();
+        ASSERT_TRUE(OpenDocument(saved()));
+        TextTable grid(kFirstDataRow + 3, 7);
+        grid.setTextMatrix(3, 1, QStringLiteral("1 234,50"));
+        grid.setTextMatrix(4, 3, QStringLiteral(" 10,00"));
+        StoreGridValues(grid);
+        ASSERT_TRUE(SaveDocument(saved()));
+    }
+
+    QString saved() const { return report(); }
+    // A copy of the saved report with one text replaced, as a hand edit would leave it.
+    QString changedCopy(const char* name, const QByteArray& from, const QByteArray& to) const
+    {
+        QByteArray bytes = ReadBytes(saved());
+        EXPECT_TRUE(bytes.contains(from));
+        bytes.replace(from, to);
+        const QString path = folder.dataPath(QString::fromLatin1(name));
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+    static std::pair<int, QStringList> run(const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral(KVOR_VERIFY_EXECUTABLE), arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        return {process.exitCode(), out.split(u'\n', Qt::SkipEmptyParts)};
+    }
+};
+
+TEST_F(Verify, ASavedReportPassesAndAnyChangeIsFoundFileByFile)
+{
+    const QString digit = changedCopy("digit.xml", "1 234,50", "1 284,50");
+    const QString stamp = changedCopy("stamp.xml", "03 / 2004", "04 / 2004");
+    const QString broken = changedCopy("broken.xml", "</positions>", "");
+    const QString bare = folder.dataPath("sub/bare.xml");
+    WriteBytes(bare, ReadBytes(GoldenPath("skeleton_sample.xml")));
+    WriteBytes(folder.dataPath("notes.txt"), "not a report");
+
+    const auto [status, lines] = run({folder.filePath("Data")});
+    EXPECT_EQ(status, 1);
+    const QString differs = "\tПРОМЕНЕН: контролната сума (hash) не съвпада със съдържанието";
+    ASSERT_EQ(lines.size(), 5);
+    // The parser's reason follows in brackets.
+    EXPECT_TRUE(
+        lines[0].startsWith(broken + "\tПРОМЕНЕН: файлът не може да бъде прочетен като XML ("))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines.mid(1).join(u'\n').toStdString(),
+              QStringList({digit + differs, saved() + "\tOK", stamp + differs,
+                           bare + "\tПРОМЕНЕН: няма контролна сума (hash)"})
+                  .join(u'\n')
+                  .toStdString());
+}
+
+TEST_F(Verify, TheCommandSucceedsOnlyWhenEveryFileIsOk)
+{
+    EXPECT_EQ(run({saved()}), std::make_pair(0, QStringList({saved() + "\tOK"})));
+    EXPECT_EQ(run({saved(), folder.dataPath("absent.xml")}).first, 1);
+    const QString empty = folder.filePath("empty");
+    QDir().mkpath(empty);
+    EXPECT_EQ(run({empty}).first, 1);
+    EXPECT_EQ(run({}).first, 2);
+    const auto [status, help] = run({"--help"});
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(help.join(u'\n').contains("подпапките"));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/KvorIni.h"
 #include "app/Messages.h"
 #include "support/FakePlatform.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,13 +64,6 @@ TEST(IniFields, QuotesAreRemovedAndMayHoldCommas)
               QStringList({"a,b", "c", "d", "e", "f"}));
 }
 
-TEST(IniLine, IsTheKeyInQuotesAndCrLf)
-{
-    EXPECT_EQ(IniLine(5), QByteArray("\"oba 5\"\r\n"));
-    EXPECT_EQ(IniLine(12), QByteArray("\"oba 12\"\r\n"));
-    EXPECT_EQ(IniLine(-1), QByteArray("\"oba -1\"\r\n"));
-}
-
 class IniFile : public ::testing::Test
 {
 protected:
@@ -80,17 +74,8 @@ protected:
         ResetState();
         path = dir.filePath(QStringLiteral("kvor.ini"));
     }
-    void write(const QByteArray& bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray read() const
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void write(const QByteArray& bytes) { ASSERT_TRUE(test::WriteBytes(path, bytes)); }
+    QByteArray read() const { return test::ReadBytes(path); }
 
     QTemporaryDir dir;
     test::FakePlatform fake;
@@ -109,12 +94,17 @@ TEST_F(IniFile, RememberingRewritesTheWholeFileAndTheNextReadFindsIt)
     EXPECT_TRUE(fake.messages.isEmpty());
 }
 
-TEST_F(IniFile, ReadingAFileWithoutTheKeyKeepsThePosition)
+TEST_F(IniFile, IsReadAsWindows1251AndWithoutTheKeyKeepsThePosition)
 {
-    write("\"abc\"\r\n");
-    short position = 0;
-    EXPECT_EQ(ReadIni(path, position), IniStatus::Ok);
-    EXPECT_EQ(position, 0);
+    // A Cyrillic field before the key must not disturb the reading.
+    for (const auto& [bytes, expected] :
+         {std::pair<QByteArray, short>{"\"\xEE\xE1\xF9\xE8\xED\xE0\",\"oba 8\"\r\n", 8},
+          std::pair<QByteArray, short>{"\"abc\"\r\n", 3}}) {
+        write(bytes);
+        short position = 3;
+        EXPECT_EQ(ReadIni(path, position), IniStatus::Ok);
+        EXPECT_EQ(position, expected);
+    }
 }
 
 TEST_F(IniFile, RememberingWithoutTheFileEndsTheProgram)
@@ -143,15 +133,6 @@ TEST_F(IniFile, AWriteProtectedFileIsReportedAndLeftAsItWas)
     EXPECT_FALSE(fake.ended);
     EXPECT_EQ(read(), QByteArray("\"oba 3\"\r\n"));
     EXPECT_EQ(State().iObshtina, 3);
-}
-
-TEST_F(IniFile, IsReadAsWindows1251)
-{
-    // A Cyrillic field before the key must not disturb the reading.
-    write("\"\xEE\xE1\xF9\xE8\xED\xE0\",\"oba 8\"\r\n");
-    short position = 0;
-    EXPECT_EQ(ReadIni(path, position), IniStatus::Ok);
-    EXPECT_EQ(position, 8);
 }
 
 } // namespace

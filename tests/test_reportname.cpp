@@ -16,81 +16,50 @@ using namespace std::string_view_literals;
 
 namespace {
 
-struct NameCase
+struct PeriodCase
 {
     const char* name;
     const char* ebk;
     const char* year;
     const char* month;
-    const char* expected;
+    const char* fileName;
+    const char* previous; // month and year before, "/" when there is none
 };
 
-class ReportNames : public ::testing::TestWithParam<NameCase>
+class Periods : public ::testing::TestWithParam<PeriodCase>
 {
 };
 
-TEST_P(ReportNames, FollowTheRule)
+TEST_P(Periods, NameTheReportAndTheMonthBefore)
 {
-    const NameCase& c = GetParam();
-    EXPECT_EQ(ReportFileName(QString::fromUtf8(c.ebk), QString::fromUtf8(c.year),
-                             QString::fromUtf8(c.month))
-                  .toStdString(),
-              c.expected);
+    const PeriodCase& c = GetParam();
+    const QString year = QString::fromUtf8(c.year);
+    const QString month = QString::fromUtf8(c.month);
+    EXPECT_EQ(ReportFileName(QString::fromUtf8(c.ebk), year, month).toStdString(), c.fileName);
+    const PrevPeriod prev = PreviousPeriod(month, year);
+    EXPECT_EQ((prev.month + u'/' + prev.year).toStdString(), c.previous);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReportNames,
-    ::testing::Values(NameCase{"january", "1234", "2004", "01", "mfddd_sd_1234_2004_01.xml"},
-                      NameCase{"october", "1234", "2004", "10", "mfddd_sd_1234_2004_10.xml"},
-                      NameCase{"december", "5101", "2005", "12", "mfddd_sd_5101_2005_12.xml"},
-                      // A register row without a code: two underscores in a row.
-                      NameCase{"empty_code", "", "2004", "01", "mfddd_sd__2004_01.xml"},
-                      // The code is used unchanged: no blanks removed, no digits added.
-                      NameCase{"code_unchanged", "07 1", "2004", "01",
-                               "mfddd_sd_07 1_2004_01.xml"}),
+    Cases, Periods,
+    ::testing::Values(
+        PeriodCase{"january", "1234", "2004", "01", "mfddd_sd_1234_2004_01.xml", "12/2003"},
+        PeriodCase{"october", "1234", "2004", "10", "mfddd_sd_1234_2004_10.xml", "09/2004"},
+        PeriodCase{"december", "5101", "2005", "12", "mfddd_sd_5101_2005_12.xml", "11/2005"},
+        // A register row without a code: two underscores in a row.
+        PeriodCase{"empty_code", "", "2004", "01", "mfddd_sd__2004_01.xml", "12/2003"},
+        // The code is used unchanged: no blanks removed, no digits added.
+        PeriodCase{"code_unchanged", "07 1", "2004", "01", "mfddd_sd_07 1_2004_01.xml", "12/2003"},
+        PeriodCase{"month_zero", "1", "2004", "00", "mfddd_sd_1_2004_00.xml", "/"},
+        PeriodCase{"no_number", "1", "2004", "ab", "mfddd_sd_1_2004_ab.xml", "/"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ReportPath, IsInDataBelowTheProgramFolder)
-{
-    test::FakePlatform fake;
-    fake.folder = QStringLiteral("/opt/kvor");
-    EXPECT_EQ(ReportFilePath("1234", "2005", "03"), "/opt/kvor/Data/mfddd_sd_1234_2005_03.xml");
-}
-
-struct PrevCase
-{
-    const char* name;
-    const char* month;
-    const char* year;
-    const char* prevMonth;
-    const char* prevYear;
-};
-
-class PreviousPeriods : public ::testing::TestWithParam<PrevCase>
-{
-};
-
-TEST_P(PreviousPeriods, AreTheMonthBefore)
-{
-    const PrevCase& c = GetParam();
-    const PrevPeriod prev = PreviousPeriod(QString::fromUtf8(c.month), QString::fromUtf8(c.year));
-    EXPECT_EQ(prev.month.toStdString(), c.prevMonth);
-    EXPECT_EQ(prev.year.toStdString(), c.prevYear);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, PreviousPeriods,
-                         ::testing::Values(PrevCase{"january", "01", "2004", "12", "2003"},
-                                           PrevCase{"october", "10", "2004", "09", "2004"},
-                                           PrevCase{"december", "12", "2004", "11", "2004"},
-                                           PrevCase{"month_zero", "00", "2004", "", ""},
-                                           PrevCase{"no_number", "ab", "2004", "", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PrevFileName, UsesTheCodeOfTheCurrentMunicipalityAndCreatesData)
+TEST(ReportPaths, AreInDataBelowTheProgramFolderAndThePreviousOneCreatesData)
 {
     test::FakePlatform fake;
     QTemporaryDir dir;
     fake.folder = dir.path();
+    EXPECT_EQ(ReportFilePath("1234", "2005", "03"), dir.path() + "/Data/mfddd_sd_1234_2005_03.xml");
     ResetState();
     State().Obshtina.NumEBK = QStringLiteral("1234");
     State().sMonth = QStringLiteral("01");
@@ -103,43 +72,22 @@ TEST(PrevFileName, UsesTheCodeOfTheCurrentMunicipalityAndCreatesData)
     EXPECT_EQ(GetPrevFileName(), QString());
 }
 
-struct CodeCase
+// A code is safe only when it stays a plain file name on every system a report may travel to.
+TEST(EbkCodes, AreSafeOnlyWhenTheyStayAPlainName)
 {
-    const char* name;
-    std::u16string_view code;
-    bool safe;
-};
-
-class EbkCodes : public ::testing::TestWithParam<CodeCase>
-{
-};
-
-TEST_P(EbkCodes, AreSafeOnlyWhenTheyStayAPlainName)
-{
-    const std::u16string_view code = GetParam().code;
-    EXPECT_EQ(IsSafeEbkCode(QString::fromUtf16(code.data(), qsizetype(code.size()))),
-              GetParam().safe);
+    for (const std::u16string_view code : {u"5101"sv, u""sv, u"51 01"sv, u"Б12"sv, u"51.01"sv}) {
+        EXPECT_TRUE(IsSafeEbkCode(QString::fromUtf16(code.data(), qsizetype(code.size()))))
+            << QString::fromUtf16(code.data(), qsizetype(code.size())).toStdString();
+    }
+    for (const std::u16string_view code :
+         {u"a/b"sv,       u"a\\b"sv,     u".."sv,       u"x..y"sv,  u"/../../etc/passwd"sv,
+          u"C:x"sv,       u"a<b"sv,      u"a>b"sv,      u"a\"b"sv,  u"a|b"sv,
+          u"a?b"sv,       u"a*b"sv,      u"a\0b"sv,     u"a\tb"sv,  u"a\nb"sv,
+          u"a\u007Fb"sv,  u"a\u0085b"sv, u"a\u202Eb"sv, u" 5101"sv, u"5101 "sv,
+          u"5101\u00A0"sv}) {
+        EXPECT_FALSE(IsSafeEbkCode(QString::fromUtf16(code.data(), qsizetype(code.size()))))
+            << QString::fromUtf16(code.data(), qsizetype(code.size())).toStdString();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EbkCodes,
-    ::testing::Values(CodeCase{"digits", u"5101", true}, CodeCase{"empty", u"", true},
-                      CodeCase{"inner_blank", u"51 01", true}, CodeCase{"cyrillic", u"Б12", true},
-                      CodeCase{"single_dot", u"51.01", true}, CodeCase{"slash", u"a/b", false},
-                      CodeCase{"backslash", u"a\\b", false}, CodeCase{"dot_dot", u"..", false},
-                      CodeCase{"dot_dot_inside", u"x..y", false},
-                      CodeCase{"climbing_out", u"/../../etc/passwd", false},
-                      CodeCase{"colon", u"C:x", false}, CodeCase{"less", u"a<b", false},
-                      CodeCase{"greater", u"a>b", false}, CodeCase{"quote", u"a\"b", false},
-                      CodeCase{"pipe", u"a|b", false}, CodeCase{"question", u"a?b", false},
-                      CodeCase{"star", u"a*b", false}, CodeCase{"nul", u"a\0b"sv, false},
-                      CodeCase{"tab", u"a\tb", false}, CodeCase{"line_feed", u"a\nb", false},
-                      CodeCase{"delete", u"a\u007Fb", false},
-                      CodeCase{"c1_control", u"a\u0085b", false},
-                      CodeCase{"right_to_left_override", u"a\u202Eb", false},
-                      CodeCase{"leading_blank", u" 5101", false},
-                      CodeCase{"trailing_blank", u"5101 ", false},
-                      CodeCase{"trailing_no_break_space", u"5101\u00A0", false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

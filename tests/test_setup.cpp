@@ -39,8 +39,8 @@ struct RegisterCase
 {
     const char* name;
     QByteArray file;
-    QStringList names;
-    QStringList codes; // EBK of positions 0, 1, 2, 3
+    const char* names; // joined by "|"
+    const char* codes; // EBK of positions 0, 1, 2, 3, joined by "|"
 };
 
 class Registers : public Setup, public ::testing::WithParamInterface<RegisterCase>
@@ -52,12 +52,12 @@ TEST_P(Registers, AreReadByPrefixedPathAndPosition)
     folder.write("Obshtini.xml", GetParam().file);
     const auto names = ReadObshtini();
     ASSERT_TRUE(names.has_value());
-    EXPECT_EQ(*names, GetParam().names);
+    EXPECT_EQ(names->join(u'|'), GetParam().names);
     QStringList codes;
     for (int p = 0; p < 4; ++p) {
         codes << EbkOfPosition(p);
     }
-    EXPECT_EQ(codes, GetParam().codes);
+    EXPECT_EQ(codes.join(u'|'), GetParam().codes);
     EXPECT_EQ(EbkOfPosition(-1), "");
     EXPECT_TRUE(fake.messages.isEmpty());
     EXPECT_FALSE(fake.ended);
@@ -69,40 +69,17 @@ INSTANTIATE_TEST_SUITE_P(
         RegisterCase{"three_rows_in_file_order",
                      Register("<z:row OB_Name='C' OB_Num='3'/><z:row OB_Name='A' OB_Num='1'/>"
                               "<z:row OB_Name='B' OB_Num='2'/>"),
-                     {"C", "A", "B"},
-                     {"3", "1", "2", ""}},
+                     "C|A|B", "3|1|2|"},
         RegisterCase{"same_name_keeps_own_code",
                      Register("<z:row OB_Name='A' OB_Num='1'/><z:row OB_Name='A' OB_Num='2'/>"),
-                     {"A", "A"},
-                     {"1", "2", "", ""}},
+                     "A|A", "1|2||"},
         RegisterCase{"missing_attributes_read_empty",
-                     Register("<z:row OB_Num='1'/><z:row OB_Name='B'/>"),
-                     {"", "B"},
-                     {"1", "", "", ""}},
+                     Register("<z:row OB_Num='1'/><z:row OB_Name='B'/>"), "|B", "1|||"},
         RegisterCase{"rows_without_prefixes_are_not_rows",
-                     Register("")
-                         .replace("<rs:data>", "<data><row OB_Name='A' OB_Num='1'/>")
-                         .replace("</rs:data>", "</data>"),
-                     {},
-                     {"", "", "", ""}},
+                     "<xml><data><row OB_Name='A' OB_Num='1'/></data></xml>", "", "|||"},
         RegisterCase{"not_well_formed_gives_an_empty_list",
-                     "<xml><rs:data><z:row OB_Name='A'></rs:data>",
-                     {},
-                     {"", "", "", ""}}),
+                     "<xml><rs:data><z:row OB_Name='A'></rs:data>", "", "|||"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Setup, AMissingRegisterIsReportedAndEndsTheProgram)
-{
-    QFile::remove(folder.filePath("Obshtini.xml"));
-    EXPECT_FALSE(ReadObshtini().has_value());
-    ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text,
-              QStringLiteral("В работната директория няма файл със структурата на общините!   "
-                             "\r\nСвържете се с дистрибутора на програмата!"));
-    EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
-    EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(fake.ended);
-}
 
 // --- the structure file ------------------------------------------------------------------------
 
@@ -163,17 +140,27 @@ INSTANTIATE_TEST_SUITE_P(
         StructureCase{"id_missing", Structure("<str name='a'/>"), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Setup, AMissingStructureFileIsReportedAndEndsTheProgram)
+TEST_F(Setup, AMissingRegisterOrStructureFileIsReportedAndEndsTheProgram)
 {
-    QFile::remove(folder.filePath("Structure.xml"));
-    EXPECT_FALSE(ReadStructure());
-    ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text,
-              QStringLiteral("В работната директория няма файл със структурата на документа!   "
-                             "\r\nСвържете се с дистрибутора на програмата!"));
-    EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
-    EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(fake.ended);
+    const std::tuple<const char*, std::function<bool()>, QString> cases[] = {
+        {"Obshtini.xml", [] { return ReadObshtini().has_value(); },
+         u"В работната директория няма файл със структурата на общините!   \r\n"
+         u"Свържете се с дистрибутора на програмата!"_qs},
+        {"Structure.xml", [] { return ReadStructure(); },
+         u"В работната директория няма файл със структурата на документа!   \r\n"
+         u"Свържете се с дистрибутора на програмата!"_qs}};
+    for (const auto& [file, read, text] : cases) {
+        SCOPED_TRACE(file);
+        fake.messages.clear();
+        fake.ended = false;
+        QFile::remove(folder.filePath(file));
+        EXPECT_FALSE(read());
+        ASSERT_EQ(fake.messages.size(), 1);
+        EXPECT_EQ(fake.messages[0].text, text);
+        EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
+        EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
+        EXPECT_TRUE(fake.ended);
+    }
 }
 
 // --- the previous month ------------------------------------------------------------------------
@@ -185,12 +172,23 @@ QByteArray Report(const QByteArray& rows)
            rows + "</structure></positions>\r\n";
 }
 
+// A report of one row per value (values joined by "|"), each with the attribute `attr`; "-"
+// leaves it out.
+QByteArray Flat(const char* attr, const char* values)
+{
+    QByteArray rows;
+    for (const QString& v : QString::fromUtf8(values).split(u'|')) {
+        rows += v == u"-" ? "<str/>" : "<str " + QByteArray(attr) + "='" + v.toUtf8() + "'/>";
+    }
+    return Report(rows);
+}
+
 struct CarryCase
 {
     const char* name;
     QByteArray current;
-    QByteArray previous;
-    QStringList col1After;
+    QByteArray previous;   // empty: there is no previous report
+    const char* col1After; // joined by "|"
 };
 
 class PreviousMonth : public Setup, public ::testing::WithParamInterface<CarryCase>
@@ -204,7 +202,6 @@ protected:
         state.sMonth = QStringLiteral("01");
         state.sYear = QStringLiteral("2004");
     }
-    QString previousPath() const { return folder.dataPath("mfddd_sd_1234_2003_12.xml"); }
     static QStringList col1s()
     {
         QStringList out;
@@ -217,61 +214,42 @@ protected:
 
 TEST_P(PreviousMonth, CarriesClosingIntoOpeningAmounts)
 {
-    ASSERT_EQ(State().xmlDoc.loadBytes(GetParam().current), kLoadOk);
-    test::WriteBytes(previousPath(), GetParam().previous);
-    State().sMsgNoPrev = msg::kMsgNoPrev;
+    const CarryCase& p = GetParam();
+    const bool found = !p.previous.isEmpty();
+    ASSERT_EQ(State().xmlDoc.loadBytes(p.current), kLoadOk);
+    if (found) {
+        test::WriteBytes(folder.dataPath("mfddd_sd_1234_2003_12.xml"), p.previous);
+    }
+    // The opposite of what is expected, so that both are seen to be set.
+    State().bPrevData = !found;
+    State().sMsgNoPrev = found ? msg::kMsgNoPrev : QString();
     CheckForPrevData();
-    EXPECT_TRUE(State().bPrevData);
-    EXPECT_EQ(State().sMsgNoPrev, "");
-    EXPECT_EQ(col1s(), GetParam().col1After);
+    EXPECT_EQ(State().bPrevData, found);
+    EXPECT_EQ(State().sMsgNoPrev,
+              found ? "" : "Не е открит файл от предходният месец за сравнение на данните!");
+    EXPECT_EQ(col1s().join(u'|'), p.col1After);
     EXPECT_TRUE(fake.messages.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PreviousMonth,
     ::testing::Values(
-        CarryCase{"longer_previous_fills_every_row",
-                  Report("<str id='1' col1='0'/><str id='2' col1='0'/><str id='3' col1='0'/>"),
-                  Report("<str col4='1,00'/><str col4='2,00'/><str col4='3,00'/>"
-                         "<str col4='4,00'/>"),
-                  {"1,00", "2,00", "3,00"}},
-        CarryCase{"shorter_previous_leaves_the_rest",
-                  Report("<str id='1' col1='0'/><str id='2' col1='5'/><str id='3' col1='6'/>"),
-                  Report("<str col4='1,00'/><str col4='2,00'/>"),
-                  {"1,00", "2,00", "6"}},
-        CarryCase{"text_copied_unchanged_and_missing_gives_empty",
-                  Report("<str col1='0'/><str col1='0'/><str col1='0'/>"),
-                  Report("<str col4=' 1 234,50'/><str/><str col4='abc'/>"),
-                  {" 1 234,50", "", "abc"}},
-        CarryCase{"rows_at_any_depth",
-                  Report("<str col1='0'><str col1='0'/></str><str col1='0'/>"),
-                  Report("<str col4='1'/><str col4='2'><str col4='3'/></str>"),
-                  {"1", "2", "3"}},
+        CarryCase{"longer_previous_fills_every_row", Flat("col1", "0|0|0"),
+                  Flat("col4", "1,00|2,00|3,00|4,00"), "1,00|2,00|3,00"},
+        CarryCase{"shorter_previous_leaves_the_rest", Flat("col1", "0|5|6"),
+                  Flat("col4", "1,00|2,00"), "1,00|2,00|6"},
+        CarryCase{"text_copied_unchanged_and_missing_gives_empty", Flat("col1", "0|0|0"),
+                  Flat("col4", " 1 234,50|-|abc"), " 1 234,50||abc"},
+        CarryCase{"rows_at_any_depth", Report("<str col1='0'><str col1='0'/></str><str col1='0'/>"),
+                  Report("<str col4='1'/><str col4='2'><str col4='3'/></str>"), "1|2|3"},
         // Figures already typed for the new month stay.
-        CarryCase{"first_opening_amount_not_zero",
-                  Report("<str col1=' 0,00'/><str col1='0'/>"),
-                  Report("<str col4='1'/><str col4='2'/>"),
-                  {" 0,00", "0"}},
-        CarryCase{"first_opening_amount_missing",
-                  Report("<str/><str col1='0'/>"),
-                  Report("<str col4='1'/><str col4='2'/>"),
-                  {"", "0"}},
-        CarryCase{"malformed_previous_copies_nothing",
-                  Report("<str col1='0'/>"),
-                  "<positions><structure><str col4='1'/>",
-                  {"0"}}),
+        CarryCase{"first_opening_amount_not_zero", Flat("col1", " 0,00|0"), Flat("col4", "1|2"),
+                  " 0,00|0"},
+        CarryCase{"first_opening_amount_missing", Flat("col1", "-|0"), Flat("col4", "1|2"), "|0"},
+        CarryCase{"malformed_previous_copies_nothing", Flat("col1", "0"),
+                  "<positions><structure><str col4='1'/>", "0"},
+        CarryCase{"no_previous_report", Flat("col1", "0"), "", "0"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(PreviousMonth, AMissingPreviousReportResetsTheFlagAndTheMessage)
-{
-    ASSERT_EQ(State().xmlDoc.loadBytes(Report("<str col1='0'/>")), kLoadOk);
-    State().bPrevData = true;
-    State().sMsgNoPrev.clear();
-    CheckForPrevData();
-    EXPECT_FALSE(State().bPrevData);
-    EXPECT_EQ(State().sMsgNoPrev, "Не е открит файл от предходният месец за сравнение на данните!");
-    EXPECT_EQ(col1s(), QStringList({"0"}));
-}
 
 TEST_F(PreviousMonth, AnUnsafeCodeFindsNoPreviousReport)
 {

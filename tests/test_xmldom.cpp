@@ -4,6 +4,7 @@
 #include "storage/AtomicFile.h"
 #include "storage/Cp1251.h"
 #include "storage/XmlDom.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,19 +18,6 @@ namespace {
 QByteArray cp1251(const char* utf8)
 {
     return Cp1251EncodeLossy(QString::fromUtf8(utf8));
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 std::string xmlOf(const DomDocument& doc)
@@ -93,84 +81,67 @@ TEST(Attributes, SettingKeepsThePlaceOfAnExistingOneAndAppendsANewOne)
     SetAttribute(root, "period", "05 / 2004");
     EXPECT_EQ(xmlOf(doc), "<positions version=\"2\" hash=\"\" period=\"05 / 2004\"><structure/>"
                           "</positions>");
-}
-
-TEST(Attributes, MissingNodeOrAttributeReadsEmpty)
-{
-    DomDocument doc;
-    ASSERT_EQ(doc.loadBytes("<a x='1'/>"), kLoadOk);
-    EXPECT_EQ(GetAttribute(doc.documentElement(), "x"), "1");
-    EXPECT_EQ(GetAttribute(doc.documentElement(), "y"), "");
+    // What is missing reads empty; setting on no node does nothing.
+    EXPECT_EQ(GetAttribute(root, "y"), "");
     EXPECT_EQ(GetAttribute(selectSingleNode(doc, "nothing/here"), "x"), "");
-    SetAttribute(XmlNode(), "x", "1"); // no node: nothing happens
+    SetAttribute(XmlNode(), "x", "1");
 }
 
 // --- selections ------------------------------------------------------------------------------
 
-TEST(Selections, PrefixedNamesAreMatchedAsWritten)
+struct SelectionCase
+{
+    const char* name;
+    const char* from; // an element to start from; nullptr: the document
+    const char* path;
+    const char* ids; // the id attributes of what is selected, in order
+};
+
+class Selections : public ::testing::TestWithParam<SelectionCase>
+{
+};
+
+TEST_P(Selections, FindTheElementsInDocumentOrder)
 {
     DomDocument doc;
-    ASSERT_EQ(
-        doc.loadBytes("<xml xmlns:rs='urn:schemas-microsoft-com:rowset' xmlns:z='#RowsetSchema'>"
-                      "<s:Schema xmlns:s='x'/><rs:data><z:row OB_Name='A' OB_Num='1'/>"
-                      "<z:row OB_Name='B'/><z:row OB_Name='C' OB_Num='3'/></rs:data></xml>"),
-        kLoadOk);
-    const auto rows = selectNodes(doc, "xml/rs:data/z:row");
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(GetAttribute(rows[0], "OB_Name"), "A");
-    EXPECT_EQ(GetAttribute(rows[1], "OB_Num"), "");
-    EXPECT_EQ(GetAttribute(rows[2], "OB_Num"), "3");
-
-    DomDocument plain;
-    ASSERT_EQ(plain.loadBytes("<xml><data><row OB_Name='A'/></data></xml>"), kLoadOk);
-    EXPECT_TRUE(selectNodes(plain, "xml/rs:data/z:row").empty());
-}
-
-TEST(Selections, LeadingDoubleSlashSearchesTheWholeDocumentFromAnElement)
-{
-    DomDocument doc;
-    ASSERT_EQ(doc.loadBytes("<n><structure><str id='2'><str id='5'/></str><str id='3'/></structure>"
-                            "<other><str id='9'/></other></n>"),
+    ASSERT_EQ(doc.loadBytes(
+                  "<n xmlns:rs='urn:schemas-microsoft-com:rowset' xmlns:z='#RowsetSchema'>"
+                  "<rs:data><z:row id='r1'/><z:row id='r2'/></rs:data><data><row id='p'/></data>"
+                  "<structure><str id='2'><str id='5'/></str><str id='3'/></structure>"
+                  "<codes><code strid='5' colid='5' id='a'/><code strid='5' colid='7' id='b'/>"
+                  "<code strid='15' colid='7' id='c'/></codes><other><str id='9'/></other></n>"),
               kLoadOk);
-    const XmlNode structure = selectSingleNode(doc, "n/structure");
-    ASSERT_TRUE(structure);
-    std::vector<QString> ids;
-    for (const XmlNode s : selectNodes(structure, "//str")) {
-        ids.push_back(GetAttribute(s, "id"));
+    const auto& p = GetParam();
+    const std::vector<XmlNode> found =
+        p.from ? selectNodes(selectSingleNode(doc, p.from), p.path) : selectNodes(doc, p.path);
+    QStringList ids;
+    for (const XmlNode& node : found) {
+        ids << GetAttribute(node, "id");
     }
-    EXPECT_EQ(ids, (std::vector<QString>{"2", "5", "3", "9"}));
-    EXPECT_EQ(selectNodes(doc, "n/structure//str").size(), 3u);
-    EXPECT_EQ(GetAttribute(selectSingleNode(doc, "/n/structure//str"), "id"), "2");
+    EXPECT_EQ(ids.join(u' ').toStdString(), p.ids);
+    EXPECT_EQ(GetAttribute(p.from ? selectSingleNode(selectSingleNode(doc, p.from), p.path)
+                                  : selectSingleNode(doc, p.path),
+                           "id"),
+              ids.value(0));
 }
 
-TEST(Selections, PredicatesJoinedByAnd)
-{
-    DomDocument doc;
-    ASSERT_EQ(
-        doc.loadBytes("<nomenclatures><codes><code strid='5' colid='5' item='a'/>"
-                      "<code strid='5' colid='7' item='b'/><code strid='15' colid='7' item='c'/>"
-                      "</codes></nomenclatures>"),
-        kLoadOk);
-    EXPECT_EQ(selectNodes(doc, "/nomenclatures/codes/code[@strid='5']").size(), 2u);
-    EXPECT_EQ(
-        GetAttribute(selectSingleNode(doc, "/nomenclatures/codes/code[@strid='5' and @colid='7']"),
-                     "item"),
-        "b");
-    EXPECT_FALSE(selectSingleNode(doc, "/nomenclatures/codes/code[@strid='1' and @colid='7']"));
-    EXPECT_TRUE(selectNodes(doc, "this is [ not a path").empty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Selections,
+    ::testing::Values(
+        SelectionCase{"prefixed_names_as_written", nullptr, "n/rs:data/z:row", "r1 r2"},
+        SelectionCase{"plain_names_only_plain", nullptr, "n/data/row", "p"},
+        SelectionCase{"descendants", nullptr, "n/structure//str", "2 5 3"},
+        SelectionCase{"leading_slash", nullptr, "/n/structure//str", "2 5 3"},
+        // From an element, a leading "//" still searches the whole document.
+        SelectionCase{"double_slash_from_an_element", "n/structure", "//str", "2 5 3 9"},
+        SelectionCase{"predicate", nullptr, "/n/codes/code[@strid='5']", "a b"},
+        SelectionCase{"predicates_joined_by_and", nullptr,
+                      "/n/codes/code[@strid='5' and @colid='7']", "b"},
+        SelectionCase{"no_match", nullptr, "/n/codes/code[@strid='1' and @colid='7']", ""},
+        SelectionCase{"not_a_path", nullptr, "this is [ not a path", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- loading -----------------------------------------------------------------------------------
-
-TEST(Loading, Windows1251IsDecodedByTheDeclaration)
-{
-    DomDocument doc;
-    const QByteArray bytes = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<a n=\"" +
-                             cp1251("Община Пловдив §") + "\"/>";
-    ASSERT_EQ(doc.loadBytes(bytes), kLoadOk);
-    EXPECT_EQ(GetAttribute(doc.documentElement(), "n"), QString::fromUtf8("Община Пловдив §"));
-    EXPECT_EQ(doc.encoding(), "windows-1251");
-}
 
 TEST(Loading, Utf16WithByteOrderMark)
 {
@@ -228,8 +199,7 @@ TEST_F(Saving, Windows1251RoundTripKeepsEveryCharacter)
                                 cp1251("Пловдив") +
                                 " &#20013; &#128512; \x88\"><structure name=\"" + cp1251("Вид") +
                                 "\"/></positions>\r\n";
-    EXPECT_EQ(readFile(path("r.xml")), expected);
-    EXPECT_FALSE(readFile(path("r.xml")).contains('\x1a'));
+    EXPECT_EQ(test::ReadBytes(path("r.xml")), expected);
 
     DomDocument back;
     ASSERT_EQ(back.load(path("r.xml")), kLoadOk);
@@ -243,7 +213,7 @@ TEST_F(Saving, Utf8DocumentsStayUtf8)
     ASSERT_EQ(doc.loadBytes("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a n=\"Дълг 中\"/>"),
               kLoadOk);
     ASSERT_TRUE(doc.save(path("u.xml")));
-    EXPECT_EQ(readFile(path("u.xml")),
+    EXPECT_EQ(test::ReadBytes(path("u.xml")),
               QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<a n=\"Дълг 中\"/>\r\n"));
 }
 
@@ -259,36 +229,29 @@ TEST_F(Saving, AnEncodingNoEncoderKnowsIsWrittenAsUtf8AndSaysSo)
     EXPECT_TRUE(doc.toBytes().startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
 }
 
-TEST_F(Saving, AFailedSaveLeavesTheOldFileWhole)
+TEST_F(Saving, AFailedSaveLeavesTheOldFileWholeAndNoNewFile)
 {
     DomDocument doc;
     ASSERT_EQ(doc.loadBytes("<a n='new'/>"), kLoadOk);
-    writeFile(path("old.xml"), "old content");
+    ASSERT_TRUE(test::WriteBytes(path("old.xml"), "old content"));
     QFile::setPermissions(path("old.xml"), QFileDevice::ReadOwner);
     QString reason;
     EXPECT_FALSE(doc.save(path("old.xml"), &reason));
     EXPECT_FALSE(reason.isEmpty());
-    QFile::setPermissions(path("old.xml"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(readFile(path("old.xml")), QByteArray("old content"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(test::ReadBytes(path("old.xml")), QByteArray("old content"));
+    EXPECT_EQ(test::Listing(dir.path()), QStringList{"old.xml"});
 
     EXPECT_FALSE(doc.save(dir.filePath("no/such/folder/a.xml"), &reason));
     EXPECT_EQ(reason, SystemReason(ENOENT));
-}
 
-TEST_F(Saving, AReadOnlyFolderTakesNoNewFile)
-{
     const QString ro = dir.filePath("ro");
     ASSERT_TRUE(QDir().mkdir(ro));
     QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    DomDocument doc;
-    ASSERT_EQ(doc.loadBytes("<a/>"), kLoadOk);
-    QString reason;
     EXPECT_FALSE(doc.save(ro + "/a.xml", &reason));
+    EXPECT_EQ(reason, SystemReason(EACCES));
+    EXPECT_EQ(test::Listing(dir.path()), QStringList({"old.xml", "ro"}));
     QFile::setPermissions(ro,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(reason, SystemReason(EACCES));
-    EXPECT_TRUE(QDir(ro).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(Saving, AnEmptyDocumentIsNeverWritten)
@@ -297,17 +260,6 @@ TEST_F(Saving, AnEmptyDocumentIsNeverWritten)
     EXPECT_NE(doc.loadBytes("<broken"), kLoadOk);
     EXPECT_FALSE(doc.save(path("e.xml")));
     EXPECT_FALSE(QFile::exists(path("e.xml")));
-}
-
-TEST(Cp1251, CodesAndFallbacks)
-{
-    EXPECT_EQ(Cp1251Code(u'А'), 192);
-    EXPECT_EQ(Cp1251Code(u'я'), 255);
-    EXPECT_EQ(Cp1251Code(u'§'), 0xA7);
-    EXPECT_EQ(Cp1251Code(u'€'), 0x88);
-    EXPECT_EQ(Cp1251Code(u'中'), -1);
-    EXPECT_EQ(Cp1251EncodeLossy(QString::fromUtf8("a中б")), QByteArray("a?\xE1"));
-    EXPECT_EQ(Cp1251Decode(QByteArray("\xC0\xE1\x88")), QString::fromUtf8("Аб€"));
 }
 
 } // namespace

@@ -1,22 +1,22 @@
-// The main window: its commands, toolbar keys, status bar and the help window.
+// The main window: which window each command opens, the help window and the splash.
 
 #include "app/Messages.h"
 #include "app/frmHelp.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
+#include "setup/frmChoosePrm.h"
 #include "support/FakePlatform.h"
+#include "support/Files.h"
+#include "support/ProgramFolder.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
-#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
-#include <QToolButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace kvor;
@@ -42,42 +42,35 @@ private slots:
     }
     void cleanup() { m_fake.reset(); }
 
-    void menuBarHasTheCommandsInOrder()
+    // Menu commands, then the toolbar keys.
+    void commandsOpenTheirWindowsModally_data()
     {
-        frmMain w;
-        QCOMPARE(w.windowTitle(), QStringLiteral("KVOR"));
-        QStringList top;
-        for (QAction* a : w.menuBar()->actions()) {
-            top << a->text();
-        }
-        QCOMPARE(top, QStringList({"Документ", "Изходна информация", "Помощ", "Изход"}));
-        auto items = [&](const char* menu) {
-            QStringList out;
-            for (QAction* a : w.findChild<QMenu*>(QString::fromLatin1(menu))->actions()) {
-                out << a->objectName() + u'=' + a->text();
-            }
-            return out;
-        };
-        QCOMPARE(items("mnuRegisters"), QStringList({"mnuNewDoc=Въвеждане на документи",
-                                                     "mnuDocument_Correct=Корекция на документ"}));
-        QCOMPARE(items("mnuInformation"),
-                 QStringList({"mnuSaveToDisc=Съхранение на файл на дискета"}));
-        for (QAction* a : w.menuBar()->actions()) {
-            QVERIFY(a->isEnabled());
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("window");
+        const char* const rows[][2] = {
+            {"mnuNewDoc", "frmChoosePrm"},     {"mnuDocument_Correct", "frmChooseFile"},
+            {"mnuSaveToDisc", "frmSaveXMLAs"}, {"cmdNewDoc", "frmChoosePrm"},
+            {"cmdEditDoc", "frmChooseFile"},   {"cmdSave", "frmSaveXMLAs"}};
+        for (const auto& r : rows) {
+            QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
         }
     }
-
-    void toolbarHasFourKeyedButtonsWithTooltips()
+    void commandsOpenTheirWindowsModally()
     {
+        QFETCH(QString, command);
+        QFETCH(QString, window);
+        test::ProgramFolder folder(*m_fake);
         frmMain w;
-        QStringList seen;
-        for (QAction* a : w.tbrMain()->actions()) {
-            QVERIFY(!a->icon().isNull());
-            QVERIFY(a->isEnabled());
-            seen << a->objectName() + u'=' + a->toolTip();
-        }
-        QCOMPARE(seen, QStringList({"cmdNewDoc=Въвеждане на отчет", "cmdEditDoc=Редакция на отчет",
-                                    "cmdSave=Съхраняване на отчет", "cmdHelp=Помощ"}));
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen = modal->objectName();
+                modal->close();
+            }
+        });
+        w.findChild<QAction*>(command)->trigger();
+        QCOMPARE(seen, window);
+        QVERIFY(!frmChoosePrm::OpenInstance()); // no dangling pointer to a closed dialog
     }
 
     void helpWithoutTheFileNamesTheMissingPath()
@@ -89,45 +82,32 @@ private slots:
         QCOMPARE(m.text, msg::kNoHelpFile + QDir::toNativeSeparators(m_dir.filePath("help.html")));
         QCOMPARE(m.title, msg::kTitleWarning);
         QCOMPARE(m.icon, MsgIcon::Exclamation);
-        // The menu item does exactly the same.
         w.findChild<QAction*>(QStringLiteral("mnuHelp"))->trigger();
+        QCOMPARE(m_fake->texts(), QStringList({m.text, m.text}));
+        // Keys are matched exactly; others do nothing.
+        w.tbrMain_ButtonClick(QStringLiteral("cmdhelp"));
+        w.tbrMain_ButtonClick(QString());
         QCOMPARE(m_fake->messages.size(), 2);
-        QCOMPARE(m_fake->messages[1].text, m.text);
+        QVERIFY(!helpWindow(&w));
     }
 
-    void helpShowsTheGuideWithItsContents()
+    void helpShowsTheGuideWithItsContentsInOneWindow()
     {
-        QFile f(m_dir.filePath(QStringLiteral("help.html")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<html><head><title>KVOR - Помощ</title></head><body>"
-                "<h1>Ръководство</h1><h2>Въвеждане на документи</h2><p>Текст.</p>"
-                "<h3>Период</h3><p>Още.</p><h2>Изход</h2><p>Край.</p></body></html>");
-        f.close();
+        QVERIFY(test::WriteBytes(m_dir.filePath(QStringLiteral("help.html")),
+                                 "<html><body><h1>Ръководство</h1><h2>Въвеждане</h2>"
+                                 "<h3>Период</h3><h2>Изход</h2></body></html>"));
         frmMain w;
         w.show();
         w.mnuHelp_Click();
-        frmHelp* help = helpWindow(&w);
-        QVERIFY(help);
-        QVERIFY(help->isVisible());
+        w.tbrMain_ButtonClick(QStringLiteral("cmdHelp"));
         QVERIFY(m_fake->messages.isEmpty());
-        QTreeWidget* toc = help->contents();
-        QCOMPARE(toc->topLevelItemCount(), 3);
-        QCOMPARE(toc->topLevelItem(1)->text(0), QStringLiteral("Въвеждане на документи"));
-        QCOMPARE(toc->topLevelItem(1)->child(0)->text(0), QStringLiteral("Период"));
+        QCOMPARE(w.findChildren<frmHelp*>().size(), 1);
+        frmHelp* help = helpWindow(&w);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->contents()->topLevelItemCount(), 3);
+        QCOMPARE(help->contents()->topLevelItem(1)->child(0)->text(0), QStringLiteral("Период"));
         QVERIFY(help->showSection(QStringLiteral("Изход")));
         QVERIFY(!help->showSection(QStringLiteral("Няма такъв")));
-        // A second click raises the same window.
-        w.tbrMain_ButtonClick(QStringLiteral("cmdHelp"));
-        QCOMPARE(w.findChildren<frmHelp*>().size(), 1);
-    }
-
-    void unknownToolbarKeysAreIgnored()
-    {
-        frmMain w;
-        w.tbrMain_ButtonClick(QStringLiteral("cmdhelp"));
-        w.tbrMain_ButtonClick(QString());
-        QVERIFY(m_fake->messages.isEmpty());
-        QVERIFY(!helpWindow(&w));
     }
 
     void splashMayCloseAfterOneSecondOrAtEscape()
@@ -149,16 +129,6 @@ private slots:
         QVERIFY(escaped.ReadyToClose());
         QVERIFY(!escaped.isVisible());
         QVERIFY(!escaped.tmrDelay()->isActive());
-    }
-
-    void statusBarShowsTextDateAndTime()
-    {
-        frmMain w;
-        w.refreshClock();
-        QVERIFY(!w.statusPanel(0)->text().isEmpty());
-        QCOMPARE(w.statusPanel(1)->text(),
-                 QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-        QVERIFY(!w.statusPanel(2)->text().isEmpty());
     }
 };
 

@@ -3,23 +3,19 @@
 
 #include "app/AppState.h"
 #include "app/Messages.h"
-#include "app/frmMain.h"
 #include "storage/AtomicFile.h"
 #include "storage/Cp1251.h"
 #include "storage/Drives.h"
 #include "storage/XmlDom.h"
 #include "storage/frmSaveXMLAs.h"
-#include "support/FakePlatform.h"
+#include "support/Files.h"
 #include "support/ProgramFolder.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 #include <cerrno>
 
@@ -55,28 +51,10 @@ QByteArray savedReport()
     return doc.toBytes();
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 QString elementsOf(const QString& path)
 {
     DomDocument doc;
     return doc.load(path) == kLoadOk ? NodeXml(doc.documentElement()) : doc.errorReason();
-}
-
-QStringList entriesOf(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 const QFileDevice::Permissions kReadOnlyFolder = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
@@ -107,19 +85,7 @@ public:
     QStringList notReady;
 };
 
-enum class Fault
-{
-    MalformedSource,
-    MissingSource,
-    EmptySource,
-    MalformedSourceOverOldCopy,
-    ReadOnlyFolder,
-    ReadOnlyTarget,
-};
-
 } // namespace
-
-Q_DECLARE_METATYPE(Fault)
 
 class SaveXmlAsTest : public QObject
 {
@@ -171,13 +137,6 @@ class SaveXmlAsTest : public QObject
         QCOMPARE(dlg.Dir1Path(), m_stick->path());
         fileBox(dlg)->setText(sourceText);
     }
-    void expectOneWarning(const QString& text)
-    {
-        QCOMPARE(m_fake->texts(), QStringList{text});
-        QCOMPARE(m_fake->messages[0].title, msg::kTitleWarning);
-        QCOMPARE(m_fake->messages[0].icon, MsgIcon::Critical);
-        QCOMPARE(m_fake->messages[0].buttons, MsgButtons::Ok);
-    }
 
 private slots:
     void initTestCase() { m_startDir = QDir::currentPath(); }
@@ -189,8 +148,7 @@ private slots:
         m_program = std::make_unique<test::ProgramFolder>(*m_fake, QStringList{});
         m_stick = std::make_unique<QTemporaryDir>();
         m_noMedium = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir().mkpath(m_program->filePath(QStringLiteral("Data"))));
-        writeAll(source(), savedReport());
+        QVERIFY(test::WriteBytes(source(), savedReport()));
         // Listed out of order on purpose: removable drives are to come first.
         m_drives.drives = {
             {m_program->path(), QStringLiteral("Системен диск"), false},
@@ -214,139 +172,113 @@ private slots:
     {
         QTest::addColumn<QByteArray>("sourceBytes");
         QTest::addColumn<QByteArray>("oldTarget");
-        QTest::newRow("saved report") << savedReport() << QByteArray();
-        QTest::newRow("report tidied by hand") << handReport() << QByteArray();
-        QTest::newRow("replaces an older copy without asking")
-            << savedReport() << QByteArray("<?xml version=\"1.0\"?><positions hash=\"old\"/>");
-        QTest::newRow("replaces a broken copy") << savedReport() << QByteArray("<positions");
+        QTest::addColumn<QString>("currentDir"); // below the program folder
+        QTest::addColumn<QString>("typed");      // empty: the full native path
+        const QByteArray older = "<?xml version=\"1.0\"?><positions hash=\"old\"/>";
+        const auto copy = [](const char* name, const QByteArray& source, const QByteArray& old,
+                             const char* dir, const QString& typed) {
+            QTest::newRow(name) << source << old << QString::fromLatin1(dir) << typed;
+        };
+        copy("saved report, full path", savedReport(), {}, ".", {});
+        copy("tidied by hand, bare name in the current folder", handReport(), {}, "Data",
+             kReportName);
+        copy("relative path over an older copy", savedReport(), older, ".", "Data/" + kReportName);
+        copy("over a broken copy", savedReport(), "<positions", ".", {});
     }
     void copyIsTheSameDocument()
     {
         QFETCH(QByteArray, sourceBytes);
         QFETCH(QByteArray, oldTarget);
-        writeAll(source(), sourceBytes);
+        QFETCH(QString, currentDir);
+        QFETCH(QString, typed);
+        QVERIFY(test::WriteBytes(source(), sourceBytes));
         if (!oldTarget.isEmpty()) {
-            writeAll(stickPath(kReportName), oldTarget);
+            QVERIFY(test::WriteBytes(stickPath(kReportName), oldTarget));
         }
+        QVERIFY(QDir::setCurrent(QDir(m_program->path()).filePath(currentDir)));
         auto dlg = makeDialog();
-        prepareCopy(*dlg, QDir::toNativeSeparators(source()));
+        prepareCopy(*dlg, typed.isEmpty() ? QDir::toNativeSeparators(source()) : typed);
         dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
 
         QVERIFY2(m_fake->messages.isEmpty(), qPrintable(m_fake->texts().join(u'\n')));
-        QCOMPARE(entriesOf(m_stick->path()), QStringList{kReportName});
+        QCOMPARE(test::Listing(m_stick->path()), QStringList{kReportName});
         const QString copy = stickPath(kReportName);
+        // Elements and attributes, the hash among them.
         QCOMPARE(elementsOf(copy), elementsOf(source()));
-        DomDocument copied;
-        QCOMPARE(copied.load(copy), kLoadOk);
-        QCOMPARE(GetAttribute(copied.documentElement(), "hash"), QStringLiteral("1834213_20_77"));
+        QVERIFY(elementsOf(copy).contains(QStringLiteral(" hash=\"1834213_20_77\">")));
         // Still a Windows-1251 file for whoever receives it.
-        const QByteArray bytes = readAll(copy);
+        const QByteArray bytes = test::ReadBytes(copy);
         QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"windows-1251\"?>"));
         QVERIFY(bytes.contains(Cp1251EncodeLossy(u"Столична община")));
-        // The source is read, never rewritten; the copied document stays loaded.
-        QCOMPARE(readAll(source()), sourceBytes);
-        QCOMPARE(NodeXml(State().xmlDoc.documentElement()), elementsOf(source()));
-        QCOMPARE(dlg->sShortName(), kReportName);
+        // The source is read, never rewritten.
+        QCOMPARE(test::ReadBytes(source()), sourceBytes);
         QCOMPARE(m_fake->busyDepth, 0);
         QVERIFY(dlg->isVisible());
-        dlg->findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
-        QVERIFY(!dlg->isVisible());
     }
 
     void refusedWithoutWriting_data()
     {
-        QTest::addColumn<Fault>("fault");
-        QTest::newRow("source not well-formed") << Fault::MalformedSource;
-        QTest::newRow("source missing") << Fault::MissingSource;
-        QTest::newRow("source empty") << Fault::EmptySource;
-        QTest::newRow("broken source keeps the old copy") << Fault::MalformedSourceOverOldCopy;
-        QTest::newRow("target folder read-only") << Fault::ReadOnlyFolder;
-        QTest::newRow("target file read-only") << Fault::ReadOnlyTarget;
+        QTest::addColumn<QByteArray>("sourceBytes"); // null: the saved report stays
+        QTest::addColumn<QString>("typed");          // a name in Data; empty: the box is empty
+        QTest::addColumn<bool>("oldCopy");
+        QTest::addColumn<QString>("readOnly"); // "folder", "file" or nothing on the stick
+        QTest::addColumn<QString>("message");  // empty: the parser's reason for the source
+        QByteArray broken = savedReport();
+        broken.chop(QByteArray("</positions>\r\n").size());
+        const auto refuse = [](const char* name, const QByteArray& source, const QString& typed,
+                               bool oldCopy, const char* readOnly, const QString& message) {
+            QTest::newRow(name) << source << typed << oldCopy << QString::fromLatin1(readOnly)
+                                << message;
+        };
+        const QString eacces = SystemReason(EACCES);
+        refuse("empty file box", {}, {}, false, "", msg::kChooseFileToSave);
+        refuse("source not well-formed", broken, kReportName, false, "", {});
+        refuse("source empty", "", kReportName, false, "", {});
+        refuse("broken source keeps the old copy", broken, kReportName, true, "", {});
+        refuse("source missing", {}, "mfddd_sd_1234_2005_04.xml", false, "",
+               "Файлът не е намерен: %1");
+        refuse("target folder read-only", {}, kReportName, false, "folder", eacces);
+        refuse("target file read-only", {}, kReportName, true, "file", eacces);
     }
     void refusedWithoutWriting()
     {
-        QFETCH(Fault, fault);
-        QString sourcePath = source();
-        QByteArray broken = savedReport();
-        broken.chop(QByteArray("</positions>\r\n").size());
-        const QByteArray oldCopy = handReport();
-        QString expected;
-        switch (fault) {
-        case Fault::MalformedSourceOverOldCopy:
-            writeAll(stickPath(kReportName), oldCopy);
-            [[fallthrough]];
-        case Fault::MalformedSource:
-            writeAll(sourcePath, broken);
-            break;
-        case Fault::MissingSource:
-            sourcePath = m_program->dataPath(QStringLiteral("mfddd_sd_1234_2005_04.xml"));
-            expected = QStringLiteral("Файлът не е намерен: ") + sourcePath;
-            break;
-        case Fault::EmptySource:
-            writeAll(sourcePath, QByteArray());
-            break;
-        case Fault::ReadOnlyFolder:
+        QFETCH(QByteArray, sourceBytes);
+        QFETCH(QString, typed);
+        QFETCH(bool, oldCopy);
+        QFETCH(QString, readOnly);
+        QFETCH(QString, message);
+        if (!sourceBytes.isNull()) {
+            QVERIFY(test::WriteBytes(source(), sourceBytes));
+        }
+        const QString path = typed.isEmpty() ? QString() : m_program->dataPath(typed);
+        if (oldCopy) {
+            QVERIFY(test::WriteBytes(stickPath(kReportName), handReport()));
+        }
+        if (readOnly == u"folder") {
             QVERIFY(QFile::setPermissions(m_stick->path(), kReadOnlyFolder));
-            expected = SystemReason(EACCES);
-            break;
-        case Fault::ReadOnlyTarget:
-            writeAll(stickPath(kReportName), oldCopy);
+        } else if (readOnly == u"file") {
             QVERIFY(QFile::setPermissions(stickPath(kReportName), QFileDevice::ReadOwner));
-            expected = SystemReason(EACCES);
-            break;
         }
-        if (expected.isEmpty()) {
+        if (message.isEmpty()) {
             DomDocument probe;
-            QVERIFY(probe.load(sourcePath) != kLoadOk);
-            expected = probe.errorReason();
+            QVERIFY(probe.load(path) != kLoadOk);
+            message = probe.errorReason();
         }
-        const QStringList before = entriesOf(m_stick->path());
-        const QByteArray oldBytes = readAll(stickPath(kReportName));
+        message.replace(QStringLiteral("%1"), path);
+        const QStringList before = test::Listing(m_stick->path());
+        const QByteArray oldBytes = test::ReadBytes(stickPath(kReportName));
 
         auto dlg = makeDialog();
-        prepareCopy(*dlg, sourcePath);
+        prepareCopy(*dlg, path);
         dlg->cmdSave_Click();
 
-        expectOneWarning(expected);
-        QCOMPARE(entriesOf(m_stick->path()), before);
-        QCOMPARE(readAll(stickPath(kReportName)), oldBytes);
+        QCOMPARE(m_fake->texts(), QStringList{message});
+        QCOMPARE(m_fake->messages[0].title, msg::kTitleWarning);
+        QCOMPARE(m_fake->messages[0].icon, MsgIcon::Critical);
+        QCOMPARE(test::Listing(m_stick->path()), before);
+        QCOMPARE(test::ReadBytes(stickPath(kReportName)), oldBytes);
         QCOMPARE(m_fake->busyDepth, 0);
         QVERIFY(dlg->isVisible());
-    }
-
-    void emptyFileBoxOnlyAsksForAFile()
-    {
-        auto dlg = makeDialog();
-        prepareCopy(*dlg, QString());
-        dlg->cmdSave_Click();
-        expectOneWarning(msg::kChooseFileToSave);
-        QVERIFY(entriesOf(m_stick->path()).isEmpty());
-        QVERIFY(State().xmlDoc.isEmpty());
-    }
-
-    void typedPathIsSavedUnderItsFileName_data()
-    {
-        QTest::addColumn<QString>("currentDir");
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("bare name, current folder Data") << "Data" << kReportName;
-        QTest::newRow("relative path") << "." << QStringLiteral("Data/") + kReportName;
-        QTest::newRow("full path") << "." << QString();
-    }
-    void typedPathIsSavedUnderItsFileName()
-    {
-        QFETCH(QString, currentDir);
-        QFETCH(QString, typed);
-        if (typed.isEmpty()) {
-            typed = QDir::toNativeSeparators(source());
-        }
-        QVERIFY(QDir::setCurrent(QDir(m_program->path()).filePath(currentDir)));
-        auto dlg = makeDialog();
-        prepareCopy(*dlg, typed);
-        dlg->cmdSave_Click();
-        QVERIFY2(m_fake->messages.isEmpty(), qPrintable(m_fake->texts().join(u'\n')));
-        QCOMPARE(dlg->sShortName(), kReportName);
-        QCOMPARE(entriesOf(m_stick->path()), QStringList{kReportName});
-        QCOMPARE(elementsOf(stickPath(kReportName)), elementsOf(source()));
     }
 
     void driveWithoutMediumReturnsToTheStartingDrive()
@@ -375,8 +307,7 @@ private slots:
         // the dialog does not go round in circles.
         m_drives.notReady << m_program->path();
         chooseDrive(*dlg, m_noMedium->path());
-        QCOMPARE(m_fake->messages.size(), 2);
-        QCOMPARE(m_fake->messages[1].text, msg::kDriveNotReady);
+        QCOMPARE(m_fake->texts(), QStringList({msg::kDriveNotReady, msg::kDriveNotReady}));
     }
 
     void driveListIsReadAgainWhenOpened()
@@ -396,87 +327,27 @@ private slots:
         QVERIFY(m_fake->messages.isEmpty());
     }
 
-    void folderTreeHoldsTheFoldersOfTheChosenDrive()
+    void theCopyGoesIntoTheFolderChosenInTheTree()
     {
         QVERIFY(QDir(m_stick->path()).mkpath(QStringLiteral("Отчети/2005")));
-        QVERIFY(QDir(m_stick->path()).mkpath(QStringLiteral("Архив")));
-        writeAll(stickPath(QStringLiteral("note.xml")), "<a/>");
+        QVERIFY(test::WriteBytes(stickPath(QStringLiteral("note.xml")), "<a/>"));
         auto dlg = makeDialog();
         chooseDrive(*dlg, m_stick->path());
+        // The drive's root is the one top item, and it is open.
         auto* tree = dlg->findChild<QTreeView*>(QStringLiteral("Dir1"));
-        QAbstractItemModel* model = tree->model();
-        // The drive's root is the one top item, open, with its folders and no files below it.
-        QCOMPARE(model->rowCount(tree->rootIndex()), 1);
-        // Rows arrive while events run; a plain index would not survive them.
-        const QPersistentModelIndex top(model->index(0, 0, tree->rootIndex()));
-        QVERIFY(tree->isExpanded(top));
-        QTRY_COMPARE(model->rowCount(top), 2);
-        QStringList names;
-        for (int row = 0; row < 2; ++row) {
-            names << model->index(row, 0, top).data().toString();
-        }
-        names.sort();
-        QCOMPARE(names, QStringList({"Архив", "Отчети"}));
-
+        QCOMPARE(tree->model()->rowCount(tree->rootIndex()), 1);
+        QVERIFY(tree->isExpanded(tree->model()->index(0, 0, tree->rootIndex())));
+        // Only folders of the shown drive can be chosen.
         const QString inner = stickPath(QStringLiteral("Отчети/2005"));
         QVERIFY(dlg->setDir1Path(inner));
-        QCOMPARE(dlg->Dir1Path(), inner);
         QVERIFY(!dlg->setDir1Path(m_program->path()));
         QVERIFY(!dlg->setDir1Path(stickPath(QStringLiteral("note.xml"))));
         QCOMPARE(dlg->Dir1Path(), inner);
-
-        // The copy goes into the folder chosen in the tree.
         fileBox(*dlg)->setText(source());
         dlg->cmdSave_Click();
         QVERIFY(m_fake->messages.isEmpty());
-        QVERIFY(QFileInfo::exists(QDir(inner).filePath(kReportName)));
-        QVERIFY(!QFileInfo::exists(stickPath(kReportName)));
-    }
-
-    void chooseFileStartsInData_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::newRow("file chosen") << QStringLiteral("/media/stick/Отчети/a.xml");
-        QTest::newRow("dialog cancelled") << QString();
-    }
-    void chooseFileStartsInData()
-    {
-        QFETCH(QString, answer);
-        QVERIFY(QDir(m_program->filePath(QStringLiteral("Data"))).removeRecursively());
-        auto dlg = makeDialog();
-        fileBox(*dlg)->setText(QStringLiteral("предишен.xml"));
-        m_fake->openAnswers << answer;
-        dlg->findChild<QPushButton*>(QStringLiteral("cmdChooseFile"))->click();
-
-        QCOMPARE(m_fake->openRequests.size(), 1);
-        const OpenFileRequest& r = m_fake->openRequests[0];
-        QCOMPARE(r.initialDir, m_program->filePath(QStringLiteral("Data")));
-        QVERIFY(QFileInfo(r.initialDir).isDir());
-        QCOMPARE(r.title, QStringLiteral("Избор на файл"));
-        QCOMPARE(r.filter, QStringLiteral("Xml files (*.xml)|*.xml|All files|*.*"));
-        QVERIFY(r.fileMustExist);
-        QVERIFY(r.hideReadOnly);
-        QCOMPARE(fileBox(*dlg)->text(), answer.isEmpty() ? QStringLiteral("предишен.xml")
-                                                         : QDir::toNativeSeparators(answer));
-        QVERIFY(m_fake->messages.isEmpty());
-    }
-
-    void mainWindowOpensTheDialogModally()
-    {
-        frmMain w;
-        w.show();
-        QString seen;
-        QTimer::singleShot(0, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* dlg = qobject_cast<frmSaveXMLAs*>(modal)) {
-                seen = dlg->windowTitle();
-                dlg->cmdExit_Click();
-            } else if (modal) {
-                modal->close();
-            }
-        });
-        w.findChild<QAction*>(QStringLiteral("mnuSaveToDisc"))->trigger();
-        QCOMPARE(seen, QStringLiteral("Съхранение на данни на дискета"));
+        QCOMPARE(test::Listing(m_stick->path()),
+                 QStringList({"note.xml", "Отчети", "Отчети/2005", "Отчети/2005/" + kReportName}));
     }
 };
 

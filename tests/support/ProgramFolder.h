@@ -3,9 +3,8 @@
 // fake platform pointing at it.
 
 #include "support/FakePlatform.h"
+#include "support/Files.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace kvor::test {
@@ -18,7 +17,8 @@ public:
                            const QStringList& files = {"kvor.ini", "Obshtini.xml", "Structure.xml"})
     {
         for (const QString& name : files) {
-            copySample(name);
+            // Writable, as an installed copy is.
+            WriteBytes(m_dir.filePath(name), ReadBytes(sampleFile(name)));
         }
         fake.folder = m_dir.path();
     }
@@ -30,27 +30,11 @@ public:
         return m_dir.filePath(QStringLiteral("Data/") + name);
     }
 
-    bool copySample(const QString& name, const QString& as = QString()) const
-    {
-        const QString target = m_dir.filePath(as.isEmpty() ? name : as);
-        QFile::remove(target);
-        const bool ok = QFile::copy(sampleFile(name), target);
-        QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        return ok;
-    }
     void write(const QString& name, const QByteArray& bytes) const
     {
-        QDir().mkpath(QFileInfo(m_dir.filePath(name)).absolutePath());
-        QFile f(m_dir.filePath(name));
-        if (f.open(QIODevice::WriteOnly)) {
-            f.write(bytes);
-        }
+        WriteBytes(m_dir.filePath(name), bytes);
     }
-    QByteArray read(const QString& name) const
-    {
-        QFile f(m_dir.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray read(const QString& name) const { return ReadBytes(m_dir.filePath(name)); }
 
     static QString sampleFile(const QString& name)
     {

@@ -1,18 +1,18 @@
 #pragma once
-// The editor grid of a report, laid out from a structure file as the editor lays it out: three
-// heading rows, one row per structure row with its caption, amounts (one leading blank on even
-// grid rows), the closing amount and the code texts; and the application state a printout
+// The editor grid of a report, laid out from a structure file by the editor's own report form:
+// three heading rows, one row per structure row with its caption, amounts (one leading blank on
+// even grid rows), the closing amount and the code texts; and the application state a printout
 // reads (structure, municipality, period, footnote).
 
 #include "app/AppState.h"
 #include "editor/Amount.h"
 #include "editor/GridText.h"
+#include "editor/ReportForm.h"
+#include "editor/ReportRules.h"
 #include "storage/XmlDom.h"
 
 #include <QLocale>
-#include <QStringList>
 #include <functional>
-#include <map>
 
 namespace kvor::test {
 
@@ -28,53 +28,25 @@ struct RowAmounts
 };
 using AmountsOf = std::function<RowAmounts(int n)>;
 
-inline QString RowText(const QString& text, int gridRow)
-{
-    return gridRow % 2 == 0 ? QStringLiteral(" ") + text : text;
-}
-
 inline TextTable ReportGrid(const DomDocument& structure, const AmountsOf& amounts = {})
 {
-    auto name = [&](const QString& expr) {
-        return GetAttribute(selectSingleNode(structure, expr), QStringLiteral("name"));
-    };
-    auto col = [&](int id, bool nested) {
-        return name(QStringLiteral("nomenclatures/columns%1col[@id='%2']")
-                        .arg(nested ? QStringLiteral("//") : QStringLiteral("/"))
-                        .arg(id));
-    };
-    const auto rows = selectNodes(structure, QStringLiteral("nomenclatures/structure//str"));
-    std::map<std::pair<QString, QString>, QString> codes;
-    for (const auto& code : selectNodes(structure, QStringLiteral("nomenclatures/codes/code"))) {
-        codes[{GetAttribute(code, QStringLiteral("strid")),
-               GetAttribute(code, QStringLiteral("colid"))}] =
-            GetAttribute(code, QStringLiteral("item"));
+    const ReportForm form(structure);
+    TextTable grid(form.rowCount() + grid::kHeadingRows, grid::kCols);
+    for (int c = 0; c < grid::kCols * grid::kHeadingRows; ++c) {
+        grid.setTextMatrix(c / grid::kCols, c % grid::kCols,
+                           form.headings()[c / grid::kCols][c % grid::kCols]);
     }
-
-    TextTable grid(int(rows.size()) + 3, 7);
-    const QString structureName = name(QStringLiteral("nomenclatures/structure"));
-    const QStringList head0{structureName, col(1, false), col(2, false), col(2, false),
-                            col(3, false), col(3, false), col(4, false)};
-    const QStringList head1{structureName, col(1, false), col(5, true), col(6, true),
-                            col(7, true),  col(8, true),  col(4, false)};
-    for (int c = 0; c < 7; ++c) {
-        grid.setTextMatrix(0, c, head0[c]);
-        grid.setTextMatrix(1, c, head1[c]);
-        grid.setTextMatrix(2, c, QString::number(c + 1));
-    }
-    for (int n = 0; n < int(rows.size()); ++n) {
-        const int r = n + 3;
+    for (int n = 0; n < form.rowCount(); ++n) {
+        const int r = n + grid::kHeadingRows;
         const RowAmounts a = amounts ? amounts(n) : RowAmounts();
-        const QString id = GetAttribute(rows[size_t(n)], QStringLiteral("id"));
-        grid.setTextMatrix(r, 0, GetAttribute(rows[size_t(n)], QStringLiteral("name")));
-        grid.setTextMatrix(r, 1, RowText(a.opening, r));
-        grid.setTextMatrix(r, 3, RowText(a.added, r));
-        grid.setTextMatrix(r, 5, RowText(a.subtracted, r));
-        const double closing =
-            AmountValue(a.opening) + AmountValue(a.added) - AmountValue(a.subtracted);
-        grid.setTextMatrix(r, 6, RowText(AmountText(closing), r));
-        grid.setTextMatrix(r, 2, codes[{id, QStringLiteral("5")}]);
-        grid.setTextMatrix(r, 4, codes[{id, QStringLiteral("7")}]);
+        const auto [added, subtracted] = form.CodeTexts(form.row(n).id.toInt());
+        const QString texts[] = {
+            form.row(n).caption, RowText(a.opening, r),   added, RowText(a.added, r),
+            subtracted,          RowText(a.subtracted, r)};
+        for (int c = 0; c < 6; ++c) {
+            grid.setTextMatrix(r, c, texts[c]);
+        }
+        RecomputeClosing(grid, r);
     }
     return grid;
 }
