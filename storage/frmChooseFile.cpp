@@ -9,6 +9,7 @@
 #include "storage/ReportName.h"
 #include "storage/modXml.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -84,7 +85,7 @@ void frmChooseFile::cmdChooseFile_Click()
     request.hideReadOnly = true;
     const QString chosen = platform().ShowOpen(request);
     if (!chosen.isEmpty()) {
-        txtFileName->setText(chosen);
+        txtFileName->setText(QDir::toNativeSeparators(chosen));
     }
 }
 

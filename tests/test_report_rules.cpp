@@ -33,7 +33,7 @@ TEST(SampleForm, RowsRestrictionsAndCodesComeFromTheStructure)
     EXPECT_EQ(highlighted, 3);
     // Figures of free rows only; the form ends at grid row 29.
     QString editable;
-    for (const auto [r, c] : {std::pair{5, 1},
+    for (const auto& [r, c] : {std::pair{5, 1},
                               {5, 3},
                               {5, 5},
                               {5, 0},
