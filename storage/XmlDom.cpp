@@ -63,6 +63,16 @@ QString declaredEncoding(QByteArrayView bytes)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+const QString kBadUtf8 = QStringLiteral("Файлът съдържа невалиден UTF-8 текст.");
+
+// False when the bytes are no valid UTF-8.
+bool decodeUtf8(QByteArrayView bytes, QString& text)
+{
+    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    text = dec.decode(bytes);
+    return !dec.hasError();
+}
+
 // What went wrong in a file that is no well-formed XML, in the user's language.
 QString parseProblem(pugi::xml_parse_status status)
 {
@@ -306,10 +316,8 @@ long DomDocument::loadBytes(QByteArrayView bytes)
         if (encoding.isEmpty()) {
             encoding = QStringLiteral("UTF-8");
         }
-        QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        text = dec.decode(bytes.sliced(3));
-        if (dec.hasError()) {
-            return fail(kLoadEncoding, QStringLiteral("Файлът съдържа невалиден UTF-8 текст."));
+        if (!decodeUtf8(bytes.sliced(3), text)) {
+            return fail(kLoadEncoding, kBadUtf8);
         }
     } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
                (bytes.size() >= 2 &&
@@ -330,10 +338,8 @@ long DomDocument::loadBytes(QByteArrayView bytes)
         encoding = declaredEncoding(bytes);
         switch (codecOf(encoding)) {
         case Codec::Utf8: {
-            QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            text = dec.decode(bytes);
-            if (dec.hasError()) {
-                return fail(kLoadEncoding, QStringLiteral("Файлът съдържа невалиден UTF-8 текст."));
+            if (!decodeUtf8(bytes, text)) {
+                return fail(kLoadEncoding, kBadUtf8);
             }
             if (encoding.isEmpty()) {
                 encoding = QStringLiteral("UTF-8");
