@@ -1,9 +1,9 @@
 // Amount texts are written and read on every entry, total update and comparison.
 
-#include "editor/Amount.h"
-#include "editor/ReportForm.h"
-#include "editor/ReportRules.h"
-#include "storage/XmlDom.h"
+#include "core/Amount.h"
+#include "core/ReportForm.h"
+#include "core/ReportRules.h"
+#include "core/XmlDom.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Loading the form and a report, their element text form and saving.
 
-#include "storage/XmlDom.h"
+#include "core/XmlDom.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

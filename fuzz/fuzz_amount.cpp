@@ -1,6 +1,6 @@
 // Any text typed as a figure: a number is read back to the value its amount text shows.
 
-#include "editor/Amount.h"
+#include "core/Amount.h"
 
 #include <cmath>
 #include <cstdint>

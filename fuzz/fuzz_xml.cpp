@@ -1,7 +1,7 @@
 // Any bytes given as an XML file: loading never crashes, a loaded document serializes, saves to
 // bytes that load again to the same element text form.
 
-#include "storage/XmlDom.h"
+#include "core/XmlDom.h"
 
 #include <cstdint>
 #include <cstdlib>

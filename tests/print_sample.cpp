@@ -4,8 +4,8 @@
 //
 // Usage: print_sample <structure.xml> <out.xlsx>
 
-#include "excel/PrintReport.h"
-#include "excel/SpreadsheetOpener.h"
+#include "printout/PrintReport.h"
+#include "printout/SpreadsheetOpener.h"
 #include "support/FakePlatform.h"
 #include "support/SampleReport.h"
 

@@ -1,6 +1,6 @@
 // Amount texts and the numeric test under Bulgarian and US regional settings.
 
-#include "editor/Amount.h"
+#include "core/Amount.h"
 
 #include <gtest/gtest.h>
 

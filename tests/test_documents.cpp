@@ -2,13 +2,13 @@
 // the hash, what the user is told when a file cannot be read or written, and kvor-verify, which
 // checks a saved report on the receiver's side.
 
-#include "app/AppState.h"
-#include "app/Messages.h"
-#include "editor/GridText.h"
-#include "setup/StructureFile.h"
-#include "storage/VerifyReport.h"
-#include "storage/XmlDom.h"
-#include "storage/modXml.h"
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "core/GridText.h"
+#include "core/StructureFile.h"
+#include "core/VerifyReport.h"
+#include "core/XmlDom.h"
+#include "core/ReportDocument.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
 

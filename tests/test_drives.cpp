@@ -1,6 +1,6 @@
 // Telling removable volumes from fixed ones by what the kernel says of their disks.
 
-#include "storage/Drives.h"
+#include "core/Drives.h"
 
 #include <QDir>
 #include <QFile>

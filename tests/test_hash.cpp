@@ -1,7 +1,7 @@
 // The integrity hash: vectors worked out by hand from the definition, the long-text limit, and
 // the hash of a whole report as a receiver recomputes it.
 
-#include "storage/modTools.h"
+#include "core/ReportHash.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // kvor.ini: the delimited-field reading, the key rule and the one line the program writes.
 
-#include "app/AppState.h"
-#include "app/KvorIni.h"
-#include "app/Messages.h"
+#include "core/AppState.h"
+#include "core/KvorIni.h"
+#include "core/Messages.h"
 #include "support/FakePlatform.h"
 #include "support/Files.h"
 

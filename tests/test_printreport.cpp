@@ -2,8 +2,8 @@
 // merges, formats cell by cell, sizes, page setup, author), a second printout, and what the user
 // is told when a printout fails.
 
-#include "app/Messages.h"
-#include "excel/PrintReport.h"
+#include "core/Messages.h"
+#include "printout/PrintReport.h"
 #include "support/ExcelFixture.h"
 #include "support/SampleReport.h"
 

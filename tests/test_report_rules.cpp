@@ -3,9 +3,9 @@
 // amounts are tested through the editor itself; headings and code texts through the printout,
 // whose grid the form lays out.
 
-#include "editor/Amount.h"
-#include "editor/ReportForm.h"
-#include "editor/ReportRules.h"
+#include "core/Amount.h"
+#include "core/ReportForm.h"
+#include "core/ReportRules.h"
 #include "support/ProgramFolder.h"
 
 #include <gtest/gtest.h>

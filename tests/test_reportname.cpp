@@ -1,9 +1,9 @@
 // Where reports live: the file-name rule, the previous month's name, and the check that keeps a
 // municipality's code from leading a file name out of Data.
 
-#include "app/AppState.h"
-#include "setup/PrevData.h"
-#include "storage/ReportName.h"
+#include "core/AppState.h"
+#include "core/PrevData.h"
+#include "core/ReportName.h"
 #include "support/FakePlatform.h"
 
 #include <QFileInfo>

@@ -1,12 +1,12 @@
 // Setting a report up without the dialog: the register, the structure file and its checks, and
 // the carry of the previous month's closing amounts.
 
-#include "app/AppState.h"
-#include "app/Messages.h"
-#include "setup/PrevData.h"
-#include "setup/Register.h"
-#include "setup/StructureFile.h"
-#include "storage/XmlDom.h"
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "core/PrevData.h"
+#include "core/Register.h"
+#include "core/StructureFile.h"
+#include "core/XmlDom.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
 

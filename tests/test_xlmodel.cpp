@@ -2,7 +2,7 @@
 // and how typed texts become numbers under the regional settings. The workbook a printout gets,
 // merging and closing after a failed write are tested with the printed form.
 
-#include "app/Messages.h"
+#include "core/Messages.h"
 #include "support/ExcelFixture.h"
 
 using namespace kvor;

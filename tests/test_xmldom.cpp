@@ -1,9 +1,9 @@
 // The XML layer: loading in the declared encoding, the element text form, selections, attribute
 // order, and saves that never lose or half-write a file.
 
-#include "storage/AtomicFile.h"
-#include "storage/Cp1251.h"
-#include "storage/XmlDom.h"
+#include "core/AtomicFile.h"
+#include "core/Cp1251.h"
+#include "core/XmlDom.h"
 #include "support/Files.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 // "Данни за нов документ" as the user meets it: the periods around today, the remembered
 // municipality, and "Избор" and "Отказ" with what they leave on disk and in the state.
 
-#include "app/AppState.h"
-#include "app/Messages.h"
-#include "setup/frmChoosePrm.h"
-#include "storage/Cp1251.h"
-#include "storage/XmlDom.h"
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "gui/frmChoosePrm.h"
+#include "core/Cp1251.h"
+#include "core/XmlDom.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
 #include "support/ProgramFolder.h"

@@ -1,13 +1,13 @@
 // Opening a saved report for correction: the chosen file only names the municipality and the
 // period; the report in Data is what the editor opens.
 
-#include "app/AppState.h"
-#include "app/Messages.h"
-#include "editor/FlexGrid.h"
-#include "editor/frmSpravka.h"
-#include "setup/StructureFile.h"
-#include "storage/frmChooseFile.h"
-#include "storage/modXml.h"
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "gui/FlexGrid.h"
+#include "gui/frmSpravka.h"
+#include "core/StructureFile.h"
+#include "gui/frmChooseFile.h"
+#include "core/ReportDocument.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
 #include "support/ReportFixture.h"

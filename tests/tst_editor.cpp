@@ -1,12 +1,12 @@
 // The report editor driven through its real widgets: typing, committing, totals, the previous-month
 // colours and the information pane, and closing.
 
-#include "app/AppState.h"
-#include "app/Messages.h"
-#include "editor/Amount.h"
-#include "editor/FlexGrid.h"
-#include "editor/frmSpravka.h"
-#include "storage/VerifyReport.h"
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "core/Amount.h"
+#include "gui/FlexGrid.h"
+#include "gui/frmSpravka.h"
+#include "core/VerifyReport.h"
 #include "support/ReportFixture.h"
 
 #include <QApplication>

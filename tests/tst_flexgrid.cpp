@@ -1,7 +1,7 @@
 // The grid control: the order of its events, fixed rows and columns, posted keys, merging.
 
-#include "editor/FlexGrid.h"
-#include "editor/VirtualKeys.h"
+#include "gui/FlexGrid.h"
+#include "gui/VirtualKeys.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>

@@ -1,10 +1,10 @@
 // The main window: which window each command opens, the help window and the splash.
 
-#include "app/Messages.h"
-#include "app/frmHelp.h"
-#include "app/frmMain.h"
-#include "app/frmSplash.h"
-#include "setup/frmChoosePrm.h"
+#include "core/Messages.h"
+#include "gui/frmHelp.h"
+#include "gui/frmMain.h"
+#include "gui/frmSplash.h"
+#include "gui/frmChoosePrm.h"
 #include "support/FakePlatform.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"

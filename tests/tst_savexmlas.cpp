@@ -1,13 +1,13 @@
 // Copying a saved report to another drive: the copy itself, what is refused without writing, the
 // drive list with a drive that cannot be read, and the folder tree.
 
-#include "app/AppState.h"
-#include "app/Messages.h"
-#include "storage/AtomicFile.h"
-#include "storage/Cp1251.h"
-#include "storage/Drives.h"
-#include "storage/XmlDom.h"
-#include "storage/frmSaveXMLAs.h"
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "core/AtomicFile.h"
+#include "core/Cp1251.h"
+#include "core/Drives.h"
+#include "core/XmlDom.h"
+#include "gui/frmSaveXMLAs.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
 

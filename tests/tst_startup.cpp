@@ -1,6 +1,6 @@
 // Start-up as the user meets it: the program run as a process on a program folder of its own.
 
-#include "app/Messages.h"
+#include "core/Messages.h"
 #include "support/Files.h"
 
 #include <QFile>

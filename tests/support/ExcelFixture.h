@@ -3,8 +3,8 @@
 // test, files are written to a temporary folder of the test's own, the files the layer would open
 // are only recorded, and amounts are read under Bulgarian regional settings.
 
-#include "excel/SpreadsheetOpener.h"
-#include "excel/modGridToExcel.h"
+#include "printout/SpreadsheetOpener.h"
+#include "printout/modGridToExcel.h"
 #include "support/FakePlatform.h"
 
 #include <QByteArray>

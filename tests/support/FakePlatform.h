@@ -2,7 +2,7 @@
 // A platform for tests: message boxes are recorded and answered from a script, the program folder
 // and today are whatever the test says, and ending the program is only noted.
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 #include <QList>
 #include <QStringList>

@@ -2,7 +2,7 @@
 // A report set up as the dialogs leave it for the editor: the sample structure in xmlStructure and
 // the new report of Банско for 03 / 2004 (the golden opened file, every amount "0") in xmlDoc.
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
 

@@ -4,12 +4,12 @@
 // even grid rows), the closing amount and the code texts; and the application state a printout
 // reads (structure, municipality, period, footnote).
 
-#include "app/AppState.h"
-#include "editor/Amount.h"
-#include "editor/GridText.h"
-#include "editor/ReportForm.h"
-#include "editor/ReportRules.h"
-#include "storage/XmlDom.h"
+#include "core/AppState.h"
+#include "core/Amount.h"
+#include "core/GridText.h"
+#include "core/ReportForm.h"
+#include "core/ReportRules.h"
+#include "core/XmlDom.h"
 
 #include <QLocale>
 #include <functional>

@@ -1,6 +1,0 @@
-#include "app/modMain.h"
-
-int main(int argc, char** argv)
-{
-    return kvor::Main(argc, argv);
-}

@@ -1,0 +1,183 @@
+#include "gui/DesktopPlatform.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdlib>
+
+namespace kvor {
+
+DesktopPlatform::DesktopPlatform()
+    // Lets the start-up tests, which run the program as a process, read what it would show.
+    : m_messageLog(qEnvironmentVariable("KVOR_MESSAGE_LOG"))
+{}
+
+MsgAnswer DesktopPlatform::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                                  const QString& title)
+{
+    const QString caption = title.isEmpty() ? QString::fromLatin1(kDefaultTitle) : title;
+    if (!m_messageLog.isEmpty()) {
+        QFile log(m_messageLog);
+        if (log.open(QIODevice::Append)) {
+            QString line = caption + u'\t' + QString::number(static_cast<int>(icon)) + u'\t' + text;
+            line.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+            log.write(line.toUtf8() + '\n');
+        }
+        switch (buttons) {
+        case MsgButtons::Ok:
+        case MsgButtons::OkCancel:
+            return MsgAnswer::Ok;
+        case MsgButtons::YesNo:
+        case MsgButtons::YesNoCancel:
+            return MsgAnswer::Yes;
+        }
+    }
+
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(caption);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
+    QPushButton* first = nullptr;
+    auto add = [&](const QString& label, QMessageBox::ButtonRole role) {
+        QPushButton* b = box.addButton(label, role);
+        if (!first) {
+            first = b;
+        }
+        return b;
+    };
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QPushButton* yes = nullptr;
+    QPushButton* no = nullptr;
+    switch (buttons) {
+    case MsgButtons::Ok:
+        ok = add(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        break;
+    case MsgButtons::OkCancel:
+        ok = add(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        cancel = add(QStringLiteral("Отказ"), QMessageBox::RejectRole);
+        break;
+    case MsgButtons::YesNo:
+        yes = add(QStringLiteral("Да"), QMessageBox::YesRole);
+        no = add(QStringLiteral("Не"), QMessageBox::NoRole);
+        break;
+    case MsgButtons::YesNoCancel:
+        yes = add(QStringLiteral("Да"), QMessageBox::YesRole);
+        no = add(QStringLiteral("Не"), QMessageBox::NoRole);
+        cancel = add(QStringLiteral("Отказ"), QMessageBox::RejectRole);
+        break;
+    }
+    box.setDefaultButton(first);
+    if (cancel) {
+        box.setEscapeButton(cancel);
+    } else if (buttons == MsgButtons::Ok) {
+        box.setEscapeButton(ok);
+    }
+    // A busy pointer must not hide that the program waits for an answer.
+    const bool busy = m_busy > 0;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    box.exec();
+    if (busy) {
+        QApplication::restoreOverrideCursor();
+    }
+    const auto* clicked = box.clickedButton();
+    if (clicked == yes && yes) {
+        return MsgAnswer::Yes;
+    }
+    if (clicked == no && no) {
+        return MsgAnswer::No;
+    }
+    if (clicked == cancel && cancel) {
+        return MsgAnswer::Cancel;
+    }
+    if (!clicked && cancel) {
+        return MsgAnswer::Cancel;
+    }
+    return ok ? MsgAnswer::Ok : (cancel ? MsgAnswer::Cancel : MsgAnswer::Ok);
+}
+
+QString DesktopPlatform::QtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        if (patterns == u"*.*") {
+            patterns = QStringLiteral("*");
+        }
+        if (!description.contains(u'(')) {
+            description += QStringLiteral(" (") + patterns + u')';
+        }
+        out << description;
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+QString DesktopPlatform::ShowOpen(const OpenFileRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialDir,
+                       QtFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+void DesktopPlatform::End(int exitCode)
+{
+    if (m_beforeEnd) {
+        m_beforeEnd();
+    }
+    // At once: no window is asked anything and nothing waits for the event loop.
+    std::_Exit(exitCode);
+}
+
+QString DesktopPlatform::ProgramFolder() const
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QDate DesktopPlatform::Today() const
+{
+    return QDate::currentDate();
+}
+
+void DesktopPlatform::SetBusy(bool busy)
+{
+    if (busy) {
+        ++m_busy;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_busy > 0) {
+        --m_busy;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+} // namespace kvor

@@ -1,0 +1,35 @@
+#pragma once
+// The platform of a real desktop: Qt's message boxes and file dialog, the executable's folder.
+
+#include "core/Platform.h"
+
+#include <functional>
+
+namespace kvor {
+
+class DesktopPlatform final : public Platform
+{
+public:
+    DesktopPlatform();
+
+    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                     const QString& title) override;
+    QString ShowOpen(const OpenFileRequest& request) override;
+    void End(int exitCode) override;
+    QString ProgramFolder() const override;
+    QDate Today() const override;
+    void SetBusy(bool busy) override;
+
+    // Runs just before the program ends at once (releases the single-copy lock).
+    void setBeforeEnd(std::function<void()> fn) { m_beforeEnd = std::move(fn); }
+
+    // "Xml files (*.xml)|*.xml|All files|*.*" in the form Qt's file dialog takes.
+    static QString QtFilter(const QString& filter);
+
+private:
+    std::function<void()> m_beforeEnd;
+    QString m_messageLog; // when set, messages are written there and answered with the default
+    int m_busy = 0;
+};
+
+} // namespace kvor

@@ -1,0 +1,17 @@
+#pragma once
+// The printed form of the report: the editor grid as it stands, in a fresh sheet shaped as the
+// official form (title, two-level heading, borders, grey bands, footnote, signature lines,
+// landscape), then shown in the desktop's spreadsheet program. The grid is only read.
+
+#include "core/GridText.h"
+#include "printout/XlError.h"
+
+namespace kvor {
+
+// The handler of the editor's "Към Excel" button.
+void cmdPrint_Click(const GridText& grdDocEnter);
+
+// The message for a refusal of the spreadsheet, chosen by its number; some get none.
+void ReportExcelError(const xl::XlError& error);
+
+} // namespace kvor

@@ -1,0 +1,81 @@
+// kvor-verify: the check for whoever receives report files. Recomputes each report's hash the
+// way the program computes it when saving and says, per file, whether the file is as written.
+
+#include "core/VerifyReport.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QStringList>
+#include <algorithm>
+#include <cstdio>
+
+using namespace kvor;
+
+namespace {
+
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+const char* const kUsage = "Употреба: kvor-verify ФАЙЛ|ПАПКА...\n"
+                           "\n"
+                           "Проверява контролната сума (hash) на справки за дълга на община,\n"
+                           "записани от KVOR. Във всяка посочена папка се проверяват всички\n"
+                           "файлове *.xml, включително тези в подпапките.\n"
+                           "\n"
+                           "За всеки файл се извежда пътят, табулация и OK или\n"
+                           "\"ПРОМЕНЕН: <причина>\" (файлът не може да бъде прочетен, няма\n"
+                           "контролна сума, контролната сума не съвпада).\n"
+                           "\n"
+                           "Код на завършване: 0 само когато всички файлове са OK; 1 когато\n"
+                           "някой файл е променен, липсва или папка не съдържа XML файлове;\n"
+                           "2 при грешна употреба.\n";
+
+// The report files an argument names: the file itself, or every *.xml below a folder.
+QStringList FilesOf(const QString& argument)
+{
+    if (!QFileInfo(argument).isDir()) {
+        return {argument};
+    }
+    QStringList files;
+    QDirIterator it(argument, {QStringLiteral("*.xml")}, QDir::Files | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        files << it.next();
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty() || arguments.contains(u"--help") || arguments.contains(u"-h")) {
+        print(arguments.isEmpty() ? stderr : stdout, QString::fromUtf8(kUsage));
+        return arguments.isEmpty() ? 2 : 0;
+    }
+    bool allOk = true;
+    for (const QString& argument : arguments) {
+        const QStringList files = FilesOf(argument);
+        if (files.isEmpty()) {
+            print(stderr, argument + QStringLiteral("\tняма XML файлове\n"));
+            allOk = false;
+        }
+        for (const QString& file : files) {
+            const VerifyResult result = VerifyReportFile(file);
+            if (result.status == VerifyStatus::Ok) {
+                print(stdout, file + QStringLiteral("\tOK\n"));
+            } else {
+                print(stdout, file + QStringLiteral("\tПРОМЕНЕН: ") + result.reason + u'\n');
+                allOk = false;
+            }
+        }
+    }
+    return allOk ? 0 : 1;
+}
