@@ -22,7 +22,8 @@ int main(int argc, char** argv)
     using namespace kvor;
     QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
     test::FakePlatform fake;
-    if (!test::LoadSampleState(QString::fromLocal8Bit(argv[1]))) {
+    AppState state;
+    if (!test::LoadSampleState(state, QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "the structure file cannot be loaded\n");
         return 1;
     }
@@ -33,7 +34,7 @@ int main(int argc, char** argv)
         QFile::remove(out);
         return QFile::copy(path, out);
     };
-    cmdPrint_Click(test::ReportGrid(State().xmlStructure, test::GrowingAmounts));
+    cmdPrint_Click(test::ReportGrid(state.xmlStructure, test::GrowingAmounts), state);
     for (const QString& text : fake.texts()) {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }

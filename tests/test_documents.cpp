@@ -3,12 +3,12 @@
 // checks a saved report on the receiver's side.
 
 #include "core/AppState.h"
-#include "core/Messages.h"
 #include "core/GridText.h"
+#include "core/Messages.h"
+#include "core/ReportDocument.h"
 #include "core/StructureFile.h"
 #include "core/VerifyReport.h"
 #include "core/XmlDom.h"
-#include "core/ReportDocument.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
 
@@ -29,10 +29,8 @@ class Documents : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ResetState();
-        ASSERT_TRUE(ReadStructure());
+        ASSERT_TRUE(ReadStructure(state.xmlStructure));
         QDir().mkpath(folder.filePath("Data"));
-        AppState& state = State();
         state.sPeriod = QStringLiteral("03 / 2004");
         state.Obshtina.Name = QStringLiteral("Банско");
         state.Obshtina.NumEBK = QStringLiteral("5101");
@@ -51,9 +49,9 @@ protected:
         QFile::setPermissions(folder.filePath("Data"),
                               QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
-    static std::vector<XmlNode> documentRows()
+    std::vector<XmlNode> documentRows() const
     {
-        return selectNodes(State().xmlDoc, QStringLiteral("positions//str"));
+        return selectNodes(state.xmlDoc, QStringLiteral("positions//str"));
     }
     // A grid with every amount cell "0", as the editor shows a new report.
     static TextTable zeroGrid(int dataRows = kSampleRows)
@@ -68,6 +66,7 @@ protected:
     }
 
     test::FakePlatform fake;
+    AppState state;
     test::ProgramFolder folder{fake};
 };
 
@@ -76,8 +75,10 @@ protected:
 TEST_F(Documents, SkeletonAndOpenedNewReportAreTheGoldenFiles)
 {
     const std::pair<const char*, std::function<void(const QString&)>> cases[] = {
-        {"skeleton_sample.xml", [](const QString& path) { CreateDocumentFile(path); }},
-        {"opened_sample.xml", [](const QString& path) { ASSERT_TRUE(OpenDocument(path)); }}};
+        {"skeleton_sample.xml",
+         [this](const QString& path) { CreateDocumentFile(state.xmlStructure, path); }},
+        {"opened_sample.xml",
+         [this](const QString& path) { ASSERT_TRUE(OpenDocument(state, path)); }}};
     for (const auto& [golden, make] : cases) {
         SCOPED_TRACE(golden);
         const QString path = folder.dataPath(QString::fromLatin1(golden));
@@ -108,8 +109,8 @@ TEST_P(SkeletonVersions, SurviveIntoAReadableReport)
                                  "\"><structure><str id=\"1\"/></structure><columns/>"
                                  "</nomenclatures>";
     folder.write("Structure.xml", structure);
-    ASSERT_TRUE(ReadStructure());
-    CreateDocumentFile(report());
+    ASSERT_TRUE(ReadStructure(state.xmlStructure));
+    CreateDocumentFile(state.xmlStructure, report());
     DomDocument written;
     ASSERT_EQ(written.load(report()), kLoadOk) << ReadBytes(report()).toStdString();
     EXPECT_EQ(GetAttribute(written.documentElement(), "version").toStdString(), GetParam().value);
@@ -127,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SkeletonVersions,
 TEST_F(Documents, ANewReportInAReadOnlyFolderIsRefusedWithThePath)
 {
     protectData();
-    CreateDocumentFile(report());
+    CreateDocumentFile(state.xmlStructure, report());
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, msg::kWriteDenied + report());
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWriteError);
@@ -135,7 +136,7 @@ TEST_F(Documents, ANewReportInAReadOnlyFolderIsRefusedWithThePath)
     EXPECT_FALSE(QFile::exists(report()));
     // Opening creates the skeleton first, then finds nothing to open.
     fake.messages.clear();
-    EXPECT_FALSE(OpenDocument(report()));
+    EXPECT_FALSE(OpenDocument(state, report()));
     EXPECT_EQ(fake.texts(), QStringList({msg::kWriteDenied + report(), msg::kXmlTampered}));
 }
 
@@ -145,7 +146,7 @@ TEST_F(Documents, OpeningASavedReportRestampsInPlaceAndKeepsAmountsAndHash)
                          "<positions version=\"1\" period=\"01 / 2000\" ob_name=\"old\" ebk=\"9\" "
                          "hash=\"1_2_3\"><structure><str id=\"2\" col1=\" 5,00\"/></structure>"
                          "</positions>\r\n");
-    ASSERT_TRUE(OpenDocument(report()));
+    ASSERT_TRUE(OpenDocument(state, report()));
     DomDocument written;
     ASSERT_EQ(written.load(report()), kLoadOk);
     EXPECT_EQ(NodeXml(written.documentElement()),
@@ -159,22 +160,22 @@ TEST_F(Documents, AMalformedReportIsRefusedAndLeftUntouched)
     const QByteArray broken = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"
                               "<positions version=\"1\"><structure/>\r\n";
     WriteBytes(report(), broken);
-    EXPECT_FALSE(OpenDocument(report()));
+    EXPECT_FALSE(OpenDocument(state, report()));
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, msg::kXmlTampered);
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
     EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
     EXPECT_EQ(ReadBytes(report()), broken);
-    EXPECT_TRUE(State().xmlDoc.isEmpty());
+    EXPECT_TRUE(state.xmlDoc.isEmpty());
 }
 
 TEST_F(Documents, AReportThatCannotBeRewrittenIsNotOpenedAndTheUserIsTold)
 {
-    ASSERT_TRUE(OpenDocument(report()));
+    ASSERT_TRUE(OpenDocument(state, report()));
     const QByteArray before = ReadBytes(report());
     QFile::setPermissions(report(), QFileDevice::ReadOwner);
-    State().sPeriod = QStringLiteral("04 / 2004");
-    EXPECT_FALSE(OpenDocument(report()));
+    state.sPeriod = QStringLiteral("04 / 2004");
+    EXPECT_FALSE(OpenDocument(state, report()));
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_TRUE(fake.messages[0].text.startsWith(msg::kDocumentNotSaved + report() + "\r\n"));
     EXPECT_GT(fake.messages[0].text.size(), (msg::kDocumentNotSaved + report() + "\r\n").size());
@@ -188,10 +189,10 @@ TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
 {
     // The hash of the zero grid was worked out from the golden file's text with "hash" appended,
     // outside the program; it comes after the stamps.
-    ASSERT_TRUE(OpenDocument(report()));
+    ASSERT_TRUE(OpenDocument(state, report()));
     TextTable grid = zeroGrid();
-    StoreGridValues(grid);
-    const XmlNode root = State().xmlDoc.documentElement();
+    StoreGridValues(state.xmlDoc, grid);
+    const XmlNode root = state.xmlDoc.documentElement();
     EXPECT_TRUE(NodeXml(root).startsWith(
         QStringLiteral("<positions version=\"2004.1\" period=\"03 / 2004\" ob_name=\"Банско\" "
                        "ebk=\"5101\" hash=\"86_326649_451095\">")));
@@ -203,7 +204,7 @@ TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
     grid.setTextMatrix(4, 6, QStringLiteral(" 1 227,50"));
     // Columns that hold no amount are not stored.
     grid.setTextMatrix(4, 2, QStringLiteral("код"));
-    StoreGridValues(grid);
+    StoreGridValues(state.xmlDoc, grid);
     const auto rows = documentRows();
     EXPECT_EQ(GetAttribute(rows[0], "col1"), "12,50");
     EXPECT_EQ(NodeXml(rows[1]).left(NodeXml(rows[1]).indexOf(u'>') + 1),
@@ -212,32 +213,32 @@ TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
     const QString changed = GetAttribute(root, "hash");
     EXPECT_NE(changed, "86_326649_451095");
     // The same grid stored again gives the same hash.
-    StoreGridValues(grid);
+    StoreGridValues(state.xmlDoc, grid);
     EXPECT_EQ(GetAttribute(root, "hash"), changed);
 }
 
 TEST_F(Documents, GridRowsBeyondTheReportAreIgnoredAndMissingOnesLeaveRowsAlone)
 {
-    ASSERT_TRUE(OpenDocument(report()));
+    ASSERT_TRUE(OpenDocument(state, report()));
     TextTable longer = zeroGrid(kSampleRows + 2);
     longer.setTextMatrix(kFirstDataRow + kSampleRows, 1, QStringLiteral("9"));
-    StoreGridValues(longer);
+    StoreGridValues(state.xmlDoc, longer);
     EXPECT_EQ(documentRows().size(), size_t(kSampleRows));
 
     TextTable shorter = zeroGrid(1);
     shorter.setTextMatrix(3, 1, QStringLiteral("1,00"));
-    StoreGridValues(shorter);
+    StoreGridValues(state.xmlDoc, shorter);
     EXPECT_EQ(GetAttribute(documentRows()[0], "col1"), "1,00");
     EXPECT_EQ(GetAttribute(documentRows()[1], "col1"), "0");
 }
 
 TEST_F(Documents, AReportTooLargeToHashIsStoredWithAnEmptyHash)
 {
-    ASSERT_TRUE(OpenDocument(report()));
+    ASSERT_TRUE(OpenDocument(state, report()));
     TextTable grid = zeroGrid();
     grid.setTextMatrix(3, 1, QString(8'500'000, QChar(u'1')));
-    StoreGridValues(grid);
-    const XmlNode root = State().xmlDoc.documentElement();
+    StoreGridValues(state.xmlDoc, grid);
+    const XmlNode root = state.xmlDoc.documentElement();
     EXPECT_EQ(GetAttribute(root, "hash"), "");
     EXPECT_TRUE(NodeXml(root).contains(QStringLiteral(" hash=\"\">")));
 }
@@ -250,12 +251,12 @@ protected:
     void SetUp() override
     {
         Documents::SetUp();
-        ASSERT_TRUE(OpenDocument(saved()));
+        ASSERT_TRUE(OpenDocument(state, saved()));
         TextTable grid(kFirstDataRow + 3, 7);
         grid.setTextMatrix(3, 1, QStringLiteral("1 234,50"));
         grid.setTextMatrix(4, 3, QStringLiteral(" 10,00"));
-        StoreGridValues(grid);
-        ASSERT_TRUE(SaveDocument(saved()));
+        StoreGridValues(state.xmlDoc, grid);
+        ASSERT_TRUE(SaveDocument(state.xmlDoc, saved()));
     }
 
     QString saved() const { return report(); }

@@ -26,9 +26,10 @@ protected:
     void SetUp() override
     {
         ExcelTest::SetUp();
-        ASSERT_TRUE(LoadSampleState(kStructure));
+        ASSERT_TRUE(LoadSampleState(state, kStructure));
     }
-    void print() { cmdPrint_Click(ReportGrid(State().xmlStructure, GrowingAmounts)); }
+    void print() { cmdPrint_Click(ReportGrid(state.xmlStructure, GrowingAmounts), state); }
+    AppState state;
     const xl::Worksheet& sheet() const { return *Excel().xlSheet; }
     const xl::Cell& cell(const char* ref) const
     {
@@ -159,7 +160,7 @@ TEST_F(PrintoutTest, SampleReportBecomesTheFormOnALandscapePage)
     EXPECT_EQ(sheet().merges(), merges);
 
     // Every data row is grey exactly when the editor highlights it: ids 2, 3 and 4.
-    const ReportForm form(State().xmlStructure);
+    const ReportForm form(state.xmlStructure);
     ASSERT_EQ(form.rowCount(), kSampleRows);
     for (int n = 0; n < kSampleRows; ++n) {
         const QString id = form.row(n).id;
@@ -200,7 +201,7 @@ TEST_F(PrintoutTest, SecondPrintoutAddsASheetToTheSameWorkbook)
     print();
     const auto book = Excel().xlBook;
     const auto first = Excel().xlSheet;
-    State().Obshtina.Name = u"Варна"_qs;
+    state.Obshtina.Name = u"Варна"_qs;
     print();
 
     EXPECT_TRUE(fake.messages.isEmpty()) << str(fake.texts().join(u'|'));
@@ -222,12 +223,12 @@ TEST_F(PrintoutTest, SecondPrintoutAddsASheetToTheSameWorkbook)
 
 TEST_F(PrintoutTest, StructureWithoutRowsLeavesTheHeadingAsItIs)
 {
-    const TextTable grid = ReportGrid(State().xmlStructure);
+    const TextTable grid = ReportGrid(state.xmlStructure);
     TextTable headingOnly(3, 7);
     for (int i = 0; i < 21; ++i) {
         headingOnly.setTextMatrix(i / 7, i % 7, grid.TextMatrix(i / 7, i % 7));
     }
-    cmdPrint_Click(headingOnly);
+    cmdPrint_Click(headingOnly, state);
     EXPECT_TRUE(fake.messages.isEmpty());
     for (int c = 1; c <= 7; ++c) {
         ASSERT_TRUE(sheet().cell(6, c));
@@ -319,7 +320,7 @@ TEST_F(PrintoutTest, GridPastRow32767IsNotWrittenAndTheSpreadsheetQuits)
 {
     TextTable huge(32765, 7); // 4 + 32765 − 1 = 32768
     huge.setTextMatrix(0, 0, u"Вид на дълга"_qs);
-    cmdPrint_Click(huge);
+    cmdPrint_Click(huge, state);
 
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(str(fake.messages[0].text), "Грешка\r\nПрепълване");

@@ -60,16 +60,11 @@ TEST(ReportPaths, AreInDataBelowTheProgramFolderAndThePreviousOneCreatesData)
     QTemporaryDir dir;
     fake.folder = dir.path();
     EXPECT_EQ(ReportFilePath("1234", "2005", "03"), dir.path() + "/Data/mfddd_sd_1234_2005_03.xml");
-    ResetState();
-    State().Obshtina.NumEBK = QStringLiteral("1234");
-    State().sMonth = QStringLiteral("01");
-    State().sYear = QStringLiteral("2004");
-    EXPECT_EQ(GetPrevFileName(), dir.path() + "/Data/mfddd_sd_1234_2003_12.xml");
+    EXPECT_EQ(GetPrevFileName("1234", "01", "2004"),
+              dir.path() + "/Data/mfddd_sd_1234_2003_12.xml");
     EXPECT_TRUE(QFileInfo(dir.filePath("Data")).isDir());
     // A year that would lead out of Data gives no previous report at all.
-    State().sMonth = QStringLiteral("05");
-    State().sYear = QStringLiteral("/../");
-    EXPECT_EQ(GetPrevFileName(), QString());
+    EXPECT_EQ(GetPrevFileName("1234", "05", "/../"), QString());
 }
 
 // A code is safe only when it stays a plain file name on every system a report may travel to.

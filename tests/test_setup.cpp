@@ -19,9 +19,8 @@ namespace {
 class Setup : public ::testing::Test
 {
 protected:
-    void SetUp() override { ResetState(); }
-
     test::FakePlatform fake;
+    AppState state;
     test::ProgramFolder folder{fake};
 };
 
@@ -50,15 +49,16 @@ class Registers : public Setup, public ::testing::WithParamInterface<RegisterCas
 TEST_P(Registers, AreReadByPrefixedPathAndPosition)
 {
     folder.write("Obshtini.xml", GetParam().file);
-    const auto names = ReadObshtini();
+    DomDocument reg;
+    const auto names = ReadObshtini(reg);
     ASSERT_TRUE(names.has_value());
     EXPECT_EQ(names->join(u'|'), GetParam().names);
     QStringList codes;
     for (int p = 0; p < 4; ++p) {
-        codes << EbkOfPosition(p);
+        codes << EbkOfPosition(reg, p);
     }
     EXPECT_EQ(codes.join(u'|'), GetParam().codes);
-    EXPECT_EQ(EbkOfPosition(-1), "");
+    EXPECT_EQ(EbkOfPosition(reg, -1), "");
     EXPECT_TRUE(fake.messages.isEmpty());
     EXPECT_FALSE(fake.ended);
 }
@@ -104,11 +104,11 @@ QByteArray Structure(const QByteArray& rows, const QByteArray& rest = "<columns/
 TEST_P(StructureFiles, AreLoadedOrRefusedWithTheStructureError)
 {
     folder.write("Structure.xml", GetParam().file);
-    EXPECT_EQ(ReadStructure(), GetParam().usable);
+    EXPECT_EQ(ReadStructure(state.xmlStructure), GetParam().usable);
     EXPECT_FALSE(fake.ended);
     if (GetParam().usable) {
         EXPECT_TRUE(fake.messages.isEmpty());
-        EXPECT_FALSE(State().xmlStructure.isEmpty());
+        EXPECT_FALSE(state.xmlStructure.isEmpty());
         return;
     }
     ASSERT_EQ(fake.messages.size(), 1);
@@ -116,7 +116,7 @@ TEST_P(StructureFiles, AreLoadedOrRefusedWithTheStructureError)
     // No title of its own: the platform puts the program's.
     EXPECT_EQ(fake.messages[0].title, "");
     EXPECT_EQ(fake.messages[0].icon, MsgIcon::None);
-    EXPECT_TRUE(State().xmlStructure.isEmpty());
+    EXPECT_TRUE(state.xmlStructure.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,10 +143,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Setup, AMissingRegisterOrStructureFileIsReportedAndEndsTheProgram)
 {
     const std::tuple<const char*, std::function<bool()>, QString> cases[] = {
-        {"Obshtini.xml", [] { return ReadObshtini().has_value(); },
+        {"Obshtini.xml", [this] { return ReadObshtini(state.xmlDoc).has_value(); },
          u"В работната директория няма файл със структурата на общините!   \r\n"
          u"Свържете се с дистрибутора на програмата!"_qs},
-        {"Structure.xml", [] { return ReadStructure(); },
+        {"Structure.xml", [this] { return ReadStructure(state.xmlStructure); },
          u"В работната директория няма файл със структурата на документа!   \r\n"
          u"Свържете се с дистрибутора на програмата!"_qs}};
     for (const auto& [file, read, text] : cases) {
@@ -196,16 +196,14 @@ class PreviousMonth : public Setup, public ::testing::WithParamInterface<CarryCa
 protected:
     void SetUp() override
     {
-        Setup::SetUp();
-        AppState& state = State();
         state.Obshtina.NumEBK = QStringLiteral("1234");
         state.sMonth = QStringLiteral("01");
         state.sYear = QStringLiteral("2004");
     }
-    static QStringList col1s()
+    QStringList col1s() const
     {
         QStringList out;
-        for (const XmlNode row : selectNodes(State().xmlDoc, "positions//str")) {
+        for (const XmlNode row : selectNodes(state.xmlDoc, "positions//str")) {
             out << GetAttribute(row, "col1");
         }
         return out;
@@ -216,16 +214,16 @@ TEST_P(PreviousMonth, CarriesClosingIntoOpeningAmounts)
 {
     const CarryCase& p = GetParam();
     const bool found = !p.previous.isEmpty();
-    ASSERT_EQ(State().xmlDoc.loadBytes(p.current), kLoadOk);
+    ASSERT_EQ(state.xmlDoc.loadBytes(p.current), kLoadOk);
     if (found) {
         test::WriteBytes(folder.dataPath("mfddd_sd_1234_2003_12.xml"), p.previous);
     }
     // The opposite of what is expected, so that both are seen to be set.
-    State().bPrevData = !found;
-    State().sMsgNoPrev = found ? msg::kMsgNoPrev : QString();
-    CheckForPrevData();
-    EXPECT_EQ(State().bPrevData, found);
-    EXPECT_EQ(State().sMsgNoPrev,
+    state.bPrevData = !found;
+    state.sMsgNoPrev = found ? msg::kMsgNoPrev : QString();
+    CheckForPrevData(state);
+    EXPECT_EQ(state.bPrevData, found);
+    EXPECT_EQ(state.sMsgNoPrev,
               found ? "" : "Не е открит файл от предходният месец за сравнение на данните!");
     EXPECT_EQ(col1s().join(u'|'), p.col1After);
     EXPECT_TRUE(fake.messages.isEmpty());
@@ -256,10 +254,10 @@ TEST_F(PreviousMonth, AnUnsafeCodeFindsNoPreviousReport)
     // A report chosen for correction may carry any code; the look-up must not leave Data.
     test::WriteBytes(folder.filePath("mfddd_sd_x_2003_12.xml"), Report("<str col4='7'/>"));
     QDir().mkpath(folder.dataPath("mfddd_sd_"));
-    ASSERT_EQ(State().xmlDoc.loadBytes(Report("<str col1='0'/>")), kLoadOk);
-    State().Obshtina.NumEBK = QStringLiteral("/../../mfddd_sd_x");
-    CheckForPrevData();
-    EXPECT_FALSE(State().bPrevData);
+    ASSERT_EQ(state.xmlDoc.loadBytes(Report("<str col1='0'/>")), kLoadOk);
+    state.Obshtina.NumEBK = QStringLiteral("/../../mfddd_sd_x");
+    CheckForPrevData(state);
+    EXPECT_FALSE(state.bPrevData);
     EXPECT_EQ(col1s(), QStringList({"0"}));
 }
 

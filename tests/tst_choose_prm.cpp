@@ -2,10 +2,10 @@
 // municipality, and "Избор" and "Отказ" with what they leave on disk and in the state.
 
 #include "core/AppState.h"
-#include "core/Messages.h"
-#include "gui/frmChoosePrm.h"
 #include "core/Cp1251.h"
+#include "core/Messages.h"
 #include "core/XmlDom.h"
+#include "gui/frmChoosePrm.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
 #include "support/ProgramFolder.h"
@@ -40,12 +40,13 @@ class ChoosePrmTest : public QObject
 
     std::unique_ptr<test::FakePlatform> m_fake;
     std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<AppState> m_state;
 
     QString report(const char* name) const { return m_folder->dataPath(QString::fromLatin1(name)); }
     QStringList openingAmounts() const
     {
         QStringList out;
-        for (const XmlNode row : selectNodes(State().xmlDoc, "positions//str")) {
+        for (const XmlNode row : selectNodes(m_state->xmlDoc, "positions//str")) {
             out << GetAttribute(row, "col1");
         }
         return out;
@@ -54,9 +55,11 @@ class ChoosePrmTest : public QObject
     // Closes the editor "Избор" opens, noting what it was given: closing clears the flag.
     struct EditorCloser
     {
+        explicit EditorCloser(const AppState& state) : state(state) {}
+        const AppState& state;
         bool prevDataWhileOpen = false;
         test::ModalWatcher watcher{QStringLiteral("frmSpravka"), [this](QWidget*) {
-                                       prevDataWhileOpen = State().bPrevData;
+                                       prevDataWhileOpen = state.bPrevData;
                                        return true;
                                    }};
     };
@@ -68,7 +71,7 @@ private slots:
         m_fake->today = QDate(2004, 3, 15);
         m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
         m_folder->write("kvor.ini", kIniBefore);
-        ResetState();
+        m_state = std::make_unique<AppState>();
     }
     void cleanup()
     {
@@ -99,7 +102,7 @@ private slots:
         QFETCH(QString, last);
         QFETCH(int, selected);
         m_fake->today = today;
-        frmChoosePrm dlg;
+        frmChoosePrm dlg(nullptr, *m_state);
         QComboBox* periods = dlg.cboDate();
         QCOMPARE(periods->count(), 48);
         QCOMPARE(periods->itemText(0), first);
@@ -131,8 +134,8 @@ private slots:
         QFETCH(int, selected);
         QFETCH(QString, code);
         QFETCH(QByteArray, ini);
-        State().iObshtina = static_cast<short>(remembered);
-        frmChoosePrm dlg;
+        m_state->iObshtina = static_cast<short>(remembered);
+        frmChoosePrm dlg(nullptr, *m_state);
         QCOMPARE(dlg.cboObshtina()->count(), 265);
         QCOMPARE(dlg.cboObshtina()->currentIndex(), selected);
         QCOMPARE(dlg.txtEBK()->text(), code);
@@ -142,12 +145,12 @@ private slots:
 
     void choosingAMunicipalityRemembersIt()
     {
-        State().iObshtina = -1;
-        frmChoosePrm dlg;
+        m_state->iObshtina = -1;
+        frmChoosePrm dlg(nullptr, *m_state);
         dlg.cboObshtina()->setCurrentIndex(2);
         QCOMPARE(dlg.txtEBK()->text(), QStringLiteral("5103"));
-        QCOMPARE(State().Obshtina.NumEBK, QStringLiteral("5103"));
-        QCOMPARE(State().iObshtina, short(2));
+        QCOMPARE(m_state->Obshtina.NumEBK, QStringLiteral("5103"));
+        QCOMPARE(m_state->iObshtina, short(2));
         QCOMPARE(m_folder->read("kvor.ini"), QByteArray("\"oba 2\"\r\n"));
     }
 
@@ -171,14 +174,14 @@ private slots:
         if (!previous.isEmpty()) {
             QVERIFY(test::WriteBytes(report("mfddd_sd_5101_2004_02.xml"), previous));
         }
-        EditorCloser closer;
-        frmChoosePrm dlg;
+        EditorCloser closer(*m_state);
+        frmChoosePrm dlg(nullptr, *m_state);
         dlg.show();
         QTest::mouseClick(dlg.cmdOk(), Qt::LeftButton);
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(dlg.isVisible());
         QCOMPARE(closer.watcher.seen, 1);
-        const AppState& state = State();
+        const AppState& state = *m_state;
         // The golden file holds the period and the name chosen.
         QCOMPARE(state.sFileName, report("mfddd_sd_5101_2004_03.xml"));
         // Carried in memory only: the file is the new report; the user's save writes the rest.
@@ -235,13 +238,12 @@ private slots:
         QFETCH(QString, message);
         QFETCH(int, icon);
         QFETCH(bool, staysOpen);
-        State().iObshtina = short(remembered);
+        m_state->iObshtina = short(remembered);
         if (!file.isEmpty()) {
             m_folder->write(file, bytes);
         }
-        frmChoosePrm dlg;
+        frmChoosePrm dlg(nullptr, *m_state);
         dlg.show();
-        QVERIFY(frmChoosePrm::OpenInstance() == &dlg);
         const QStringList before = test::Listing(m_folder->path());
         const QByteArray ini = m_folder->read("kvor.ini");
         QTest::mouseClick(dlg.cmdOk(), Qt::LeftButton);
@@ -256,27 +258,18 @@ private slots:
         if (!file.isEmpty()) {
             QCOMPARE(m_folder->read(file), bytes);
         }
-        QVERIFY(State().xmlDoc.isEmpty());
+        QVERIFY(m_state->xmlDoc.isEmpty());
         if (staysOpen) { // refused before anything was read for the report
-            QVERIFY(State().xmlStructure.isEmpty());
+            QVERIFY(m_state->xmlStructure.isEmpty());
         }
-    }
-
-    void loadingTheStructureWithoutTheDialogClosesNothing()
-    {
-        // The correction of a report loads the structure while no new-document dialog exists.
-        m_folder->write("Structure.xml", "<nomenclatures/>");
-        QVERIFY(!frmChoosePrm::OpenInstance());
-        QVERIFY(!LoadStructure(QStringLiteral("2004")));
-        QCOMPARE(m_fake->texts(), QStringList({msg::kStructureError}));
     }
 
     // --- "Отказ" ------------------------------------------------------------------------------
 
     void cancelClosesAndKeepsTheRememberedPosition()
     {
-        State().iObshtina = 3;
-        frmChoosePrm dlg;
+        m_state->iObshtina = 3;
+        frmChoosePrm dlg(nullptr, *m_state);
         dlg.show();
         QTest::mouseClick(dlg.cmdEsc(), Qt::LeftButton);
         QVERIFY(!dlg.isVisible());

@@ -3,11 +3,11 @@
 
 #include "core/AppState.h"
 #include "core/Messages.h"
-#include "gui/FlexGrid.h"
-#include "gui/frmSpravka.h"
-#include "core/StructureFile.h"
-#include "gui/frmChooseFile.h"
 #include "core/ReportDocument.h"
+#include "core/StructureFile.h"
+#include "gui/FlexGrid.h"
+#include "gui/frmChooseFile.h"
+#include "gui/frmSpravka.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
 #include "support/ReportFixture.h"
@@ -33,6 +33,7 @@ class ChooseFileTest : public QObject
     std::unique_ptr<test::FakePlatform> m_fake;
     std::unique_ptr<test::ProgramFolder> m_folder;
     QTemporaryDir m_elsewhere;
+    std::unique_ptr<AppState> m_state;
 
     QString canonical() const { return m_folder->dataPath("mfddd_sd_1234_2005_03.xml"); }
 
@@ -41,15 +42,14 @@ class ChooseFileTest : public QObject
                     const QString& period = QStringLiteral("03 / 2005"),
                     const QString& ebk = QStringLiteral("1234"))
     {
-        AppState& s = State();
-        QVERIFY(ReadStructure());
+        AppState s;
+        QVERIFY(ReadStructure(s.xmlStructure));
         s.sPeriod = period;
         s.Obshtina = {QStringLiteral("Пловдив"), ebk};
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QVERIFY(OpenDocument(path));
+        QVERIFY(OpenDocument(s, path));
         SetAttribute(test::DocRow(s.xmlDoc, kBondsRow - 3), "col1", opening);
-        QVERIFY(SaveDocument(path));
-        ResetState();
+        QVERIFY(SaveDocument(s.xmlDoc, path));
     }
 
     // Opens `path` through the dialog; returns the opening amount the editor showed, or nothing
@@ -61,7 +61,7 @@ class ChooseFileTest : public QObject
             shown = static_cast<frmSpravka*>(w)->grdDocEnter->TextMatrix(kBondsRow, 1);
             return true;
         });
-        frmChooseFile dlg;
+        frmChooseFile dlg(nullptr, *m_state);
         dlg.show();
         dlg.txtFileName->setText(path);
         dlg.cmdOpen->click();
@@ -80,7 +80,7 @@ private slots:
     {
         m_fake = std::make_unique<test::FakePlatform>();
         m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-        ResetState();
+        m_state = std::make_unique<AppState>();
     }
 
     void cleanup()
@@ -99,8 +99,8 @@ private slots:
         QCOMPARE(openThrough(QStringLiteral("  ") + copy + QStringLiteral("  ")),
                  QStringLiteral("77,00"));
         QVERIFY(m_fake->messages.isEmpty());
-        QCOMPARE(State().sFileName, canonical());
-        QCOMPARE(State().sPeriod, QStringLiteral("03 / 2005"));
+        QCOMPARE(m_state->sFileName, canonical());
+        QCOMPARE(m_state->sPeriod, QStringLiteral("03 / 2005"));
         QCOMPARE(test::ReadBytes(copy), copyBytes);
     }
 
@@ -154,7 +154,7 @@ private slots:
 
     void theFileDialogStartsInDataAndACancelKeepsTheText()
     {
-        frmChooseFile dlg;
+        frmChooseFile dlg(nullptr, *m_state);
         dlg.txtFileName->setText(QStringLiteral("earlier.xml"));
         dlg.cmdChooseFile->click();
         QCOMPARE(m_fake->openRequests.size(), 1);

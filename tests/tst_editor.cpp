@@ -1,12 +1,12 @@
 // The report editor driven through its real widgets: typing, committing, totals, the previous-month
 // colours and the information pane, and closing.
 
+#include "core/Amount.h"
 #include "core/AppState.h"
 #include "core/Messages.h"
-#include "core/Amount.h"
+#include "core/VerifyReport.h"
 #include "gui/FlexGrid.h"
 #include "gui/frmSpravka.h"
-#include "core/VerifyReport.h"
 #include "support/ReportFixture.h"
 
 #include <QApplication>
@@ -41,11 +41,12 @@ class EditorTest : public QObject
 
     std::unique_ptr<test::FakePlatform> m_fake;
     std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<AppState> m_state;
     std::unique_ptr<frmSpravka> m_form;
 
     frmSpravka& open()
     {
-        m_form = std::make_unique<frmSpravka>();
+        m_form = std::make_unique<frmSpravka>(nullptr, *m_state);
         m_form->show();
         m_form->activateWindow();
         [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(m_form.get());
@@ -115,8 +116,8 @@ private slots:
     {
         m_fake = std::make_unique<test::FakePlatform>();
         m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-        ResetState();
-        test::LoadSampleReport(State());
+        m_state = std::make_unique<AppState>();
+        test::LoadSampleReport(*m_state);
     }
 
     void cleanup()
@@ -288,34 +289,34 @@ private slots:
     void openingAmountsThatDisagreeWithThePreviousMonthTurnRed()
     {
         // The opening amount carried over from the previous month's closing amount.
-        State().bPrevData = true;
-        State().sMsgNoPrev.clear();
-        SetAttribute(test::DocRow(State().xmlDoc, kBonds - 3), "col1", "25");
+        m_state->bPrevData = true;
+        m_state->sMsgNoPrev.clear();
+        SetAttribute(test::DocRow(m_state->xmlDoc, kBonds - 3), "col1", "25");
         frmSpravka& f = open();
         QCOMPARE(f.InfoText(), QStringLiteral("Информация!\r\n"));
         goTo(kBonds, 1);
         key(Qt::Key_Right); // an unchanged opening amount stays black
         QCOMPARE(colour(kBonds, 1), frmSpravka::kBlack);
-        QCOMPARE(f.InfoText(), State().sInfoTitle);
+        QCOMPARE(f.InfoText(), m_state->sInfoTitle);
 
         enter(kBonds, 1, QStringLiteral("30"));
         QCOMPARE(colour(kBonds, 1), frmSpravka::kRed);
-        QCOMPARE(f.InfoText(), State().sInfoTitle + "\r\n" + State().sMsgRed);
+        QCOMPARE(f.InfoText(), m_state->sInfoTitle + "\r\n" + m_state->sMsgRed);
         // Low in the table the pane shows the footnote after the red-font line.
         enter(kForeignBanks, 1, QStringLiteral("3"));
         QCOMPARE(colour(kForeignBanks, 1), frmSpravka::kRed);
-        QCOMPARE(f.InfoText(), State().sMsgRed + "\r\n" + State().sNote);
+        QCOMPARE(f.InfoText(), m_state->sMsgRed + "\r\n" + m_state->sNote);
         // Back to the previous month's figure: black, but another cell of the column is still red.
         enter(kBonds, 1, QStringLiteral("25"));
         QCOMPARE(colour(kBonds, 1), frmSpravka::kBlack);
-        QCOMPARE(f.InfoText(), State().sInfoTitle + "\r\n" + State().sMsgRed);
+        QCOMPARE(f.InfoText(), m_state->sInfoTitle + "\r\n" + m_state->sMsgRed);
         enter(kForeignBanks, 1, QStringLiteral("0"));
         QCOMPARE(colour(kForeignBanks, 1), frmSpravka::kBlack);
-        QCOMPARE(f.InfoText(), State().sNote);
+        QCOMPARE(f.InfoText(), m_state->sNote);
         // Other columns never compare anything.
         enter(kBonds, 3, QStringLiteral("7"));
         QCOMPARE(colour(kBonds, 3), frmSpravka::kBlack);
-        QCOMPARE(f.InfoText(), State().sInfoTitle);
+        QCOMPARE(f.InfoText(), m_state->sInfoTitle);
     }
 
     void closingAsksOnlyAfterAChangeAndCancelKeepsComparing()
@@ -325,8 +326,8 @@ private slots:
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(!f.isVisible());
 
-        State().bPrevData = true;
-        State().sMsgNoPrev.clear();
+        m_state->bPrevData = true;
+        m_state->sMsgNoPrev.clear();
         frmSpravka& g = open();
         enter(kBonds, 1, QStringLiteral("1"), Qt::Key_Return);
         m_fake->answers = {MsgAnswer::Cancel};
@@ -342,7 +343,7 @@ private slots:
         m_fake->answers = {MsgAnswer::No};
         g.close();
         QVERIFY(!g.isVisible());
-        QVERIFY(!State().bPrevData);
+        QVERIFY(!m_state->bPrevData);
         QVERIFY(!QFileInfo::exists(reportPath()));
     }
 

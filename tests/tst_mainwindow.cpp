@@ -4,7 +4,6 @@
 #include "gui/frmHelp.h"
 #include "gui/frmMain.h"
 #include "gui/frmSplash.h"
-#include "gui/frmChoosePrm.h"
 #include "support/FakePlatform.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
@@ -70,7 +69,6 @@ private slots:
         });
         w.findChild<QAction*>(command)->trigger();
         QCOMPARE(seen, window);
-        QVERIFY(!frmChoosePrm::OpenInstance()); // no dangling pointer to a closed dialog
     }
 
     void helpWithoutTheFileNamesTheMissingPath()

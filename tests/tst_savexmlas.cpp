@@ -2,10 +2,10 @@
 // drive list with a drive that cannot be read, and the folder tree.
 
 #include "core/AppState.h"
-#include "core/Messages.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/Drives.h"
+#include "core/Messages.h"
 #include "core/XmlDom.h"
 #include "gui/frmSaveXMLAs.h"
 #include "support/Files.h"
@@ -143,7 +143,6 @@ private slots:
 
     void init()
     {
-        ResetState();
         m_fake = std::make_unique<test::FakePlatform>();
         m_program = std::make_unique<test::ProgramFolder>(*m_fake, QStringList{});
         m_stick = std::make_unique<QTemporaryDir>();

@@ -1,10 +1,9 @@
 #include "core/KvorIni.h"
 
-#include "core/AppState.h"
-#include "core/Messages.h"
-#include "core/Platform.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
+#include "core/Messages.h"
+#include "core/Platform.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -119,23 +118,23 @@ IniStatus WriteIni(const QString& path, short position)
                                                            : IniStatus::Failed;
 }
 
-void RememberMunicipality(short position)
+bool RememberMunicipality(short position)
 {
     switch (WriteIni(ProgramPath(QString::fromLatin1(kIniFileName)), position)) {
     case IniStatus::Ok:
-        State().iObshtina = position;
-        return;
+        return true;
     case IniStatus::Missing:
         platform().MsgBox(msg::kNoIniFile, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
         platform().End(1);
-        return;
+        return false;
     case IniStatus::ReadOnly:
         platform().MsgBox(msg::kIniReadOnly, MsgButtons::Ok, MsgIcon::Exclamation,
                           msg::kTitleWarning);
-        return;
+        return false;
     case IniStatus::Failed:
-        return;
+        return false;
     }
+    return false;
 }
 
 } // namespace kvor

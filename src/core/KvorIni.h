@@ -34,8 +34,8 @@ enum class IniStatus
 IniStatus ReadIni(const QString& path, short& position);
 IniStatus WriteIni(const QString& path, short position);
 
-// Remembers the chosen municipality: rewrites kvor.ini in the program folder and, on success
-// only, sets iObshtina. A missing file ends the program; a write-protected one is reported.
-void RememberMunicipality(short position);
+// Remembers the chosen municipality: rewrites kvor.ini in the program folder. True only when the
+// position was written. A missing file ends the program; a write-protected one is reported.
+bool RememberMunicipality(short position);
 
 } // namespace kvor

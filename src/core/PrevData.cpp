@@ -29,23 +29,20 @@ PrevPeriod PreviousPeriod(const QString& sMonth, const QString& sYear)
     return {};
 }
 
-QString GetPrevFileName()
+QString GetPrevFileName(const QString& ebk, const QString& sMonth, const QString& sYear)
 {
     EnsureDataFolder();
-    const AppState& state = State();
-    const PrevPeriod prev = PreviousPeriod(state.sMonth, state.sYear);
+    const PrevPeriod prev = PreviousPeriod(sMonth, sYear);
     // A year read from a report chosen for correction is as little to be trusted as a code.
-    if (!IsSafeEbkCode(state.Obshtina.NumEBK) || !IsSafeEbkCode(prev.year) ||
-        !IsSafeEbkCode(prev.month)) {
+    if (!IsSafeEbkCode(ebk) || !IsSafeEbkCode(prev.year) || !IsSafeEbkCode(prev.month)) {
         return {};
     }
-    return ReportFilePath(state.Obshtina.NumEBK, prev.year, prev.month);
+    return ReportFilePath(ebk, prev.year, prev.month);
 }
 
-void CheckForPrevData()
+void CheckForPrevData(AppState& state)
 {
-    AppState& state = State();
-    const QString path = GetPrevFileName();
+    const QString path = GetPrevFileName(state.Obshtina.NumEBK, state.sMonth, state.sYear);
     if (path.isEmpty() || !QFileInfo::exists(path)) {
         state.bPrevData = false;
         state.sMsgNoPrev = msg::kMsgNoPrev;

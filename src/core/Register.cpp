@@ -1,6 +1,5 @@
 #include "core/Register.h"
 
-#include "core/AppState.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/XmlDom.h"
@@ -16,7 +15,7 @@ const QString kRowPath = QStringLiteral("xml/rs:data/z:row");
 
 } // namespace
 
-std::optional<QStringList> ReadObshtini()
+std::optional<QStringList> ReadObshtini(DomDocument& reg)
 {
     const QString path = ProgramPath(QString::fromLatin1(kObshtiniFileName));
     if (!QFileInfo::exists(path)) {
@@ -25,20 +24,19 @@ std::optional<QStringList> ReadObshtini()
         platform().End(1);
         return std::nullopt;
     }
-    AppState& state = State();
     // A register that cannot be parsed leaves the list empty; choosing then asks for a
     // municipality.
-    state.xmlObshtini.load(path);
+    reg.load(path);
     QStringList names;
-    for (const XmlNode row : selectNodes(state.xmlObshtini, kRowPath)) {
+    for (const XmlNode row : selectNodes(reg, kRowPath)) {
         names << GetAttribute(row, QStringLiteral("OB_Name"));
     }
     return names;
 }
 
-QString EbkOfPosition(int p)
+QString EbkOfPosition(const DomDocument& reg, int p)
 {
-    const auto rows = selectNodes(State().xmlObshtini, kRowPath);
+    const auto rows = selectNodes(reg, kRowPath);
     if (p < 0 || static_cast<size_t>(p) >= rows.size()) {
         return {};
     }

@@ -8,13 +8,16 @@
 
 namespace kvor {
 
+class DomDocument;
+
 inline constexpr const char* kObshtiniFileName = "Obshtini.xml";
 
-// Loads the register into xmlObshtini and gives the names in file order. A missing file is
-// reported and ends the program (no value then); a file that cannot be parsed gives no names.
-std::optional<QStringList> ReadObshtini();
+// Loads the register of the program folder into `reg` and gives the names in file order. A
+// missing file is reported and ends the program (no value then); a file that cannot be parsed
+// gives no names.
+std::optional<QStringList> ReadObshtini(DomDocument& reg);
 
 // The EBK code of the municipality at list position p; "" when there is no such row or code.
-QString EbkOfPosition(int p);
+QString EbkOfPosition(const DomDocument& reg, int p);
 
 } // namespace kvor

@@ -1,13 +1,13 @@
 #include "core/ReportDocument.h"
 
 #include "core/AppState.h"
-#include "core/Messages.h"
-#include "core/Platform.h"
-#include "core/GridText.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
-#include "core/XmlDom.h"
+#include "core/GridText.h"
+#include "core/Messages.h"
+#include "core/Platform.h"
 #include "core/ReportHash.h"
+#include "core/XmlDom.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -90,9 +90,8 @@ QString SkeletonText(const QString& version, const QString& structureXml)
            QStringLiteral("</positions>");
 }
 
-QString BuildEmptyStructure()
+QString BuildEmptyStructure(DomDocument& structureDoc)
 {
-    const DomDocument& structureDoc = State().xmlStructure;
     const XmlNode structure =
         selectSingleNode(structureDoc, QStringLiteral("/nomenclatures/structure"));
     const auto rows = selectNodes(structure, QStringLiteral("//str"));
@@ -110,12 +109,11 @@ QString BuildEmptyStructure()
     return NodeXml(structure);
 }
 
-void CreateDocumentFile(const QString& path)
+void CreateDocumentFile(DomDocument& structure, const QString& path)
 {
-    const QString version =
-        GetAttribute(State().xmlStructure.documentElement(), QStringLiteral("version"));
+    const QString version = GetAttribute(structure.documentElement(), QStringLiteral("version"));
     // Characters the code page lacks are kept as references rather than lost.
-    const QByteArray bytes = Cp1251EncodeXml(SkeletonText(version, BuildEmptyStructure()));
+    const QByteArray bytes = Cp1251EncodeXml(SkeletonText(version, BuildEmptyStructure(structure)));
     QString reason;
     int err = 0;
     if (WriteFileAtomically(path, bytes, &reason, &err)) {
@@ -130,12 +128,11 @@ void CreateDocumentFile(const QString& path)
     }
 }
 
-bool OpenDocument(const QString& path)
+bool OpenDocument(AppState& state, const QString& path)
 {
-    AppState& state = State();
     if (!QFileInfo::exists(path)) {
         // A failure has been shown and makes the load below fail.
-        CreateDocumentFile(path);
+        CreateDocumentFile(state.xmlStructure, path);
     }
     if (state.xmlDoc.load(path) != kLoadOk) {
         platform().MsgBox(msg::kXmlTampered, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
@@ -147,7 +144,7 @@ bool OpenDocument(const QString& path)
     SetAttribute(positions, QStringLiteral("ob_name"), state.Obshtina.Name);
     SetAttribute(positions, QStringLiteral("ebk"), state.Obshtina.NumEBK);
     QString reason;
-    if (!SaveDocument(path, &reason)) {
+    if (!SaveDocument(state.xmlDoc, path, &reason)) {
         // The report would otherwise be edited while every save of it fails unseen.
         ShowWriteError(msg::kDocumentNotSaved + QDir::toNativeSeparators(path) +
                        QStringLiteral("\r\n") + reason);
@@ -156,9 +153,8 @@ bool OpenDocument(const QString& path)
     return true;
 }
 
-void StoreGridValues(const GridText& grid)
+void StoreGridValues(DomDocument& doc, const GridText& grid)
 {
-    DomDocument& doc = State().xmlDoc;
     const XmlNode structure = selectSingleNode(doc, QStringLiteral("positions/structure"));
     const auto rows = selectNodes(structure, QStringLiteral("//str"));
     for (int r = kFirstDataRow; r < grid.Rows(); ++r) {
@@ -177,9 +173,9 @@ void StoreGridValues(const GridText& grid)
     SetAttribute(root, QStringLiteral("hash"), DocumentHash(NodeXml(root)).value_or(QString()));
 }
 
-bool SaveDocument(const QString& path, QString* reason)
+bool SaveDocument(const DomDocument& doc, const QString& path, QString* reason)
 {
-    return State().xmlDoc.save(path, reason);
+    return doc.save(path, reason);
 }
 
 } // namespace kvor

@@ -1,12 +1,13 @@
 #pragma once
 // Report documents: creating a new one from the structure, opening one with the period and the
 // municipality stamped in, storing the grid's amounts with the integrity hash, and saving.
-// Works on xmlDoc and xmlStructure of the application state.
 
 #include <QString>
 
 namespace kvor {
 
+struct AppState;
+class DomDocument;
 class GridText;
 
 // A stored amount: the attribute of every report row and the grid column it is shown in.
@@ -24,28 +25,30 @@ inline constexpr StoredAmount kStoredAmounts[] = {
 // Grid rows 0 to 2 hold the headings; report row n is grid row n + kFirstDataRow.
 inline constexpr int kFirstDataRow = 3;
 
-// Makes xmlDoc the report at path, creating the file from the structure when it does not exist,
-// stamps `period`, `ob_name` and `ebk` and saves at once. False, after telling the user why, when
-// the file cannot be read as XML (it is then left as it was) or cannot be saved.
-bool OpenDocument(const QString& path);
+// Makes the state's xmlDoc the report at path, creating the file from xmlStructure when it does
+// not exist, stamps the state's period and municipality into `period`, `ob_name` and `ebk` and
+// saves at once. False, after telling the user why, when the file cannot be read as XML (it is
+// then left as it was) or cannot be saved.
+bool OpenDocument(AppState& state, const QString& path);
 
-// Writes a new, empty report for the current structure to path; a failure is shown to the user.
-// Changes xmlStructure in memory (the rows lose their captions) until it is loaded again.
-void CreateDocumentFile(const QString& path);
+// Writes a new, empty report for `structure` to path; a failure is shown to the user. Changes
+// `structure` in memory (the rows lose their captions) until it is loaded again.
+void CreateDocumentFile(DomDocument& structure, const QString& path);
 
 // The text of a new report file: single-quoted declaration, no line breaks.
 QString SkeletonText(const QString& version, const QString& structureXml);
 
 // The `structure` element of a new report, in its text form. Takes the captions off the rows of
-// xmlStructure and gives them one "0" attribute per stored column.
-QString BuildEmptyStructure();
+// `structure` and gives them one "0" attribute per stored column.
+QString BuildEmptyStructure(DomDocument& structure);
 
-// Copies the amounts of the grid's data rows into xmlDoc, exactly as the cells hold them, and
-// sets `hash` (empty when the document is too large to be hashed).
-void StoreGridValues(const GridText& grid);
+// Copies the amounts of the grid's data rows into the report `doc`, exactly as the cells hold
+// them, and sets `hash` (empty when the document is too large to be hashed).
+void StoreGridValues(DomDocument& doc, const GridText& grid);
 
-// Writes xmlDoc to path, replacing the file only when the whole document was written. On failure
-// reason (when given) receives the system's reason in Bulgarian.
-[[nodiscard]] bool SaveDocument(const QString& path, QString* reason = nullptr);
+// Writes the report `doc` to path, replacing the file only when the whole document was written.
+// On failure reason (when given) receives the system's reason in Bulgarian.
+[[nodiscard]] bool SaveDocument(const DomDocument& doc, const QString& path,
+                                QString* reason = nullptr);
 
 } // namespace kvor

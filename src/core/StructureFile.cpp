@@ -1,6 +1,5 @@
 #include "core/StructureFile.h"
 
-#include "core/AppState.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/XmlDom.h"
@@ -34,7 +33,7 @@ bool IsUsableStructure(const DomDocument& structure)
     return true;
 }
 
-bool ReadStructure()
+bool ReadStructure(DomDocument& structure)
 {
     const QString path = ProgramPath(QString::fromLatin1(kStructureFileName));
     if (!QFileInfo::exists(path)) {
@@ -43,7 +42,6 @@ bool ReadStructure()
         platform().End(1);
         return false;
     }
-    DomDocument& structure = State().xmlStructure;
     if (structure.load(path) != kLoadOk || !IsUsableStructure(structure)) {
         // Nothing of a refused file is left for the reports to be built from.
         structure.clear();

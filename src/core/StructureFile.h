@@ -1,5 +1,5 @@
 #pragma once
-// Structure.xml, the form of the report, brought into xmlStructure.
+// Structure.xml, the form of the report.
 
 #include <QString>
 
@@ -14,10 +14,10 @@ inline constexpr const char* kStructureFileName = "Structure.xml";
 // up through that number).
 bool IsUsableStructure(const DomDocument& structure);
 
-// Loads Structure.xml afresh into xmlStructure, which undoes what building a new report changed
-// in memory. A missing file is reported and ends the program; a file that cannot be parsed or
-// used is reported with the structure-file error and leaves xmlStructure empty. False after
-// either.
-bool ReadStructure();
+// Loads Structure.xml of the program folder afresh into `structure`, which undoes what building a
+// new report changed in memory. A missing file is reported and ends the program; a file that
+// cannot be parsed or used is reported with the structure-file error and leaves `structure`
+// empty. False after either.
+bool ReadStructure(DomDocument& structure);
 
 } // namespace kvor

@@ -4,9 +4,9 @@
 
 namespace kvor {
 
-void ShowReportEditor(QWidget* parent)
+void ShowReportEditor(QWidget* parent, AppState& state)
 {
-    frmSpravka editor(parent);
+    frmSpravka editor(parent, state);
     editor.exec();
 }
 

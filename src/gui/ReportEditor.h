@@ -1,11 +1,13 @@
 #pragma once
-// Opens the report editor over `parent` for the report set up in the application state, modally;
-// returns when the editor has closed.
+// Opens the report editor over `parent` for the report set up in `state`, modally; returns when
+// the editor has closed.
 
 class QWidget;
 
 namespace kvor {
 
-void ShowReportEditor(QWidget* parent);
+struct AppState;
+
+void ShowReportEditor(QWidget* parent, AppState& state);
 
 } // namespace kvor

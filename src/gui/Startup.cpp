@@ -1,11 +1,10 @@
 #include "gui/Startup.h"
 
-#include "core/AppState.h"
-#include "gui/DesktopPlatform.h"
-#include "gui/Icons.h"
 #include "core/KvorIni.h"
 #include "core/Messages.h"
 #include "core/SingleInstance.h"
+#include "gui/DesktopPlatform.h"
+#include "gui/Icons.h"
 #include "gui/frmMain.h"
 #include "gui/frmSplash.h"
 
@@ -29,9 +28,6 @@ void endWith(const QString& text)
 
 int StartUp(SingleInstance& guard)
 {
-    ResetState();
-    AppState& state = State();
-
     if (!guard.tryAcquire()) {
         endWith(msg::kSecondCopy);
         return 1;
@@ -42,7 +38,8 @@ int StartUp(SingleInstance& guard)
         endWith(msg::kNoIniFile);
         return 1;
     }
-    switch (ReadIni(ini, state.iObshtina)) {
+    short remembered = 0;
+    switch (ReadIni(ini, remembered)) {
     case IniStatus::Ok:
         break;
     case IniStatus::Missing:
@@ -57,7 +54,7 @@ int StartUp(SingleInstance& guard)
     auto* splash = new frmSplash;
     splash->Form_Load();
 
-    auto* main = new frmMain;
+    auto* main = new frmMain(remembered);
     main->setAttribute(Qt::WA_DeleteOnClose);
 
     while (!splash->ReadyToClose()) {

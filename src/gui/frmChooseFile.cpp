@@ -3,11 +3,11 @@
 #include "core/AppState.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "gui/ReportEditor.h"
 #include "core/PrevData.h"
-#include "gui/frmChoosePrm.h"
-#include "core/ReportName.h"
 #include "core/ReportDocument.h"
+#include "core/ReportName.h"
+#include "core/StructureFile.h"
+#include "gui/ReportEditor.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -34,7 +34,7 @@ void refuse(const QString& text)
 
 } // namespace
 
-frmChooseFile::frmChooseFile(QWidget* parent) : QDialog(parent)
+frmChooseFile::frmChooseFile(QWidget* parent, AppState& state) : QDialog(parent), m_state(state)
 {
     setObjectName(QStringLiteral("frmChooseFile"));
     setWindowTitle(QStringLiteral("Избор на документ за корекция"));
@@ -95,7 +95,7 @@ void frmChooseFile::cmdOpen_Click()
         refuse(msg::kChooseFile);
         return;
     }
-    AppState& state = State();
+    AppState& state = m_state;
     state.sFileName = txtFileName->text().trimmed();
     state.xmlDoc.load(state.sFileName);
     const XmlNode positions = selectSingleNode(state.xmlDoc, QStringLiteral("positions"));
@@ -116,20 +116,20 @@ void frmChooseFile::cmdOpen_Click()
     state.Obshtina.NumEBK = ebk;
     state.sMonth = PeriodMonth(period);
     state.sYear = PeriodYear(period);
-    if (!LoadStructure(state.sYear)) {
+    if (!ReadStructure(state.xmlStructure)) {
         return;
     }
     EnsureDataFolder();
     state.sFileName = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
-    if (!OpenDocument(state.sFileName)) {
+    if (!OpenDocument(state, state.sFileName)) {
         return;
     }
-    CheckForPrevData();
+    CheckForPrevData(state);
     // Creating a new report took the captions off the structure in memory.
-    if (!LoadStructure(state.sYear)) {
+    if (!ReadStructure(state.xmlStructure)) {
         return;
     }
-    ShowReportEditor(this);
+    ShowReportEditor(this, state);
 }
 
 void frmChooseFile::cmdCancel_Click()

@@ -10,11 +10,14 @@ class QPushButton;
 
 namespace kvor {
 
+struct AppState;
+
 class frmChooseFile final : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmChooseFile(QWidget* parent = nullptr);
+    // The report chosen is set up in `state`, which the editor then works on.
+    frmChooseFile(QWidget* parent, AppState& state);
 
     void cmdChooseFile_Click();
     void cmdOpen_Click();
@@ -25,6 +28,9 @@ public:
     QPushButton* cmdChooseFile;
     QPushButton* cmdOpen;
     QPushButton* cmdCancel;
+
+private:
+    AppState& m_state;
 };
 
 // A period as the program writes it: two digits 01-12, " / ", four digits.

@@ -4,11 +4,12 @@
 #include "core/KvorIni.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "gui/ReportEditor.h"
+#include "core/PrevData.h"
 #include "core/Register.h"
-#include "core/StructureFile.h"
-#include "core/ReportName.h"
 #include "core/ReportDocument.h"
+#include "core/ReportName.h"
+#include "core/StructureFile.h"
+#include "gui/ReportEditor.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -16,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -25,8 +25,6 @@
 namespace kvor {
 
 namespace {
-
-QPointer<frmChoosePrm> g_open;
 
 // The periods run from January of last year to December of the year after next.
 constexpr int kFirstYearOffset = -1;
@@ -49,9 +47,8 @@ QLabel* MakeLabel(const QString& text, const char* name, QWidget* buddy, QWidget
 
 } // namespace
 
-frmChoosePrm::frmChoosePrm(QWidget* parent) : QDialog(parent)
+frmChoosePrm::frmChoosePrm(QWidget* parent, AppState& state) : QDialog(parent), m_state(state)
 {
-    g_open = this;
     setObjectName(QStringLiteral("frmChoosePrm"));
     setWindowTitle(QStringLiteral("Данни за нов документ"));
 
@@ -132,18 +129,6 @@ frmChoosePrm::frmChoosePrm(QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
-frmChoosePrm::~frmChoosePrm()
-{
-    if (g_open == this) {
-        g_open = nullptr;
-    }
-}
-
-frmChoosePrm* frmChoosePrm::OpenInstance()
-{
-    return g_open;
-}
-
 void frmChoosePrm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -170,7 +155,7 @@ void frmChoosePrm::Form_Load()
     LoadObshtini();
     // -1 and -2 mean none is remembered; a position beyond the list (a shorter register) selects
     // nothing either.
-    const short remembered = State().iObshtina;
+    const short remembered = m_state.iObshtina;
     if (remembered >= 0 && remembered < m_cboObshtina->count()) {
         m_cboObshtina->setCurrentIndex(remembered);
     }
@@ -181,7 +166,7 @@ void frmChoosePrm::LoadObshtini()
 {
     const QSignalBlocker quiet(m_cboObshtina);
     m_cboObshtina->clear();
-    if (const auto names = ReadObshtini()) {
+    if (const auto names = ReadObshtini(m_register)) {
         m_cboObshtina->addItems(*names);
     }
     // Filling a list selects its first item; the user has chosen nothing yet.
@@ -202,15 +187,16 @@ void frmChoosePrm::FillPeriods()
 
 void frmChoosePrm::cboObshtina_Click(int p)
 {
-    AppState& state = State();
-    state.Obshtina.NumEBK = EbkOfPosition(p);
-    m_txtEBK->setText(state.Obshtina.NumEBK);
-    RememberMunicipality(static_cast<short>(p));
+    m_state.Obshtina.NumEBK = EbkOfPosition(m_register, p);
+    m_txtEBK->setText(m_state.Obshtina.NumEBK);
+    if (RememberMunicipality(static_cast<short>(p))) {
+        m_state.iObshtina = static_cast<short>(p);
+    }
 }
 
 void frmChoosePrm::cmdOk_Click()
 {
-    AppState& state = State();
+    AppState& state = m_state;
     state.sPeriod = m_cboDate->currentText();
     state.Obshtina.Name = m_cboObshtina->currentText().trimmed();
     // A name of blanks only counts as none: the report would carry an empty name and could not be
@@ -228,21 +214,21 @@ void frmChoosePrm::cmdOk_Click()
     }
     state.sMonth = PeriodMonth(state.sPeriod);
     state.sYear = PeriodYear(state.sPeriod);
-    if (!LoadStructure(state.sYear)) {
+    if (!LoadStructure()) {
         return;
     }
     EnsureDataFolder();
     state.sFileName = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
-    if (!OpenDocument(state.sFileName)) {
+    if (!OpenDocument(state, state.sFileName)) {
         reject();
         return;
     }
-    CheckForPrevData();
+    CheckForPrevData(state);
     // Creating the report took the captions off the structure in memory.
-    if (!LoadStructure(state.sYear)) {
+    if (!LoadStructure()) {
         return;
     }
-    ShowReportEditor(this);
+    ShowReportEditor(this, state);
     // The dialog stays open for another report or "Отказ".
 }
 
@@ -251,13 +237,14 @@ void frmChoosePrm::cmdEsc_Click()
     reject();
 }
 
-bool LoadStructure(const QString& /*sYear*/)
+bool frmChoosePrm::LoadStructure()
 {
-    if (ReadStructure()) {
+    // Every year has the same form.
+    if (ReadStructure(m_state.xmlStructure)) {
         return true;
     }
-    if (frmChoosePrm* open = frmChoosePrm::OpenInstance(); open && open->isVisible()) {
-        open->reject();
+    if (isVisible()) {
+        reject();
     }
     return false;
 }

@@ -3,7 +3,7 @@
 // opens the report in Data, carries the previous month's closing amounts into it and opens the
 // editor over the dialog.
 
-#include "core/PrevData.h" // CheckForPrevData, which the correction of a report uses as well
+#include "core/XmlDom.h"
 
 #include <QDialog>
 
@@ -14,20 +14,19 @@ class QPushButton;
 
 namespace kvor {
 
+struct AppState;
+
 class frmChoosePrm final : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmChoosePrm(QWidget* parent = nullptr);
-    ~frmChoosePrm() override;
+    // The report chosen is set up in `state`, which the editor then works on.
+    frmChoosePrm(QWidget* parent, AppState& state);
 
     void cmdOk_Click();
     void cmdEsc_Click();
     // The selection of the municipality list became the item at position p.
     void cboObshtina_Click(int p);
-
-    // The dialog that is open now, if any.
-    static frmChoosePrm* OpenInstance();
 
     QComboBox* cboDate() const { return m_cboDate; }
     QComboBox* cboObshtina() const { return m_cboObshtina; }
@@ -43,6 +42,11 @@ private:
     void LoadObshtini();
     void FillPeriods();
     void AlignPeriodWithFrame();
+    // Loads Structure.xml afresh; the dialog closes when the file cannot be used.
+    bool LoadStructure();
+
+    AppState& m_state;
+    DomDocument m_register;
 
     QComboBox* m_cboDate = nullptr;
     QComboBox* m_cboObshtina = nullptr;
@@ -51,10 +55,5 @@ private:
     QPushButton* m_cmdEsc = nullptr;
     QHBoxLayout* m_periodRow = nullptr;
 };
-
-// Loads Structure.xml afresh (see ReadStructure); when the file cannot be used, the new-document
-// dialog is closed if it is open. The year does not matter: every year has the same form. Used by
-// "Избор" and by the correction of a saved report.
-bool LoadStructure(const QString& sYear);
 
 } // namespace kvor

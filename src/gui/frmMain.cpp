@@ -1,9 +1,9 @@
 #include "gui/frmMain.h"
 
 #include "gui/Icons.h"
-#include "gui/frmHelp.h"
-#include "gui/frmChoosePrm.h"
 #include "gui/frmChooseFile.h"
+#include "gui/frmChoosePrm.h"
+#include "gui/frmHelp.h"
 #include "gui/frmSaveXMLAs.h"
 
 #include <QAction>
@@ -37,8 +37,9 @@ const ToolbarButton kButtons[] = {
 
 } // namespace
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+frmMain::frmMain(short rememberedMunicipality, QWidget* parent) : QMainWindow(parent)
 {
+    m_state.iObshtina = rememberedMunicipality;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("KVOR"));
     setWindowIcon(AppIcon());
@@ -136,13 +137,13 @@ void frmMain::tbrMain_ButtonClick(const QString& key)
 void frmMain::mnuNewDoc_Click()
 {
     // Created afresh each time, so that the register is read again and the periods follow today.
-    frmChoosePrm dialog(this);
+    frmChoosePrm dialog(this, m_state);
     dialog.exec();
 }
 
 void frmMain::mnuDocument_Correct_Click()
 {
-    frmChooseFile dialog(this);
+    frmChooseFile dialog(this, m_state);
     dialog.exec();
 }
 

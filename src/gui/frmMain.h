@@ -2,6 +2,8 @@
 // The main window: a menu bar, a toolbar and a status bar; its commands open the dialogs that do
 // the work.
 
+#include "core/AppState.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -16,7 +18,8 @@ class frmMain final : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit frmMain(QWidget* parent = nullptr);
+    // rememberedMunicipality: the list position kvor.ini keeps (-1 and -2: none).
+    explicit frmMain(short rememberedMunicipality = -1, QWidget* parent = nullptr);
 
     void mnuNewDoc_Click();
     void mnuDocument_Correct_Click();
@@ -37,6 +40,8 @@ private:
     QToolBar* m_tbrMain = nullptr;
     QLabel* m_panels[3] = {};
     QTimer* m_clock = nullptr;
+    // The report the dialogs set up and the editor works on.
+    AppState m_state;
 };
 
 } // namespace kvor

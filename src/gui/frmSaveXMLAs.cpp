@@ -1,9 +1,8 @@
 #include "gui/frmSaveXMLAs.h"
 
-#include "core/AppState.h"
+#include "core/Drives.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "core/Drives.h"
 #include "core/XmlDom.h"
 
 #include <QComboBox>
@@ -308,7 +307,8 @@ void frmSaveXMLAs::cmdSave_Click()
         return;
     }
     BusyPointer busy;
-    DomDocument& doc = State().xmlDoc;
+    // A document of its own: the report open in the editor is not this one.
+    DomDocument doc;
     // A source that cannot be read has nothing worth copying; saving it would leave an empty or
     // broken file on the medium that looks like a report.
     if (doc.load(QDir::fromNativeSeparators(source)) != kLoadOk) {

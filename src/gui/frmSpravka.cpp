@@ -1,15 +1,15 @@
 #include "gui/frmSpravka.h"
 
+#include "core/Amount.h"
 #include "core/AppState.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "core/Amount.h"
+#include "core/ReportDocument.h"
+#include "core/ReportName.h"
 #include "gui/FlexGrid.h"
 #include "gui/Twips.h"
 #include "gui/VirtualKeys.h"
 #include "printout/PrintReport.h"
-#include "core/ReportName.h"
-#include "core/ReportDocument.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -102,7 +102,7 @@ int topTw(const QWidget* w)
 
 } // namespace
 
-frmSpravka::frmSpravka(QWidget* parent) : QDialog(parent)
+frmSpravka::frmSpravka(QWidget* parent, AppState& state) : QDialog(parent), m_state(state)
 {
     setObjectName(QStringLiteral("frmSpravka"));
     setWindowTitle(QStringLiteral("Справка"));
@@ -207,7 +207,7 @@ frmSpravka::~frmSpravka() = default;
 
 PaneTexts frmSpravka::paneTexts() const
 {
-    const AppState& s = State();
+    const AppState& s = m_state;
     return {s.sInfoTitle, s.sMsgRed, s.sMsgNoPrev, s.sNote};
 }
 
@@ -239,7 +239,7 @@ void frmSpravka::Form_Activate()
     grdDocEnter->hide();
     repaint();
 
-    const XmlNode positions = selectSingleNode(State().xmlDoc, QStringLiteral("positions"));
+    const XmlNode positions = selectSingleNode(m_state.xmlDoc, QStringLiteral("positions"));
     txtPeriod->setText(GetAttribute(positions, QStringLiteral("period")));
     txtObshtina->setText(GetAttribute(positions, QStringLiteral("ob_name")));
     txtEBK->setText(GetAttribute(positions, QStringLiteral("ebk")));
@@ -334,7 +334,7 @@ bool frmSpravka::Form_Unload()
             break;
         }
     }
-    State().bPrevData = false;
+    m_state.bPrevData = false;
     return false;
 }
 
@@ -346,7 +346,7 @@ void frmSpravka::BuildGridHeader()
     g->hide();
     g->setRedraw(false);
     FlagInit = true;
-    m_form = std::make_unique<ReportForm>(State().xmlStructure);
+    m_form = std::make_unique<ReportForm>(m_state.xmlStructure);
 
     g->Clear();
     g->setCols(grid::kCols);
@@ -397,7 +397,7 @@ void frmSpravka::FillGrid()
     FlexGrid* g = grdDocEnter;
     g->setRedraw(false);
     const XmlNode docStructure =
-        selectSingleNode(State().xmlDoc, QStringLiteral("positions/structure"));
+        selectSingleNode(m_state.xmlDoc, QStringLiteral("positions/structure"));
     const std::vector<XmlNode> docRows =
         docStructure ? selectNodes(docStructure, QStringLiteral("//str")) : std::vector<XmlNode>{};
     const int n = m_form->rowCount();
@@ -580,7 +580,7 @@ void frmSpravka::grdDocEnter_LeaveCell()
     iRow = grdDocEnter->Row();
     iCol = grdDocEnter->Col();
     SetLeavePane(iRow);
-    if (iCol == grid::kOpening && State().bPrevData) {
+    if (iCol == grid::kOpening && m_state.bPrevData) {
         FlagInit = true;
         CheckCol(grdDocEnter->Row());
         FlagInit = false;
@@ -706,7 +706,7 @@ void frmSpravka::CheckCol(int r)
 {
     FlexGrid* g = grdDocEnter;
     const XmlNode docStructure =
-        selectSingleNode(State().xmlDoc, QStringLiteral("positions/structure"));
+        selectSingleNode(m_state.xmlDoc, QStringLiteral("positions/structure"));
     const auto rows =
         docStructure ? selectNodes(docStructure, QStringLiteral("//str")) : std::vector<XmlNode>{};
     const int n = r - grid::kHeadingRows;
@@ -782,7 +782,7 @@ void frmSpravka::cmdSave_Click()
         platform().SetBusy(false);
         return;
     }
-    AppState& state = State();
+    AppState& state = m_state;
     state.sMonth = PeriodMonth(txtPeriod->text());
     state.sYear = PeriodYear(txtPeriod->text());
     const QString path = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
@@ -792,8 +792,8 @@ void frmSpravka::cmdSave_Click()
         !IsSafeEbkCode(state.sMonth)) {
         reason = msg::kInvalidEbk;
     } else {
-        StoreGridValues(StoredFigures(*grdDocEnter));
-        saved = SaveDocument(path, &reason);
+        StoreGridValues(state.xmlDoc, StoredFigures(*grdDocEnter));
+        saved = SaveDocument(state.xmlDoc, path, &reason);
     }
     platform().SetBusy(false);
     if (saved) {
@@ -807,7 +807,7 @@ void frmSpravka::cmdSave_Click()
 
 void frmSpravka::cmdPrint_Click()
 {
-    ::kvor::cmdPrint_Click(*grdDocEnter);
+    ::kvor::cmdPrint_Click(*grdDocEnter, m_state);
 }
 
 // --- events -----------------------------------------------------------------------------------

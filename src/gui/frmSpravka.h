@@ -19,13 +19,14 @@ class QPushButton;
 
 namespace kvor {
 
+struct AppState;
 class FlexGrid;
 
 class frmSpravka final : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmSpravka(QWidget* parent = nullptr);
+    frmSpravka(QWidget* parent, AppState& state);
     ~frmSpravka() override;
 
     // Controls, by their names on the form.
@@ -107,6 +108,7 @@ private:
     void recomputeClosing(int r);
     PaneTexts paneTexts() const;
 
+    AppState& m_state;
     std::unique_ptr<ReportForm> m_form;
     QString m_info;
     bool m_activated = false;

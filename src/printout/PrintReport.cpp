@@ -51,10 +51,9 @@ private:
 
 // The structure rows the editor draws on a coloured background: ids 2, 3 and 4 (the total
 // and the two kinds of debt).
-std::vector<bool> highlightedGridRows(int gridRows)
+std::vector<bool> highlightedGridRows(const DomDocument& structure, int gridRows)
 {
-    const auto rows =
-        selectNodes(State().xmlStructure, QStringLiteral("nomenclatures/structure//str"));
+    const auto rows = selectNodes(structure, QStringLiteral("nomenclatures/structure//str"));
     std::vector<bool> out(size_t(std::max(gridRows, 0)), false);
     for (int r = kHeadingRows; r < gridRows; ++r) {
         const size_t n = size_t(r - kHeadingRows);
@@ -90,7 +89,7 @@ private:
     Worksheet& m_ws;
 };
 
-void FormatReport(Application& app, Worksheet& sheet, int gridRows)
+void FormatReport(Application& app, Worksheet& sheet, int gridRows, const AppState& state)
 {
     ReportSheet s(app, sheet);
     const int lastRow = gridRows + kFirstSheetRow - 1; // the table's last sheet row
@@ -151,8 +150,8 @@ void FormatReport(Application& app, Worksheet& sheet, int gridRows)
 
     Range subtitle = s.select(kSubtitleRow, kColA, kSubtitleRow, kLastCol);
     subtitle.setMergeCells(true);
-    subtitle.setFormulaR1C1(msg::kPrintSubtitle + State().Obshtina.Name + msg::kPrintSubtitleAt +
-                            State().sPeriod);
+    subtitle.setFormulaR1C1(msg::kPrintSubtitle + state.Obshtina.Name + msg::kPrintSubtitleAt +
+                            state.sPeriod);
 
     Range table = s.select(kHeadRow, kColA, lastRow, kLastCol);
     for (int edge :
@@ -161,7 +160,7 @@ void FormatReport(Application& app, Worksheet& sheet, int gridRows)
     }
 
     s.select(kHeadRow, kColA, kSubHeadRow, kLastCol).Interior().setColorIndex(kGreyColorIndex);
-    const std::vector<bool> highlighted = highlightedGridRows(gridRows);
+    const std::vector<bool> highlighted = highlightedGridRows(state.xmlStructure, gridRows);
     for (int r = 2; r < gridRows; ++r) {
         if (highlighted[size_t(r)]) {
             const int row = r + kFirstSheetRow;
@@ -180,7 +179,7 @@ void FormatReport(Application& app, Worksheet& sheet, int gridRows)
     note.Font().setUnderline(true);
 
     Range footnote = s.select(lastRow + 4, kColA);
-    footnote.setFormulaR1C1(State().sNote);
+    footnote.setFormulaR1C1(state.sNote);
     footnote.setWrapText(true);
     s.select(lastRow + 4, kColA, lastRow + 4, kLastCol).setMergeCells(true);
 
@@ -220,7 +219,7 @@ void ReportExcelError(const XlError& error)
     }
 }
 
-void cmdPrint_Click(const GridText& grdDocEnter)
+void cmdPrint_Click(const GridText& grdDocEnter, const AppState& state)
 {
     BusyPointer busy;
     try {
@@ -237,7 +236,7 @@ void cmdPrint_Click(const GridText& grdDocEnter)
             CloseExcel();
             return;
         }
-        FormatReport(*app, *sheet, grdDocEnter.Rows());
+        FormatReport(*app, *sheet, grdDocEnter.Rows(), state);
     } catch (const XlError& e) {
         busy.release();
         ReportExcelError(e);

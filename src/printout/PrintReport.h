@@ -8,8 +8,11 @@
 
 namespace kvor {
 
-// The handler of the editor's "Към Excel" button.
-void cmdPrint_Click(const GridText& grdDocEnter);
+struct AppState;
+
+// The handler of the editor's "Към Excel" button: the grid, and the report it shows (structure,
+// municipality, period, footnote).
+void cmdPrint_Click(const GridText& grdDocEnter, const AppState& state);
 
 // The message for a refusal of the spreadsheet, chosen by its number; some get none.
 void ReportExcelError(const xl::XlError& error);

@@ -1,11 +1,11 @@
 #pragma once
 // The editor grid of a report, laid out from a structure file by the editor's own report form:
 // three heading rows, one row per structure row with its caption, amounts (one leading blank on
-// even grid rows), the closing amount and the code texts; and the application state a printout
+// even grid rows), the closing amount and the code texts; and the report state a printout
 // reads (structure, municipality, period, footnote).
 
-#include "core/AppState.h"
 #include "core/Amount.h"
+#include "core/AppState.h"
 #include "core/GridText.h"
 #include "core/ReportForm.h"
 #include "core/ReportRules.h"
@@ -58,16 +58,15 @@ inline RowAmounts GrowingAmounts(int n)
     return RowAmounts{AmountText(n * 1000.5), AmountText(n), AmountText(0.25)};
 }
 
-// Puts the sample structure and the sample municipality and period into the application state.
-inline bool LoadSampleState(const QString& structurePath)
+// Puts the sample structure and the sample municipality and period into `state`.
+inline bool LoadSampleState(AppState& state, const QString& structurePath)
 {
-    ResetState();
-    State().Obshtina.Name = kSampleMunicipality;
-    State().Obshtina.NumEBK = QStringLiteral("1622");
-    State().sPeriod = kSamplePeriod;
-    State().sMonth = PeriodMonth(kSamplePeriod);
-    State().sYear = PeriodYear(kSamplePeriod);
-    return State().xmlStructure.load(structurePath) == kLoadOk;
+    state.Obshtina.Name = kSampleMunicipality;
+    state.Obshtina.NumEBK = QStringLiteral("1622");
+    state.sPeriod = kSamplePeriod;
+    state.sMonth = PeriodMonth(kSamplePeriod);
+    state.sYear = PeriodYear(kSamplePeriod);
+    return state.xmlStructure.load(structurePath) == kLoadOk;
 }
 
 } // namespace kvor::test
