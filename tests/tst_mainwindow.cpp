@@ -1,12 +1,13 @@
 // The main window: which window each command opens, the help window and the splash.
 
 #include "core/Messages.h"
-#include "gui/frmHelp.h"
-#include "gui/frmMain.h"
-#include "gui/frmSplash.h"
+#include "gui/HelpWindow.h"
+#include "gui/MainWindow.h"
+#include "gui/SplashScreen.h"
 #include "support/FakePlatform.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,9 +28,9 @@ class MainWindowTest : public QObject
     QTemporaryDir m_dir;
     std::unique_ptr<test::FakePlatform> m_fake;
 
-    frmHelp* helpWindow(QWidget* owner)
+    HelpWindow* helpWindow(QWidget* owner)
     {
-        return owner->findChild<frmHelp*>(QStringLiteral("frmHelp"));
+        return owner->findChild<HelpWindow*>(QStringLiteral("frmHelp"));
     }
 
 private slots:
@@ -59,7 +60,7 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, window);
         test::ProgramFolder folder(*m_fake);
-        frmMain w;
+        MainWindow w;
         QString seen;
         QTimer::singleShot(0, [&] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -71,21 +72,21 @@ private slots:
         QCOMPARE(seen, window);
     }
 
+    // The menu command, its toolbar button and F1 all open the help.
     void helpWithoutTheFileNamesTheMissingPath()
     {
-        frmMain w;
-        w.tbrMain_ButtonClick(QStringLiteral("cmdHelp"));
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.findChild<QAction*>(QStringLiteral("cmdHelp"))->trigger();
         QCOMPARE(m_fake->messages.size(), 1);
-        const auto& m = m_fake->messages[0];
+        const test::ShownMessage m = m_fake->messages[0];
         QCOMPARE(m.text, msg::kNoHelpFile + QDir::toNativeSeparators(m_dir.filePath("help.html")));
         QCOMPARE(m.title, msg::kTitleWarning);
         QCOMPARE(m.icon, MsgIcon::Exclamation);
         w.findChild<QAction*>(QStringLiteral("mnuHelp"))->trigger();
-        QCOMPARE(m_fake->texts(), QStringList({m.text, m.text}));
-        // Keys are matched exactly; others do nothing.
-        w.tbrMain_ButtonClick(QStringLiteral("cmdhelp"));
-        w.tbrMain_ButtonClick(QString());
-        QCOMPARE(m_fake->messages.size(), 2);
+        QTest::keyClick(&w, Qt::Key_F1);
+        QCOMPARE(m_fake->texts(), QStringList({m.text, m.text, m.text}));
         QVERIFY(!helpWindow(&w));
     }
 
@@ -94,39 +95,40 @@ private slots:
         QVERIFY(test::WriteBytes(m_dir.filePath(QStringLiteral("help.html")),
                                  "<html><body><h1>Ръководство</h1><h2>Въвеждане</h2>"
                                  "<h3>Период</h3><h2>Изход</h2></body></html>"));
-        frmMain w;
+        MainWindow w;
         w.show();
-        w.mnuHelp_Click();
-        w.tbrMain_ButtonClick(QStringLiteral("cmdHelp"));
+        w.findChild<QAction*>(QStringLiteral("mnuHelp"))->trigger();
+        w.findChild<QAction*>(QStringLiteral("cmdHelp"))->trigger();
         QVERIFY(m_fake->messages.isEmpty());
-        QCOMPARE(w.findChildren<frmHelp*>().size(), 1);
-        frmHelp* help = helpWindow(&w);
+        QCOMPARE(w.findChildren<HelpWindow*>().size(), 1);
+        HelpWindow* help = helpWindow(&w);
         QVERIFY(help->isVisible());
-        QCOMPARE(help->contents()->topLevelItemCount(), 3);
-        QCOMPARE(help->contents()->topLevelItem(1)->child(0)->text(0), QStringLiteral("Период"));
+        auto* contents = test::Child<QTreeWidget>(*help, "tvwContents");
+        QCOMPARE(contents->topLevelItemCount(), 3);
+        QCOMPARE(contents->topLevelItem(1)->child(0)->text(0), QStringLiteral("Период"));
         QVERIFY(help->showSection(QStringLiteral("Изход")));
         QVERIFY(!help->showSection(QStringLiteral("Няма такъв")));
     }
 
     void splashMayCloseAfterOneSecondOrAtEscape()
     {
-        frmSplash timed;
+        SplashScreen timed;
         QElapsedTimer clock;
         clock.start();
-        timed.Form_Load();
-        QVERIFY(!timed.ReadyToClose());
+        timed.start();
+        QVERIFY(!timed.readyToClose());
         QTest::keyClick(&timed, Qt::Key_A); // other keys change nothing
-        QVERIFY(!timed.ReadyToClose());
-        QTRY_VERIFY_WITH_TIMEOUT(timed.ReadyToClose(), 3000);
+        QVERIFY(!timed.readyToClose());
+        QTRY_VERIFY_WITH_TIMEOUT(timed.readyToClose(), 3000);
         QVERIFY(clock.elapsed() >= 900);
-        QVERIFY(!timed.tmrDelay()->isActive());
+        QVERIFY(!test::Child<QTimer>(timed, "tmrDelay")->isActive());
 
-        frmSplash escaped;
-        escaped.Form_Load();
+        SplashScreen escaped;
+        escaped.start();
         QTest::keyClick(&escaped, Qt::Key_Escape);
-        QVERIFY(escaped.ReadyToClose());
+        QVERIFY(escaped.readyToClose());
         QVERIFY(!escaped.isVisible());
-        QVERIFY(!escaped.tmrDelay()->isActive());
+        QVERIFY(!test::Child<QTimer>(escaped, "tmrDelay")->isActive());
     }
 };
 

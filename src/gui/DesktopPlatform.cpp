@@ -4,11 +4,29 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <cstdlib>
 
 namespace kvor {
+
+namespace {
+
+// The window's icon and its close, minimise and maximise buttons, in line heights.
+constexpr int kTitleBarReserveLines = 8;
+
+} // namespace
+
+int DesktopPlatform::MinimumBoxWidth(const QString& title, const QFont& font)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    return metrics.horizontalAdvance(title) + metrics.height() * kTitleBarReserveLines;
+}
 
 DesktopPlatform::DesktopPlatform()
     // Lets the start-up tests, which run the program as a process, read what it would show.
@@ -88,6 +106,12 @@ MsgAnswer DesktopPlatform::MsgBox(const QString& text, MsgButtons buttons, MsgIc
         break;
     }
     box.setDefaultButton(first);
+    // A short text would otherwise give a box too narrow for its own title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(MinimumBoxWidth(caption, box.font()), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     if (cancel) {
         box.setEscapeButton(cancel);
     } else if (buttons == MsgButtons::Ok) {

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QFont;
+
 namespace kvor {
 
 class DesktopPlatform final : public Platform
@@ -25,6 +27,11 @@ public:
 
     // "Xml files (*.xml)|*.xml|All files|*.*" in the form Qt's file dialog takes.
     static QString QtFilter(const QString& filter);
+
+    // The least width of a message box whose window title is `title`: the title set in a bold
+    // `font` (title bars often are), and room for the window's icon and buttons beside it, so that
+    // the title bar need not cut it.
+    static int MinimumBoxWidth(const QString& title, const QFont& font);
 
 private:
     std::function<void()> m_beforeEnd;

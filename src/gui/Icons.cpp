@@ -1,188 +1,69 @@
 #include "gui/Icons.h"
 
-#include <QLinearGradient>
+#include <QIconEngine>
+#include <QImage>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPixmap>
+#include <QSvgRenderer>
 
 namespace kvor {
 
 namespace {
 
-constexpr int kIconSize = 32;
-const QColor kInk(0x1F, 0x3A, 0x5F);
-const QColor kPaper(0xFF, 0xFF, 0xF4);
-const QColor kAccent(0x2E, 0x8B, 0x57);
+// A disabled command keeps its picture, faded.
+constexpr qreal kDisabledOpacity = 0.4;
 
-QPixmap canvas()
+// Renders the drawing afresh for every size, instead of scaling one bitmap.
+class SvgIconEngine final : public QIconEngine
 {
-    QPixmap pm(kIconSize, kIconSize);
-    pm.fill(Qt::transparent);
-    return pm;
-}
+public:
+    explicit SvgIconEngine(QString path) : m_path(std::move(path)) {}
 
-// A sheet with a folded corner and a few ruled lines: the report.
-void drawSheet(QPainter& p)
-{
-    QPainterPath sheet;
-    sheet.moveTo(6, 3);
-    sheet.lineTo(20, 3);
-    sheet.lineTo(26, 9);
-    sheet.lineTo(26, 29);
-    sheet.lineTo(6, 29);
-    sheet.closeSubpath();
-    p.setPen(QPen(kInk, 1.5));
-    p.setBrush(kPaper);
-    p.drawPath(sheet);
-    p.drawLine(QPointF(20, 3), QPointF(20, 9));
-    p.drawLine(QPointF(20, 9), QPointF(26, 9));
-    p.setPen(QPen(kInk.lighter(170), 1));
-    for (int y = 13; y <= 25; y += 4) {
-        p.drawLine(9, y, 23, y);
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
+    {
+        QSvgRenderer renderer(m_path);
+        painter->save();
+        if (mode == QIcon::Disabled) {
+            painter->setOpacity(kDisabledOpacity);
+        }
+        renderer.render(painter, rect);
+        painter->restore();
     }
-}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        paint(&painter, QRect(QPoint(), size), mode, state);
+        painter.end();
+        return QPixmap::fromImage(image);
+    }
+
+    QIconEngine* clone() const override { return new SvgIconEngine(m_path); }
+    QString key() const override { return QStringLiteral("kvor-svg"); }
+    bool isNull() override { return !QSvgRenderer(m_path).isValid(); }
+
+private:
+    QString m_path;
+};
 
 } // namespace
 
-QIcon NewDocIcon()
+QIcon SvgIcon(const char* path)
 {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    drawSheet(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawEllipse(QPointF(23, 24), 7, 7);
-    p.setPen(QPen(Qt::white, 2.2));
-    p.drawLine(QPointF(23, 20), QPointF(23, 28));
-    p.drawLine(QPointF(19, 24), QPointF(27, 24));
-    return QIcon(pm);
+    return QIcon(new SvgIconEngine(QString::fromLatin1(path)));
 }
 
-QIcon EditDocIcon()
+bool PaintSvg(const char* path, QPainter& painter, const QRectF& target)
 {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    drawSheet(p);
-    // A pencil across the sheet.
-    p.translate(22, 20);
-    p.rotate(45);
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(QColor(0xF2, 0xB1, 0x34));
-    p.drawRect(QRectF(-3, -12, 6, 16));
-    p.setBrush(QColor(0xE8, 0xC9, 0x9B));
-    QPainterPath tip;
-    tip.moveTo(-3, 4);
-    tip.lineTo(3, 4);
-    tip.lineTo(0, 10);
-    tip.closeSubpath();
-    p.drawPath(tip);
-    return QIcon(pm);
-}
-
-QIcon SaveDiskIcon()
-{
-    QPixmap pm = canvas();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath disk;
-    disk.moveTo(4, 4);
-    disk.lineTo(24, 4);
-    disk.lineTo(28, 8);
-    disk.lineTo(28, 28);
-    disk.lineTo(4, 28);
-    disk.closeSubpath();
-    p.setPen(QPen(kInk, 1.5));
-    p.setBrush(QColor(0x3D, 0x5A, 0x80));
-    p.drawPath(disk);
-    p.setBrush(QColor(0xD9, 0xDE, 0xE6));
-    p.drawRect(QRectF(9, 4, 13, 9));
-    p.setBrush(kInk);
-    p.drawRect(QRectF(17, 6, 3, 5));
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(8, 17, 16, 11));
-    return QIcon(pm);
-}
-
-QIcon HelpIcon()
-{
-    QPixmap pm = canvas();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(kInk, 1.5));
-    p.setBrush(QColor(0x4A, 0x90, 0xD9));
-    p.drawEllipse(QPointF(16, 16), 13, 13);
-    QFont f = p.font();
-    f.setBold(true);
-    f.setPixelSize(20);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(0, 0, kIconSize, kIconSize), Qt::AlignCenter, QStringLiteral("?"));
-    return QIcon(pm);
-}
-
-QIcon AppIcon()
-{
-    QPixmap pm = canvas();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    drawSheet(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawRect(QRectF(10, 20, 3, 6));
-    p.drawRect(QRectF(15, 16, 3, 10));
-    p.drawRect(QRectF(20, 12, 3, 14));
-    return QIcon(pm);
-}
-
-QPixmap SplashPicture(const QSize& size)
-{
-    QPixmap pm(size);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QLinearGradient bg(0, 0, 0, size.height());
-    bg.setColorAt(0, QColor(0x24, 0x4A, 0x78));
-    bg.setColorAt(1, QColor(0x12, 0x26, 0x40));
-    p.fillRect(pm.rect(), bg);
-
-    // A band of columns, like the figures of a report.
-    p.setPen(Qt::NoPen);
-    const int base = size.height() - 40;
-    const int heights[] = {36, 52, 44, 70, 58, 88, 76, 104};
-    for (int i = 0; i < 8; ++i) {
-        p.setBrush(QColor(255, 255, 255, 28 + i * 6));
-        p.drawRect(QRectF(size.width() - 250 + i * 28, base - heights[i], 18, heights[i]));
+    QSvgRenderer renderer(QString::fromLatin1(path));
+    if (!renderer.isValid()) {
+        return false;
     }
-
-    QFont title = p.font();
-    title.setPixelSize(64);
-    title.setBold(true);
-    title.setLetterSpacing(QFont::AbsoluteSpacing, 6);
-    p.setFont(title);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(36, 30, size.width() - 72, 80), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("KVOR"));
-
-    QFont sub = p.font();
-    sub.setPixelSize(19);
-    sub.setBold(false);
-    sub.setLetterSpacing(QFont::AbsoluteSpacing, 0);
-    p.setFont(sub);
-    p.setPen(QColor(0xE6, 0xEE, 0xF8));
-    p.drawText(QRectF(38, 118, size.width() - 300, 90), Qt::AlignLeft | Qt::TextWordWrap,
-               QStringLiteral("Справка за структурата и размера на дълга на община"));
-
-    QFont small = p.font();
-    small.setPixelSize(13);
-    p.setFont(small);
-    p.setPen(QColor(0xB8, 0xC8, 0xDC));
-    p.drawText(QRectF(38, size.height() - 36, size.width() - 76, 24),
-               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Зареждане…"));
-    p.setPen(QPen(QColor(255, 255, 255, 90), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(pm.rect().adjusted(0, 0, -1, -1));
-    return pm;
+    renderer.render(&painter, target);
+    return true;
 }
 
 } // namespace kvor

@@ -5,8 +5,8 @@
 #include "core/SingleInstance.h"
 #include "gui/DesktopPlatform.h"
 #include "gui/Icons.h"
-#include "gui/frmMain.h"
-#include "gui/frmSplash.h"
+#include "gui/MainWindow.h"
+#include "gui/SplashScreen.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -51,13 +51,13 @@ int StartUp(SingleInstance& guard)
         return 1;
     }
 
-    auto* splash = new frmSplash;
-    splash->Form_Load();
+    auto* splash = new SplashScreen;
+    splash->start();
 
-    auto* main = new frmMain(remembered);
+    auto* main = new MainWindow(remembered);
     main->setAttribute(Qt::WA_DeleteOnClose);
 
-    while (!splash->ReadyToClose()) {
+    while (!splash->readyToClose()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
     }
 
@@ -75,7 +75,7 @@ int Main(int argc, char** argv)
     // standard library must keep reading "2.25" as two and a quarter.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("KVOR"));
-    QApplication::setWindowIcon(AppIcon());
+    QApplication::setWindowIcon(SvgIcon(icon::kApp));
 
     QTranslator qtBase;
     if (qtBase.load(QLocale(QLocale::Bulgarian, QLocale::Bulgaria), QStringLiteral("qtbase"),

@@ -1,4 +1,4 @@
-#include "gui/frmSplash.h"
+#include "gui/SplashScreen.h"
 
 #include "gui/Icons.h"
 
@@ -7,40 +7,42 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QSvgRenderer>
+#include <QTimer>
 
 namespace kvor {
 
 namespace {
 constexpr int kDelayMs = 1000;
-const QSize kSplashSize(560, 300);
 } // namespace
 
-frmSplash::frmSplash(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+SplashScreen::SplashScreen(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_delay(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("KVOR"));
     setAccessibleName(QStringLiteral("KVOR"));
-    setFixedSize(kSplashSize);
+    // The picture is drawn for this size; scaling keeps it sharp.
+    setFixedSize(QSvgRenderer(QString::fromLatin1(icon::kSplash)).defaultSize());
     setAttribute(Qt::WA_QuitOnClose, false);
     setFocusPolicy(Qt::StrongFocus);
-    m_tmrDelay.setObjectName(QStringLiteral("tmrDelay"));
-    m_tmrDelay.setSingleShot(false);
-    connect(&m_tmrDelay, &QTimer::timeout, this, &frmSplash::tmrDelay_Timer);
+    m_delay->setObjectName(QStringLiteral("tmrDelay"));
+    connect(m_delay, &QTimer::timeout, this, &SplashScreen::delayOver);
 }
 
-frmSplash::~frmSplash()
+SplashScreen::~SplashScreen()
 {
     if (m_keyboardGrabbed) {
         releaseKeyboard();
     }
 }
 
-void frmSplash::Form_Load()
+void SplashScreen::start()
 {
     m_readyToClose = false;
-    m_tmrDelay.setInterval(kDelayMs);
-    m_tmrDelay.start();
+    m_delay->setInterval(kDelayMs);
+    m_delay->start();
     setCursor(Qt::WaitCursor);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -54,24 +56,24 @@ void frmSplash::Form_Load()
     QCoreApplication::processEvents();
 }
 
-void frmSplash::tmrDelay_Timer()
+void SplashScreen::delayOver()
 {
-    m_tmrDelay.stop();
+    m_delay->stop();
     m_readyToClose = true;
 }
 
-void frmSplash::keyPressEvent(QKeyEvent* event)
+void SplashScreen::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         m_readyToClose = true;
-        m_tmrDelay.stop();
+        m_delay->stop();
         hide();
         return;
     }
     event->accept();
 }
 
-void frmSplash::hideEvent(QHideEvent* event)
+void SplashScreen::hideEvent(QHideEvent* event)
 {
     if (m_keyboardGrabbed) {
         releaseKeyboard();
@@ -80,10 +82,11 @@ void frmSplash::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
 }
 
-void frmSplash::paintEvent(QPaintEvent*)
+void SplashScreen::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.drawPixmap(0, 0, SplashPicture(size()));
+    p.setRenderHint(QPainter::Antialiasing);
+    PaintSvg(icon::kSplash, p, rect());
 }
 
 } // namespace kvor

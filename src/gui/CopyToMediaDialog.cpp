@@ -1,9 +1,10 @@
-#include "gui/frmSaveXMLAs.h"
+#include "gui/CopyToMediaDialog.h"
 
 #include "core/Drives.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/XmlDom.h"
+#include "gui/HelpWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -56,6 +57,10 @@ private:
 
 namespace {
 
+// Room for a full path of the Data folder, and for a few levels of folders.
+constexpr int kPathChars = 60;
+constexpr int kTreeLines = 14;
+
 // The drive list is read again each time it opens, so that a stick put in after the dialog came
 // up can be chosen without closing it.
 class DriveComboBox final : public QComboBox
@@ -97,76 +102,74 @@ private:
 
 } // namespace
 
-frmSaveXMLAs::frmSaveXMLAs(QWidget* parent, const Drives* drives)
+CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     : QDialog(parent), m_drives(drives ? drives : &systemDrives())
 {
     setObjectName(QStringLiteral("frmSaveXMLAs"));
     setWindowTitle(QStringLiteral("Съхранение на данни на дискета"));
-    resize(460, 440);
 
-    m_frChooseFile = new QGroupBox(QStringLiteral("Изберете файл:"), this);
-    m_frChooseFile->setObjectName(QStringLiteral("frChooseFile"));
-    m_frChooseFile->setAccessibleName(m_frChooseFile->title());
-    m_txtFileName = new QLineEdit(m_frChooseFile);
-    m_txtFileName->setObjectName(QStringLiteral("txtFileName"));
-    m_txtFileName->setAccessibleName(QStringLiteral("Файл"));
-    m_cmdChooseFile = new QPushButton(QStringLiteral("..."), m_frChooseFile);
-    m_cmdChooseFile->setObjectName(QStringLiteral("cmdChooseFile"));
-    m_cmdChooseFile->setAccessibleName(m_cmdChooseFile->text());
-    m_cmdChooseFile->setAccessibleDescription(msg::kCopyChooseFileTitle);
-    m_cmdChooseFile->setToolTip(msg::kCopyChooseFileTitle);
-    m_cmdChooseFile->setAutoDefault(false);
-    m_cmdChooseFile->setFixedWidth(
-        m_cmdChooseFile->fontMetrics().horizontalAdvance(m_cmdChooseFile->text()) + 24);
-    auto* fileRow = new QHBoxLayout(m_frChooseFile);
-    fileRow->addWidget(m_txtFileName, 1);
-    fileRow->addWidget(m_cmdChooseFile);
+    auto* frame = new QGroupBox(QStringLiteral("&Изберете файл:"), this);
+    frame->setObjectName(QStringLiteral("frChooseFile"));
+    frame->setAccessibleName(QStringLiteral("Изберете файл:"));
+    m_fileName = new QLineEdit(frame);
+    m_fileName->setObjectName(QStringLiteral("txtFileName"));
+    m_fileName->setAccessibleName(QStringLiteral("Файл"));
+    m_fileName->setMinimumWidth(m_fileName->fontMetrics().averageCharWidth() * kPathChars);
+    auto* browse = new QPushButton(QStringLiteral("..."), frame);
+    browse->setObjectName(QStringLiteral("cmdChooseFile"));
+    browse->setAccessibleName(msg::kCopyChooseFileTitle);
+    browse->setToolTip(msg::kCopyChooseFileTitle);
+    browse->setAutoDefault(false);
+    auto* fileRow = new QHBoxLayout(frame);
+    fileRow->addWidget(m_fileName, 1);
+    fileRow->addWidget(browse);
 
     auto* drive = new DriveComboBox(this);
-    drive->beforePopup = [this] { fillDrive1(); };
-    m_Drive1 = drive;
-    m_Drive1->setObjectName(QStringLiteral("Drive1"));
-    m_Drive1->setAccessibleName(QStringLiteral("Устройство"));
-    auto* driveLabel = new QLabel(QStringLiteral("Устройство:"), this);
-    driveLabel->setBuddy(m_Drive1);
+    drive->beforePopup = [this] { fillDrives(); };
+    m_drive = drive;
+    m_drive->setObjectName(QStringLiteral("Drive1"));
+    m_drive->setAccessibleName(QStringLiteral("Устройство"));
+    auto* driveLabel = new QLabel(QStringLiteral("&Устройство:"), this);
+    driveLabel->setBuddy(m_drive);
 
     m_folders = new QFileSystemModel(this);
     m_folders->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
     m_folders->setReadOnly(true);
     m_filter = new DriveFolderFilter(this);
     m_filter->setSourceModel(m_folders);
-    m_Dir1 = new QTreeView(this);
-    m_Dir1->setObjectName(QStringLiteral("Dir1"));
-    m_Dir1->setAccessibleName(QStringLiteral("Папка"));
-    m_Dir1->setModel(m_filter);
-    m_Dir1->setHeaderHidden(true);
+    m_tree = new QTreeView(this);
+    m_tree->setObjectName(QStringLiteral("Dir1"));
+    m_tree->setAccessibleName(QStringLiteral("Папка"));
+    m_tree->setModel(m_filter);
+    m_tree->setHeaderHidden(true);
     for (int column = 1; column < m_folders->columnCount(); ++column) {
-        m_Dir1->hideColumn(column);
+        m_tree->hideColumn(column);
     }
-    m_Dir1->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_Dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    auto* dirLabel = new QLabel(QStringLiteral("Папка:"), this);
-    dirLabel->setBuddy(m_Dir1);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setMinimumHeight(m_tree->fontMetrics().height() * kTreeLines);
+    auto* dirLabel = new QLabel(QStringLiteral("&Папка:"), this);
+    dirLabel->setBuddy(m_tree);
 
-    m_cmdSave = new QPushButton(QStringLiteral("Съхрани"), this);
-    m_cmdSave->setObjectName(QStringLiteral("cmdSave"));
-    m_cmdSave->setAccessibleName(m_cmdSave->text());
-    m_cmdSave->setDefault(true);
-    m_cmdExit = new QPushButton(QStringLiteral("Изход"), this);
-    m_cmdExit->setObjectName(QStringLiteral("cmdExit"));
-    m_cmdExit->setAccessibleName(m_cmdExit->text());
-    m_cmdExit->setAutoDefault(false);
+    auto* save = new QPushButton(QStringLiteral("&Съхрани"), this);
+    save->setObjectName(QStringLiteral("cmdSave"));
+    save->setAccessibleName(QStringLiteral("Съхрани"));
+    save->setDefault(true);
+    auto* exit = new QPushButton(QStringLiteral("Из&ход"), this);
+    exit->setObjectName(QStringLiteral("cmdExit"));
+    exit->setAccessibleName(QStringLiteral("Изход"));
+    exit->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_cmdSave);
-    buttons->addWidget(m_cmdExit);
+    buttons->addWidget(save);
+    buttons->addWidget(exit);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_frChooseFile);
+    layout->addWidget(frame);
     layout->addWidget(driveLabel);
-    layout->addWidget(m_Drive1);
+    layout->addWidget(m_drive);
     layout->addWidget(dirLabel);
-    layout->addWidget(m_Dir1, 1);
+    layout->addWidget(m_tree, 1);
     layout->addLayout(buttons);
 
     const QString start = QDir::cleanPath(platform().ProgramFolder());
@@ -174,34 +177,30 @@ frmSaveXMLAs::frmSaveXMLAs(QWidget* parent, const Drives* drives)
     if (m_startRoot.isEmpty()) {
         m_startRoot = QDir::rootPath();
     }
-    fillDrive1();
+    fillDrives();
     showDrive(m_startRoot, start);
-    Form_Load();
+    m_initialFolder = targetFolder();
 
     // Folders are read in the background; the chosen one is scrolled into view once the folders
     // above it are there.
     connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this](const QString& folder) {
-        const QString chosen = Dir1Path();
+        const QString chosen = targetFolder();
         if (chosen.startsWith(folder.endsWith(u'/') ? folder : folder + u'/')) {
-            m_Dir1->scrollTo(m_Dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
+            m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
         }
     });
-    connect(m_Drive1, &QComboBox::currentIndexChanged, this, &frmSaveXMLAs::Drive1_Change);
-    connect(m_cmdChooseFile, &QPushButton::clicked, this, &frmSaveXMLAs::cmdChooseFile_Click);
-    connect(m_cmdSave, &QPushButton::clicked, this, &frmSaveXMLAs::cmdSave_Click);
-    connect(m_cmdExit, &QPushButton::clicked, this, &frmSaveXMLAs::cmdExit_Click);
+    connect(m_drive, &QComboBox::currentIndexChanged, this, &CopyToMediaDialog::driveChanged);
+    connect(browse, &QPushButton::clicked, this, &CopyToMediaDialog::chooseFile);
+    connect(save, &QPushButton::clicked, this, &CopyToMediaDialog::copy);
+    connect(exit, &QPushButton::clicked, this, &CopyToMediaDialog::reject);
+    AddHelpKey(this);
 }
 
-frmSaveXMLAs::~frmSaveXMLAs() = default;
+CopyToMediaDialog::~CopyToMediaDialog() = default;
 
-void frmSaveXMLAs::Form_Load()
+void CopyToMediaDialog::fillDrives()
 {
-    m_sInitPath = Dir1Path();
-}
-
-void frmSaveXMLAs::fillDrive1()
-{
-    const QString current = m_Drive1->currentData().toString();
+    const QString current = m_drive->currentData().toString();
     QList<DriveEntry> drives = m_drives->list();
     std::stable_sort(drives.begin(), drives.end(), [](const DriveEntry& a, const DriveEntry& b) {
         return a.removable != b.removable ? a.removable : a.rootPath < b.rootPath;
@@ -214,43 +213,43 @@ void frmSaveXMLAs::fillDrive1()
         drives.append({m_startRoot, QDir::toNativeSeparators(m_startRoot), false});
     }
     {
-        const QSignalBlocker quiet(m_Drive1);
-        m_Drive1->clear();
+        const QSignalBlocker quiet(m_drive);
+        m_drive->clear();
         for (const DriveEntry& d : drives) {
-            m_Drive1->addItem(d.label, d.rootPath);
+            m_drive->addItem(d.label, d.rootPath);
         }
-        const int at = m_Drive1->findData(current.isEmpty() ? m_startRoot : current);
-        m_Drive1->setCurrentIndex(at >= 0 ? at : m_Drive1->findData(m_startRoot));
+        const int at = m_drive->findData(current.isEmpty() ? m_startRoot : current);
+        m_drive->setCurrentIndex(at >= 0 ? at : m_drive->findData(m_startRoot));
     }
     // The chosen drive was taken away meanwhile.
-    if (!current.isEmpty() && m_Drive1->currentData().toString() != current) {
-        Drive1_Change();
+    if (!current.isEmpty() && m_drive->currentData().toString() != current) {
+        driveChanged();
     }
 }
 
-void frmSaveXMLAs::showDrive(const QString& root, const QString& folder)
+void CopyToMediaDialog::showDrive(const QString& root, const QString& folder)
 {
     m_shownRoot = root;
     m_folders->setRootPath(root);
     m_filter->setRoot(root);
     const QModelIndex top = m_filter->mapFromSource(m_folders->index(root));
-    m_Dir1->setRootIndex(top.parent());
-    m_Dir1->expand(top);
-    if (!setDir1Path(folder)) {
-        m_Dir1->setCurrentIndex(top);
+    m_tree->setRootIndex(top.parent());
+    m_tree->expand(top);
+    if (!setTargetFolder(folder)) {
+        m_tree->setCurrentIndex(top);
     }
 }
 
-QString frmSaveXMLAs::Dir1Path() const
+QString CopyToMediaDialog::targetFolder() const
 {
-    const QModelIndex current = m_Dir1->currentIndex();
+    const QModelIndex current = m_tree->currentIndex();
     if (!current.isValid()) {
         return m_shownRoot;
     }
     return m_folders->filePath(m_filter->mapToSource(current));
 }
 
-bool frmSaveXMLAs::setDir1Path(const QString& path)
+bool CopyToMediaDialog::setTargetFolder(const QString& path)
 {
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     if (!QFileInfo(clean).isDir()) {
@@ -260,16 +259,16 @@ bool frmSaveXMLAs::setDir1Path(const QString& path)
     if (!at.isValid()) {
         return false;
     }
-    m_Dir1->setCurrentIndex(at);
-    m_Dir1->scrollTo(at);
+    m_tree->setCurrentIndex(at);
+    m_tree->scrollTo(at);
     return true;
 }
 
-void frmSaveXMLAs::Drive1_Change()
+void CopyToMediaDialog::driveChanged()
 {
-    const QString root = m_Drive1->currentData().toString();
+    const QString root = m_drive->currentData().toString();
     if (m_drives->isReady(root)) {
-        showDrive(root, root == m_startRoot ? m_sInitPath : root);
+        showDrive(root, root == m_startRoot ? m_initialFolder : root);
         return;
     }
     // The starting drive cannot be read either: there is nothing left to go back to.
@@ -278,11 +277,11 @@ void frmSaveXMLAs::Drive1_Change()
     }
     platform().MsgBox(msg::kDriveNotReady, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleError);
     m_returning = true;
-    m_Drive1->setCurrentIndex(m_Drive1->findData(m_startRoot));
+    m_drive->setCurrentIndex(m_drive->findData(m_startRoot));
     m_returning = false;
 }
 
-void frmSaveXMLAs::cmdChooseFile_Click()
+void CopyToMediaDialog::chooseFile()
 {
     const QString data = ProgramPath(QStringLiteral("Data"));
     QDir().mkpath(data);
@@ -294,14 +293,14 @@ void frmSaveXMLAs::cmdChooseFile_Click()
     request.hideReadOnly = true;
     const QString chosen = platform().ShowOpen(request);
     if (!chosen.isEmpty()) {
-        m_txtFileName->setText(QDir::toNativeSeparators(chosen));
+        m_fileName->setText(QDir::toNativeSeparators(chosen));
     }
 }
 
-void frmSaveXMLAs::cmdSave_Click()
+void CopyToMediaDialog::copy()
 {
     // Taken as typed: a name with blanks around it names another file.
-    const QString source = m_txtFileName->text();
+    const QString source = m_fileName->text();
     if (source.isEmpty()) {
         warn(msg::kChooseFileToSave);
         return;
@@ -316,18 +315,13 @@ void frmSaveXMLAs::cmdSave_Click()
         warn(doc.errorReason());
         return;
     }
-    m_sShortName = QFileInfo(QDir::fromNativeSeparators(source)).fileName();
+    const QString name = QFileInfo(QDir::fromNativeSeparators(source)).fileName();
     QString error;
-    if (doc.save(QDir(Dir1Path()).filePath(m_sShortName), &error)) {
+    if (doc.save(QDir(targetFolder()).filePath(name), &error)) {
         return;
     }
     busy.done();
     warn(error);
-}
-
-void frmSaveXMLAs::cmdExit_Click()
-{
-    reject();
 }
 
 } // namespace kvor

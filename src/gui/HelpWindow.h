@@ -11,19 +11,16 @@ namespace kvor {
 
 inline constexpr const char* kHelpFileName = "help.html";
 
-class frmHelp final : public QWidget
+class HelpWindow final : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmHelp(QWidget* owner);
+    explicit HelpWindow(QWidget* owner);
 
     // Loads the guide; false when the file cannot be read.
     bool loadFile(const QString& path);
     // Shows the section whose heading has this text; false when there is none.
     bool showSection(const QString& heading);
-
-    QTreeWidget* contents() const { return m_contents; }
-    QTextBrowser* browser() const { return m_browser; }
 
 private:
     void showItem(QTreeWidgetItem* item);
@@ -35,5 +32,8 @@ private:
 // Opens the help window owned by `owner` (one window, raised when it is already open). A missing
 // help file is reported.
 void ShowHelp(QWidget* owner);
+
+// Makes F1 open the help over `window` while it or one of its controls has the focus.
+void AddHelpKey(QWidget* window);
 
 } // namespace kvor

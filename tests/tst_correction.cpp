@@ -5,12 +5,13 @@
 #include "core/Messages.h"
 #include "core/ReportDocument.h"
 #include "core/StructureFile.h"
+#include "gui/CorrectionDialog.h"
 #include "gui/FlexGrid.h"
-#include "gui/frmChooseFile.h"
 #include "gui/frmSpravka.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
 #include "support/ReportFixture.h"
+#include "support/Widgets.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,10 +62,10 @@ class ChooseFileTest : public QObject
             shown = static_cast<frmSpravka*>(w)->grdDocEnter->TextMatrix(kBondsRow, 1);
             return true;
         });
-        frmChooseFile dlg(nullptr, *m_state);
+        CorrectionDialog dlg(nullptr, *m_state);
         dlg.show();
-        dlg.txtFileName->setText(path);
-        dlg.cmdOpen->click();
+        test::Child<QLineEdit>(dlg, "txtFileName")->setText(path);
+        test::Child<QPushButton>(dlg, "cmdOpen")->click();
         [&] { QVERIFY(dlg.isVisible()); }(); // the dialog stays for another report
         return shown;
     }
@@ -154,9 +155,9 @@ private slots:
 
     void theFileDialogStartsInDataAndACancelKeepsTheText()
     {
-        frmChooseFile dlg(nullptr, *m_state);
-        dlg.txtFileName->setText(QStringLiteral("earlier.xml"));
-        dlg.cmdChooseFile->click();
+        CorrectionDialog dlg(nullptr, *m_state);
+        test::Child<QLineEdit>(dlg, "txtFileName")->setText(QStringLiteral("earlier.xml"));
+        test::Child<QPushButton>(dlg, "cmdChooseFile")->click();
         QCOMPARE(m_fake->openRequests.size(), 1);
         const OpenFileRequest& r = m_fake->openRequests[0];
         QCOMPARE(r.initialDir, m_folder->filePath("Data"));
@@ -165,10 +166,11 @@ private slots:
         QVERIFY(r.fileMustExist);
         QVERIFY(r.hideReadOnly);
         QVERIFY(QFileInfo(m_folder->filePath("Data")).isDir());
-        QCOMPARE(dlg.txtFileName->text(), QStringLiteral("earlier.xml"));
+        QCOMPARE(test::Child<QLineEdit>(dlg, "txtFileName")->text(), QStringLiteral("earlier.xml"));
         m_fake->openAnswers = {QStringLiteral("/somewhere/chosen.xml")};
-        dlg.cmdChooseFile->click();
-        QCOMPARE(dlg.txtFileName->text(), QStringLiteral("/somewhere/chosen.xml"));
+        test::Child<QPushButton>(dlg, "cmdChooseFile")->click();
+        QCOMPARE(test::Child<QLineEdit>(dlg, "txtFileName")->text(),
+                 QStringLiteral("/somewhere/chosen.xml"));
     }
 
     void periodTexts_data()
@@ -191,4 +193,4 @@ private slots:
 };
 
 QTEST_MAIN(ChooseFileTest)
-#include "tst_choosefile.moc"
+#include "tst_correction.moc"

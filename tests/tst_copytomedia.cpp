@@ -7,7 +7,7 @@
 #include "core/Drives.h"
 #include "core/Messages.h"
 #include "core/XmlDom.h"
-#include "gui/frmSaveXMLAs.h"
+#include "gui/CopyToMediaDialog.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
 
@@ -101,21 +101,21 @@ class SaveXmlAsTest : public QObject
     QString source() const { return m_program->dataPath(kReportName); }
     QString stickPath(const QString& name) const { return m_stick->filePath(name); }
 
-    std::unique_ptr<frmSaveXMLAs> makeDialog()
+    std::unique_ptr<CopyToMediaDialog> makeDialog()
     {
-        auto dlg = std::make_unique<frmSaveXMLAs>(nullptr, &m_drives);
+        auto dlg = std::make_unique<CopyToMediaDialog>(nullptr, &m_drives);
         dlg->show();
         return dlg;
     }
-    static QLineEdit* fileBox(frmSaveXMLAs& dlg)
+    static QLineEdit* fileBox(CopyToMediaDialog& dlg)
     {
         return dlg.findChild<QLineEdit*>(QStringLiteral("txtFileName"));
     }
-    static QComboBox* driveList(frmSaveXMLAs& dlg)
+    static QComboBox* driveList(CopyToMediaDialog& dlg)
     {
         return dlg.findChild<QComboBox*>(QStringLiteral("Drive1"));
     }
-    static QStringList rootsListed(frmSaveXMLAs& dlg)
+    static QStringList rootsListed(CopyToMediaDialog& dlg)
     {
         QStringList out;
         for (int i = 0; i < driveList(dlg)->count(); ++i) {
@@ -123,7 +123,7 @@ class SaveXmlAsTest : public QObject
         }
         return out;
     }
-    static void chooseDrive(frmSaveXMLAs& dlg, const QString& root)
+    static void chooseDrive(CopyToMediaDialog& dlg, const QString& root)
     {
         QComboBox* list = driveList(dlg);
         const int at = list->findData(root);
@@ -131,10 +131,10 @@ class SaveXmlAsTest : public QObject
         list->setCurrentIndex(at);
     }
     // Chooses the stick as the target and the report in Data as the source.
-    void prepareCopy(frmSaveXMLAs& dlg, const QString& sourceText)
+    void prepareCopy(CopyToMediaDialog& dlg, const QString& sourceText)
     {
         chooseDrive(dlg, m_stick->path());
-        QCOMPARE(dlg.Dir1Path(), m_stick->path());
+        QCOMPARE(dlg.targetFolder(), m_stick->path());
         fileBox(dlg)->setText(sourceText);
     }
 
@@ -269,7 +269,7 @@ private slots:
 
         auto dlg = makeDialog();
         prepareCopy(*dlg, path);
-        dlg->cmdSave_Click();
+        dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
 
         QCOMPARE(m_fake->texts(), QStringList{message});
         QCOMPARE(m_fake->messages[0].title, msg::kTitleWarning);
@@ -284,7 +284,7 @@ private slots:
     {
         auto dlg = makeDialog();
         // Starts in the program folder, on its drive; removable drives head the list.
-        QCOMPARE(dlg->sInitPath(), m_program->path());
+        QCOMPARE(dlg->initialFolder(), m_program->path());
         QCOMPARE(driveList(*dlg)->currentData().toString(), m_program->path());
         QCOMPARE(rootsListed(*dlg).last(), m_program->path());
 
@@ -293,13 +293,13 @@ private slots:
         QCOMPARE(m_fake->messages[0].title, msg::kTitleError);
         QCOMPARE(m_fake->messages[0].icon, MsgIcon::Critical);
         QCOMPARE(driveList(*dlg)->currentData().toString(), m_program->path());
-        QCOMPARE(dlg->Dir1Path(), dlg->sInitPath());
+        QCOMPARE(dlg->targetFolder(), dlg->initialFolder());
 
         // A drive that can be read shows its root; going back finds the starting folder again.
         chooseDrive(*dlg, m_stick->path());
-        QCOMPARE(dlg->Dir1Path(), m_stick->path());
+        QCOMPARE(dlg->targetFolder(), m_stick->path());
         chooseDrive(*dlg, m_program->path());
-        QCOMPARE(dlg->Dir1Path(), dlg->sInitPath());
+        QCOMPARE(dlg->targetFolder(), dlg->initialFolder());
         QCOMPARE(m_fake->messages.size(), 1);
 
         // With the starting drive gone as well there is nowhere to go back to: one message, and
@@ -322,7 +322,7 @@ private slots:
         QVERIFY(rootsListed(*dlg).contains(later.path()));
         QVERIFY(!rootsListed(*dlg).contains(m_stick->path()));
         QCOMPARE(driveList(*dlg)->currentData().toString(), m_program->path());
-        QCOMPARE(dlg->Dir1Path(), dlg->sInitPath());
+        QCOMPARE(dlg->targetFolder(), dlg->initialFolder());
         QVERIFY(m_fake->messages.isEmpty());
     }
 
@@ -338,12 +338,12 @@ private slots:
         QVERIFY(tree->isExpanded(tree->model()->index(0, 0, tree->rootIndex())));
         // Only folders of the shown drive can be chosen.
         const QString inner = stickPath(QStringLiteral("Отчети/2005"));
-        QVERIFY(dlg->setDir1Path(inner));
-        QVERIFY(!dlg->setDir1Path(m_program->path()));
-        QVERIFY(!dlg->setDir1Path(stickPath(QStringLiteral("note.xml"))));
-        QCOMPARE(dlg->Dir1Path(), inner);
+        QVERIFY(dlg->setTargetFolder(inner));
+        QVERIFY(!dlg->setTargetFolder(m_program->path()));
+        QVERIFY(!dlg->setTargetFolder(stickPath(QStringLiteral("note.xml"))));
+        QCOMPARE(dlg->targetFolder(), inner);
         fileBox(*dlg)->setText(source());
-        dlg->cmdSave_Click();
+        dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
         QVERIFY(m_fake->messages.isEmpty());
         QCOMPARE(test::Listing(m_stick->path()),
                  QStringList({"note.xml", "Отчети", "Отчети/2005", "Отчети/2005/" + kReportName}));
@@ -351,4 +351,4 @@ private slots:
 };
 
 QTEST_MAIN(SaveXmlAsTest)
-#include "tst_savexmlas.moc"
+#include "tst_copytomedia.moc"

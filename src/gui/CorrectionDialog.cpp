@@ -1,4 +1,4 @@
-#include "gui/frmChooseFile.h"
+#include "gui/CorrectionDialog.h"
 
 #include "core/AppState.h"
 #include "core/Messages.h"
@@ -7,6 +7,7 @@
 #include "core/ReportDocument.h"
 #include "core/ReportName.h"
 #include "core/StructureFile.h"
+#include "gui/HelpWindow.h"
 #include "gui/ReportEditor.h"
 
 #include <QDir>
@@ -27,6 +28,9 @@ bool IsValidPeriodText(const QString& period)
 
 namespace {
 
+// Room for a full path of the Data folder.
+constexpr int kPathChars = 60;
+
 void refuse(const QString& text)
 {
     platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
@@ -34,69 +38,74 @@ void refuse(const QString& text)
 
 } // namespace
 
-frmChooseFile::frmChooseFile(QWidget* parent, AppState& state) : QDialog(parent), m_state(state)
+CorrectionDialog::CorrectionDialog(QWidget* parent, AppState& state)
+    : QDialog(parent), m_state(state)
 {
     setObjectName(QStringLiteral("frmChooseFile"));
     setWindowTitle(QStringLiteral("Избор на документ за корекция"));
 
-    frChooseFile = new QGroupBox(QStringLiteral("Избор на файл:"), this);
-    frChooseFile->setObjectName(QStringLiteral("frChooseFile"));
-    txtFileName = new QLineEdit(frChooseFile);
-    txtFileName->setObjectName(QStringLiteral("txtFileName"));
-    txtFileName->setAccessibleName(QStringLiteral("Файл"));
-    txtFileName->setMinimumWidth(420);
-    cmdChooseFile = new QPushButton(QStringLiteral("..."), frChooseFile);
-    cmdChooseFile->setObjectName(QStringLiteral("cmdChooseFile"));
-    cmdChooseFile->setAccessibleName(QStringLiteral("Избор на файл"));
-    cmdChooseFile->setToolTip(QStringLiteral("Избор на файл"));
-    cmdChooseFile->setAutoDefault(false);
-    auto* fileRow = new QHBoxLayout(frChooseFile);
-    fileRow->addWidget(txtFileName, 1);
-    fileRow->addWidget(cmdChooseFile);
+    auto* frame = new QGroupBox(QStringLiteral("Избор на &файл:"), this);
+    frame->setObjectName(QStringLiteral("frChooseFile"));
+    frame->setAccessibleName(QStringLiteral("Избор на файл:"));
+    m_fileName = new QLineEdit(frame);
+    m_fileName->setObjectName(QStringLiteral("txtFileName"));
+    m_fileName->setAccessibleName(QStringLiteral("Файл"));
+    m_fileName->setMinimumWidth(m_fileName->fontMetrics().averageCharWidth() * kPathChars);
+    auto* browse = new QPushButton(QStringLiteral("..."), frame);
+    browse->setObjectName(QStringLiteral("cmdChooseFile"));
+    browse->setAccessibleName(msg::kCopyChooseFileTitle);
+    browse->setToolTip(msg::kCopyChooseFileTitle);
+    browse->setAutoDefault(false);
+    auto* fileRow = new QHBoxLayout(frame);
+    fileRow->addWidget(m_fileName, 1);
+    fileRow->addWidget(browse);
 
-    cmdOpen = new QPushButton(QStringLiteral("Отвори файл"), this);
-    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
-    cmdOpen->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Отказ"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
+    auto* open = new QPushButton(QStringLiteral("&Отвори файл"), this);
+    open->setObjectName(QStringLiteral("cmdOpen"));
+    open->setAccessibleName(QStringLiteral("Отвори файл"));
+    open->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("От&каз"), this);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    cancel->setAccessibleName(QStringLiteral("Отказ"));
+    cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(cmdOpen);
-    buttons->addWidget(cmdCancel);
+    buttons->addWidget(open);
+    buttons->addWidget(cancel);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frChooseFile);
+    layout->addWidget(frame);
     layout->addLayout(buttons);
 
-    connect(cmdChooseFile, &QPushButton::clicked, this, &frmChooseFile::cmdChooseFile_Click);
-    connect(cmdOpen, &QPushButton::clicked, this, &frmChooseFile::cmdOpen_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmChooseFile::cmdCancel_Click);
+    connect(browse, &QPushButton::clicked, this, &CorrectionDialog::chooseFile);
+    connect(open, &QPushButton::clicked, this, &CorrectionDialog::openReport);
+    connect(cancel, &QPushButton::clicked, this, &CorrectionDialog::reject);
+    AddHelpKey(this);
 }
 
-void frmChooseFile::cmdChooseFile_Click()
+void CorrectionDialog::chooseFile()
 {
     EnsureDataFolder();
     OpenFileRequest request;
     request.initialDir = DataFolder();
-    request.title = QStringLiteral("Избор на файл");
-    request.filter = QStringLiteral("Xml files (*.xml)|*.xml|All files|*.*");
+    request.title = msg::kCopyChooseFileTitle;
+    request.filter = msg::kCopyFileFilter;
     request.fileMustExist = true;
     request.hideReadOnly = true;
     const QString chosen = platform().ShowOpen(request);
     if (!chosen.isEmpty()) {
-        txtFileName->setText(QDir::toNativeSeparators(chosen));
+        m_fileName->setText(QDir::toNativeSeparators(chosen));
     }
 }
 
-void frmChooseFile::cmdOpen_Click()
+void CorrectionDialog::openReport()
 {
-    if (txtFileName->text().isEmpty()) {
+    if (m_fileName->text().isEmpty()) {
         refuse(msg::kChooseFile);
         return;
     }
     AppState& state = m_state;
-    state.sFileName = txtFileName->text().trimmed();
+    state.sFileName = m_fileName->text().trimmed();
     state.xmlDoc.load(state.sFileName);
     const XmlNode positions = selectSingleNode(state.xmlDoc, QStringLiteral("positions"));
     state.Obshtina.Name = GetAttribute(positions, QStringLiteral("ob_name"));
@@ -130,11 +139,6 @@ void frmChooseFile::cmdOpen_Click()
         return;
     }
     ShowReportEditor(this, state);
-}
-
-void frmChooseFile::cmdCancel_Click()
-{
-    reject();
 }
 
 } // namespace kvor

@@ -1,4 +1,4 @@
-#include "gui/frmHelp.h"
+#include "gui/HelpWindow.h"
 
 #include "core/Messages.h"
 #include "core/Platform.h"
@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QPointer>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -20,15 +21,20 @@ namespace kvor {
 
 namespace {
 constexpr int kBlockRole = Qt::UserRole + 1;
+// The guide's text gets three times the width of its table of contents.
+constexpr int kTextStretch = 3;
+// Wide enough for a heading of the table of contents and a line of the guide.
+constexpr int kContentsChars = 34;
+constexpr int kTextChars = 90;
+constexpr int kTextLines = 36;
 } // namespace
 
-frmHelp::frmHelp(QWidget* owner) : QWidget(owner, Qt::Window)
+HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
 {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("KVOR - Помощ"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose, true);
-    resize(900, 620);
 
     m_contents = new QTreeWidget(this);
     m_contents->setObjectName(QStringLiteral("tvwContents"));
@@ -44,17 +50,20 @@ frmHelp::frmHelp(QWidget* owner) : QWidget(owner, Qt::Window)
     auto* split = new QSplitter(this);
     split->addWidget(m_contents);
     split->addWidget(m_browser);
-    split->setStretchFactor(1, 3);
-    split->setSizes({240, 660});
+    split->setStretchFactor(1, kTextStretch);
+    const QFontMetrics metrics = fontMetrics();
+    const int contentsWidth = metrics.averageCharWidth() * kContentsChars;
+    const int textWidth = metrics.averageCharWidth() * kTextChars;
+    split->setSizes({contentsWidth, textWidth});
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(split);
+    resize(contentsWidth + textWidth, metrics.lineSpacing() * kTextLines);
 
-    connect(m_contents, &QTreeWidget::itemActivated, this, &frmHelp::showItem);
-    connect(m_contents, &QTreeWidget::itemClicked, this, &frmHelp::showItem);
+    connect(m_contents, &QTreeWidget::itemActivated, this, &HelpWindow::showItem);
+    connect(m_contents, &QTreeWidget::itemClicked, this, &HelpWindow::showItem);
 }
 
-bool frmHelp::loadFile(const QString& path)
+bool HelpWindow::loadFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -88,7 +97,7 @@ bool frmHelp::loadFile(const QString& path)
     return true;
 }
 
-void frmHelp::showItem(QTreeWidgetItem* item)
+void HelpWindow::showItem(QTreeWidgetItem* item)
 {
     if (!item) {
         return;
@@ -103,7 +112,7 @@ void frmHelp::showItem(QTreeWidgetItem* item)
     m_browser->verticalScrollBar()->setValue(static_cast<int>(box.top()));
 }
 
-bool frmHelp::showSection(const QString& heading)
+bool HelpWindow::showSection(const QString& heading)
 {
     const auto found = m_contents->findItems(heading, Qt::MatchExactly | Qt::MatchRecursive);
     if (found.isEmpty()) {
@@ -116,7 +125,7 @@ bool frmHelp::showSection(const QString& heading)
 
 void ShowHelp(QWidget* owner)
 {
-    static QPointer<frmHelp> window;
+    static QPointer<HelpWindow> window;
     const QString path = ProgramPath(QString::fromLatin1(kHelpFileName));
     if (!QFileInfo(path).isFile()) {
         platform().MsgBox(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
@@ -125,7 +134,7 @@ void ShowHelp(QWidget* owner)
     }
     if (!window || window->parentWidget() != owner) {
         delete window;
-        window = new frmHelp(owner);
+        window = new HelpWindow(owner);
     }
     if (!window->loadFile(path)) {
         platform().MsgBox(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
@@ -136,6 +145,13 @@ void ShowHelp(QWidget* owner)
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void AddHelpKey(QWidget* window)
+{
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    key->setObjectName(QStringLiteral("helpKey"));
+    QObject::connect(key, &QShortcut::activated, window, [window] { ShowHelp(window); });
 }
 
 } // namespace kvor

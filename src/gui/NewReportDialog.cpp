@@ -1,4 +1,4 @@
-#include "gui/frmChoosePrm.h"
+#include "gui/NewReportDialog.h"
 
 #include "core/AppState.h"
 #include "core/KvorIni.h"
@@ -9,6 +9,7 @@
 #include "core/ReportDocument.h"
 #include "core/ReportName.h"
 #include "core/StructureFile.h"
+#include "gui/HelpWindow.h"
 #include "gui/ReportEditor.h"
 
 #include <QComboBox>
@@ -30,6 +31,8 @@ namespace {
 constexpr int kFirstYearOffset = -1;
 constexpr int kLastYearOffset = 2;
 constexpr int kMonths = 12;
+// Wide enough for the longest name of the register.
+constexpr int kMunicipalityChars = 28;
 
 QString PeriodText(int month, int year)
 {
@@ -45,68 +48,72 @@ QLabel* MakeLabel(const QString& text, const char* name, QWidget* buddy, QWidget
     return label;
 }
 
+QPushButton* MakeButton(const QString& caption, const QString& name, const char* objectName,
+                        QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAccessibleName(name);
+    return button;
+}
+
 } // namespace
 
-frmChoosePrm::frmChoosePrm(QWidget* parent, AppState& state) : QDialog(parent), m_state(state)
+NewReportDialog::NewReportDialog(QWidget* parent, AppState& state) : QDialog(parent), m_state(state)
 {
     setObjectName(QStringLiteral("frmChoosePrm"));
     setWindowTitle(QStringLiteral("Данни за нов документ"));
 
-    m_cboDate = new QComboBox(this);
-    m_cboDate->setObjectName(QStringLiteral("cboDate"));
-    m_cboDate->setAccessibleName(QStringLiteral("Период"));
+    m_period = new QComboBox(this);
+    m_period->setObjectName(QStringLiteral("cboDate"));
+    m_period->setAccessibleName(QStringLiteral("Период"));
 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("fraObshtina"));
-    m_cboObshtina = new QComboBox(frame);
-    m_cboObshtina->setObjectName(QStringLiteral("cboObshtina"));
-    m_cboObshtina->setAccessibleName(QStringLiteral("Община"));
-    m_cboObshtina->setMinimumContentsLength(28);
-    m_cboObshtina->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_txtEBK = new QLineEdit(frame);
-    m_txtEBK->setObjectName(QStringLiteral("txtEBK"));
-    m_txtEBK->setAccessibleName(QStringLiteral("ЕБК"));
+    m_municipality = new QComboBox(frame);
+    m_municipality->setObjectName(QStringLiteral("cboObshtina"));
+    m_municipality->setAccessibleName(QStringLiteral("Община"));
+    m_municipality->setMinimumContentsLength(kMunicipalityChars);
+    m_municipality->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_ebk = new QLineEdit(frame);
+    m_ebk->setObjectName(QStringLiteral("txtEBK"));
+    m_ebk->setAccessibleName(QStringLiteral("ЕБК"));
     // Display only, but in readable ink: the user checks the code before choosing.
-    m_txtEBK->setReadOnly(true);
-    m_txtEBK->setFocusPolicy(Qt::NoFocus);
+    m_ebk->setReadOnly(true);
+    m_ebk->setFocusPolicy(Qt::NoFocus);
 
-    m_cmdOk = new QPushButton(QStringLiteral("Избор"), this);
-    m_cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    m_cmdOk->setAccessibleName(QStringLiteral("Избор"));
-    m_cmdOk->setDefault(true);
-    m_cmdEsc = new QPushButton(QStringLiteral("Отказ"), this);
-    m_cmdEsc->setObjectName(QStringLiteral("cmdEsc"));
-    m_cmdEsc->setAccessibleName(QStringLiteral("Отказ"));
+    m_choose = MakeButton(QStringLiteral("&Избор"), QStringLiteral("Избор"), "cmdOk", this);
+    m_choose->setDefault(true);
+    QPushButton* cancel =
+        MakeButton(QStringLiteral("От&каз"), QStringLiteral("Отказ"), "cmdEsc", this);
 
-    QLabel* lblDate = MakeLabel(QStringLiteral("Период"), "lblDate", m_cboDate, this);
-    QLabel* lblObshtina = MakeLabel(QStringLiteral("Община"), "lblObshtina", m_cboObshtina, frame);
-    QLabel* lblEBK = MakeLabel(QStringLiteral("ЕБК"), "lblEBK", m_txtEBK, frame);
+    QLabel* lblDate = MakeLabel(QStringLiteral("&Период"), "lblDate", m_period, this);
+    QLabel* lblObshtina =
+        MakeLabel(QStringLiteral("&Община"), "lblObshtina", m_municipality, frame);
+    QLabel* lblEBK = MakeLabel(QStringLiteral("ЕБК"), "lblEBK", m_ebk, frame);
     // The period list lines up with the fields in the frame.
     const int labelWidth = std::max(
         {lblDate->sizeHint().width(), lblObshtina->sizeHint().width(), lblEBK->sizeHint().width()});
     for (QLabel* label : {lblDate, lblObshtina, lblEBK}) {
-        label->setFixedWidth(labelWidth);
+        label->setMinimumWidth(labelWidth);
     }
 
-    constexpr int kFrameMargin = 10;
     auto* frameLayout = new QGridLayout(frame);
-    frameLayout->setContentsMargins(kFrameMargin, kFrameMargin, kFrameMargin, kFrameMargin);
     frameLayout->addWidget(lblObshtina, 0, 0);
-    frameLayout->addWidget(m_cboObshtina, 0, 1, 1, 2);
+    frameLayout->addWidget(m_municipality, 0, 1, 1, 2);
     frameLayout->addWidget(lblEBK, 1, 0);
-    frameLayout->addWidget(m_txtEBK, 1, 1);
+    frameLayout->addWidget(m_ebk, 1, 1);
     frameLayout->setColumnStretch(2, 1);
 
     m_periodRow = new QHBoxLayout;
-    m_periodRow->setContentsMargins(kFrameMargin, 0, 0, 0);
     m_periodRow->addWidget(lblDate);
-    m_periodRow->addWidget(m_cboDate);
+    m_periodRow->addWidget(m_period);
     m_periodRow->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_cmdOk);
-    buttons->addWidget(m_cmdEsc);
+    buttons->addWidget(m_choose);
+    buttons->addWidget(cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(m_periodRow);
@@ -114,34 +121,42 @@ frmChoosePrm::frmChoosePrm(QWidget* parent, AppState& state) : QDialog(parent), 
     layout->addStretch(1);
     layout->addLayout(buttons);
 
-    setTabOrder(m_cmdOk, m_cmdEsc);
-    setTabOrder(m_cmdEsc, m_cboObshtina);
-    setTabOrder(m_cboObshtina, m_cboDate);
+    setTabOrder(m_choose, cancel);
+    setTabOrder(cancel, m_municipality);
+    setTabOrder(m_municipality, m_period);
 
-    connect(m_cmdOk, &QPushButton::clicked, this, &frmChoosePrm::cmdOk_Click);
-    connect(m_cmdEsc, &QPushButton::clicked, this, &frmChoosePrm::cmdEsc_Click);
-    connect(m_cboObshtina, &QComboBox::currentIndexChanged, this, [this](int p) {
+    connect(m_choose, &QPushButton::clicked, this, &NewReportDialog::choose);
+    connect(cancel, &QPushButton::clicked, this, &NewReportDialog::reject);
+    connect(m_municipality, &QComboBox::currentIndexChanged, this, [this](int p) {
         if (p >= 0) {
-            cboObshtina_Click(p);
+            municipalityChosen(p);
         }
     });
+    AddHelpKey(this);
 
-    Form_Load();
+    loadRegister();
+    // -1 and -2 mean none is remembered; a position beyond the list (a shorter register) selects
+    // nothing either.
+    const short remembered = m_state.iObshtina;
+    if (remembered >= 0 && remembered < m_municipality->count()) {
+        m_municipality->setCurrentIndex(remembered);
+    }
+    fillPeriods();
 }
 
-void frmChoosePrm::showEvent(QShowEvent* event)
+void NewReportDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    AlignPeriodWithFrame();
-    m_cmdOk->setFocus();
+    alignPeriodWithFrame();
+    m_choose->setFocus();
 }
 
-void frmChoosePrm::AlignPeriodWithFrame()
+void NewReportDialog::alignPeriodWithFrame()
 {
     // How far the frame's border pushes its fields in depends on the style.
     layout()->activate();
     const int offset =
-        m_cboObshtina->mapTo(this, QPoint()).x() - m_cboDate->mapTo(this, QPoint()).x();
+        m_municipality->mapTo(this, QPoint()).x() - m_period->mapTo(this, QPoint()).x();
     if (offset != 0) {
         QMargins margins = m_periodRow->contentsMargins();
         margins.setLeft(margins.left() + offset);
@@ -150,55 +165,43 @@ void frmChoosePrm::AlignPeriodWithFrame()
     }
 }
 
-void frmChoosePrm::Form_Load()
+void NewReportDialog::loadRegister()
 {
-    LoadObshtini();
-    // -1 and -2 mean none is remembered; a position beyond the list (a shorter register) selects
-    // nothing either.
-    const short remembered = m_state.iObshtina;
-    if (remembered >= 0 && remembered < m_cboObshtina->count()) {
-        m_cboObshtina->setCurrentIndex(remembered);
-    }
-    FillPeriods();
-}
-
-void frmChoosePrm::LoadObshtini()
-{
-    const QSignalBlocker quiet(m_cboObshtina);
-    m_cboObshtina->clear();
+    const QSignalBlocker quiet(m_municipality);
+    m_municipality->clear();
     if (const auto names = ReadObshtini(m_register)) {
-        m_cboObshtina->addItems(*names);
+        m_municipality->addItems(*names);
     }
     // Filling a list selects its first item; the user has chosen nothing yet.
-    m_cboObshtina->setCurrentIndex(-1);
+    m_municipality->setCurrentIndex(-1);
 }
 
-void frmChoosePrm::FillPeriods()
+void NewReportDialog::fillPeriods()
 {
     const QDate today = platform().Today();
-    m_cboDate->clear();
+    m_period->clear();
     for (int y = kFirstYearOffset; y <= kLastYearOffset; ++y) {
         for (int m = 1; m <= kMonths; ++m) {
-            m_cboDate->addItem(PeriodText(m, today.year() + y));
+            m_period->addItem(PeriodText(m, today.year() + y));
         }
     }
-    m_cboDate->setCurrentIndex(-kFirstYearOffset * kMonths + today.month() - 1);
+    m_period->setCurrentIndex(-kFirstYearOffset * kMonths + today.month() - 1);
 }
 
-void frmChoosePrm::cboObshtina_Click(int p)
+void NewReportDialog::municipalityChosen(int position)
 {
-    m_state.Obshtina.NumEBK = EbkOfPosition(m_register, p);
-    m_txtEBK->setText(m_state.Obshtina.NumEBK);
-    if (RememberMunicipality(static_cast<short>(p))) {
-        m_state.iObshtina = static_cast<short>(p);
+    m_state.Obshtina.NumEBK = EbkOfPosition(m_register, position);
+    m_ebk->setText(m_state.Obshtina.NumEBK);
+    if (RememberMunicipality(static_cast<short>(position))) {
+        m_state.iObshtina = static_cast<short>(position);
     }
 }
 
-void frmChoosePrm::cmdOk_Click()
+void NewReportDialog::choose()
 {
     AppState& state = m_state;
-    state.sPeriod = m_cboDate->currentText();
-    state.Obshtina.Name = m_cboObshtina->currentText().trimmed();
+    state.sPeriod = m_period->currentText();
+    state.Obshtina.Name = m_municipality->currentText().trimmed();
     // A name of blanks only counts as none: the report would carry an empty name and could not be
     // chosen for correction later.
     if (state.Obshtina.Name.isEmpty()) {
@@ -214,7 +217,7 @@ void frmChoosePrm::cmdOk_Click()
     }
     state.sMonth = PeriodMonth(state.sPeriod);
     state.sYear = PeriodYear(state.sPeriod);
-    if (!LoadStructure()) {
+    if (!loadStructure()) {
         return;
     }
     EnsureDataFolder();
@@ -225,19 +228,14 @@ void frmChoosePrm::cmdOk_Click()
     }
     CheckForPrevData(state);
     // Creating the report took the captions off the structure in memory.
-    if (!LoadStructure()) {
+    if (!loadStructure()) {
         return;
     }
     ShowReportEditor(this, state);
     // The dialog stays open for another report or "Отказ".
 }
 
-void frmChoosePrm::cmdEsc_Click()
-{
-    reject();
-}
-
-bool frmChoosePrm::LoadStructure()
+bool NewReportDialog::loadStructure()
 {
     // Every year has the same form.
     if (ReadStructure(m_state.xmlStructure)) {

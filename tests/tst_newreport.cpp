@@ -5,10 +5,11 @@
 #include "core/Cp1251.h"
 #include "core/Messages.h"
 #include "core/XmlDom.h"
-#include "gui/frmChoosePrm.h"
+#include "gui/NewReportDialog.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
 #include "support/ProgramFolder.h"
+#include "support/Widgets.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -102,8 +103,8 @@ private slots:
         QFETCH(QString, last);
         QFETCH(int, selected);
         m_fake->today = today;
-        frmChoosePrm dlg(nullptr, *m_state);
-        QComboBox* periods = dlg.cboDate();
+        NewReportDialog dlg(nullptr, *m_state);
+        QComboBox* periods = test::Child<QComboBox>(dlg, "cboDate");
         QCOMPARE(periods->count(), 48);
         QCOMPARE(periods->itemText(0), first);
         QCOMPARE(periods->itemText(47), last);
@@ -135,10 +136,10 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QByteArray, ini);
         m_state->iObshtina = static_cast<short>(remembered);
-        frmChoosePrm dlg(nullptr, *m_state);
-        QCOMPARE(dlg.cboObshtina()->count(), 265);
-        QCOMPARE(dlg.cboObshtina()->currentIndex(), selected);
-        QCOMPARE(dlg.txtEBK()->text(), code);
+        NewReportDialog dlg(nullptr, *m_state);
+        QCOMPARE(test::Child<QComboBox>(dlg, "cboObshtina")->count(), 265);
+        QCOMPARE(test::Child<QComboBox>(dlg, "cboObshtina")->currentIndex(), selected);
+        QCOMPARE(test::Child<QLineEdit>(dlg, "txtEBK")->text(), code);
         QCOMPARE(m_folder->read("kvor.ini"), ini);
         QVERIFY(m_fake->messages.isEmpty());
     }
@@ -146,9 +147,9 @@ private slots:
     void choosingAMunicipalityRemembersIt()
     {
         m_state->iObshtina = -1;
-        frmChoosePrm dlg(nullptr, *m_state);
-        dlg.cboObshtina()->setCurrentIndex(2);
-        QCOMPARE(dlg.txtEBK()->text(), QStringLiteral("5103"));
+        NewReportDialog dlg(nullptr, *m_state);
+        test::Child<QComboBox>(dlg, "cboObshtina")->setCurrentIndex(2);
+        QCOMPARE(test::Child<QLineEdit>(dlg, "txtEBK")->text(), QStringLiteral("5103"));
         QCOMPARE(m_state->Obshtina.NumEBK, QStringLiteral("5103"));
         QCOMPARE(m_state->iObshtina, short(2));
         QCOMPARE(m_folder->read("kvor.ini"), QByteArray("\"oba 2\"\r\n"));
@@ -175,9 +176,9 @@ private slots:
             QVERIFY(test::WriteBytes(report("mfddd_sd_5101_2004_02.xml"), previous));
         }
         EditorCloser closer(*m_state);
-        frmChoosePrm dlg(nullptr, *m_state);
+        NewReportDialog dlg(nullptr, *m_state);
         dlg.show();
-        QTest::mouseClick(dlg.cmdOk(), Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(dlg, "cmdOk"), Qt::LeftButton);
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(dlg.isVisible());
         QCOMPARE(closer.watcher.seen, 1);
@@ -242,11 +243,11 @@ private slots:
         if (!file.isEmpty()) {
             m_folder->write(file, bytes);
         }
-        frmChoosePrm dlg(nullptr, *m_state);
+        NewReportDialog dlg(nullptr, *m_state);
         dlg.show();
         const QStringList before = test::Listing(m_folder->path());
         const QByteArray ini = m_folder->read("kvor.ini");
-        QTest::mouseClick(dlg.cmdOk(), Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(dlg, "cmdOk"), Qt::LeftButton);
         QCOMPARE(m_fake->texts(), QStringList({message}));
         QCOMPARE(int(m_fake->messages[0].icon), icon);
         if (icon == int(MsgIcon::Exclamation)) {
@@ -269,9 +270,9 @@ private slots:
     void cancelClosesAndKeepsTheRememberedPosition()
     {
         m_state->iObshtina = 3;
-        frmChoosePrm dlg(nullptr, *m_state);
+        NewReportDialog dlg(nullptr, *m_state);
         dlg.show();
-        QTest::mouseClick(dlg.cmdEsc(), Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(dlg, "cmdEsc"), Qt::LeftButton);
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(m_folder->read("kvor.ini"), QByteArray("\"oba 3\"\r\n"));
@@ -281,4 +282,4 @@ private slots:
 };
 
 QTEST_MAIN(ChoosePrmTest)
-#include "tst_choose_prm.moc"
+#include "tst_newreport.moc"

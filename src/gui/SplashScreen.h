@@ -2,23 +2,23 @@
 // The picture shown while the program starts: it may close one second after it appeared, or at
 // once when the user presses Escape.
 
-#include <QTimer>
 #include <QWidget>
+
+class QTimer;
 
 namespace kvor {
 
-class frmSplash final : public QWidget
+class SplashScreen final : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmSplash(QWidget* parent = nullptr);
-    ~frmSplash() override;
+    explicit SplashScreen(QWidget* parent = nullptr);
+    ~SplashScreen() override;
 
-    bool ReadyToClose() const { return m_readyToClose; }
-    QTimer* tmrDelay() { return &m_tmrDelay; }
+    bool readyToClose() const { return m_readyToClose; }
 
     // Shows the window and lets it paint before start-up goes on.
-    void Form_Load();
+    void start();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -26,9 +26,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void tmrDelay_Timer();
+    void delayOver();
 
-    QTimer m_tmrDelay;
+    QTimer* m_delay;
     bool m_readyToClose = false;
     bool m_keyboardGrabbed = false;
 };

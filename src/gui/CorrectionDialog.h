@@ -4,33 +4,25 @@
 
 #include <QDialog>
 
-class QGroupBox;
 class QLineEdit;
-class QPushButton;
 
 namespace kvor {
 
 struct AppState;
 
-class frmChooseFile final : public QDialog
+class CorrectionDialog final : public QDialog
 {
     Q_OBJECT
 public:
     // The report chosen is set up in `state`, which the editor then works on.
-    frmChooseFile(QWidget* parent, AppState& state);
-
-    void cmdChooseFile_Click();
-    void cmdOpen_Click();
-    void cmdCancel_Click();
-
-    QGroupBox* frChooseFile;
-    QLineEdit* txtFileName;
-    QPushButton* cmdChooseFile;
-    QPushButton* cmdOpen;
-    QPushButton* cmdCancel;
+    CorrectionDialog(QWidget* parent, AppState& state);
 
 private:
+    void chooseFile();
+    void openReport();
+
     AppState& m_state;
+    QLineEdit* m_fileName = nullptr;
 };
 
 // A period as the program writes it: two digits 01-12, " / ", four digits.

@@ -1,0 +1,168 @@
+#include "gui/MainWindow.h"
+
+#include "gui/CopyToMediaDialog.h"
+#include "gui/CorrectionDialog.h"
+#include "gui/HelpWindow.h"
+#include "gui/Icons.h"
+#include "gui/NewReportDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDateTime>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace kvor {
+
+namespace {
+
+constexpr int kToolbarIconSize = 32;
+constexpr int kClockIntervalMs = 1000;
+constexpr int kPanelMargin = 6;
+// The window has no document area; some room below the toolbar keeps it from opening as a strip.
+constexpr int kEmptyLines = 16;
+
+} // namespace
+
+MainWindow::MainWindow(short rememberedMunicipality, QWidget* parent) : QMainWindow(parent)
+{
+    m_state.iObshtina = rememberedMunicipality;
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("KVOR"));
+    setWindowIcon(SvgIcon(icon::kApp));
+
+    QMenuBar* bar = menuBar();
+    QMenu* document = bar->addMenu(QStringLiteral("&Документ"));
+    document->setObjectName(QStringLiteral("mnuRegisters"));
+    QAction* newReport = addCommand(
+        document, "mnuNewDoc", QStringLiteral("&Въвеждане на документи"), &MainWindow::newReport);
+    QAction* correct =
+        addCommand(document, "mnuDocument_Correct", QStringLiteral("&Корекция на документ"),
+                   &MainWindow::correctReport);
+
+    QMenu* output = bar->addMenu(QStringLiteral("&Изходна информация"));
+    output->setObjectName(QStringLiteral("mnuInformation"));
+    QAction* copy =
+        addCommand(output, "mnuSaveToDisc", QStringLiteral("&Съхранение на файл на дискета"),
+                   &MainWindow::copyToMedia);
+
+    // Help and exit are commands on the menu bar itself.
+    QAction* help = addCommand(nullptr, "mnuHelp", QStringLiteral("&Помощ"), &MainWindow::showHelp);
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setShortcutContext(Qt::WindowShortcut);
+    addCommand(nullptr, "mnuExit", QStringLiteral("Из&ход"), &MainWindow::exitProgram);
+
+    QToolBar* toolbar = addToolBar(QStringLiteral("Команди"));
+    toolbar->setObjectName(QStringLiteral("tbrMain"));
+    toolbar->setMovable(false);
+    toolbar->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
+    addToolbarButton(newReport, "cmdNewDoc", icon::kNewReport,
+                     QStringLiteral("Въвеждане на отчет"));
+    addToolbarButton(correct, "cmdEditDoc", icon::kEditReport, QStringLiteral("Редакция на отчет"));
+    addToolbarButton(copy, "cmdSave", icon::kCopyToMedia, QStringLiteral("Съхраняване на отчет"));
+    addToolbarButton(help, "cmdHelp", icon::kHelp, QStringLiteral("Помощ"));
+
+    buildStatusBar();
+    resize(sizeHint() + QSize(0, fontMetrics().lineSpacing() * kEmptyLines));
+}
+
+QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& caption,
+                                void (MainWindow::*run)())
+{
+    QAction* a = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    connect(a, &QAction::triggered, this, run);
+    return a;
+}
+
+// A toolbar button is an action of its own, with its own key and tooltip, that runs what the
+// menu command runs.
+void MainWindow::addToolbarButton(QAction* command, const char* key, const char* icon,
+                                  const QString& tooltip)
+{
+    QToolBar* toolbar = findChild<QToolBar*>(QStringLiteral("tbrMain"));
+    QAction* a = toolbar->addAction(SvgIcon(icon), tooltip);
+    a->setObjectName(QString::fromLatin1(key));
+    a->setToolTip(tooltip);
+    connect(a, &QAction::triggered, command, &QAction::trigger);
+    if (auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(a))) {
+        button->setObjectName(QString::fromLatin1(key));
+        button->setAccessibleName(tooltip);
+        button->setAccessibleDescription(tooltip);
+    }
+}
+
+void MainWindow::buildStatusBar()
+{
+    QStatusBar* status = statusBar();
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setSizeGripEnabled(true);
+    auto panel = [this](const char* name) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setTextFormat(Qt::PlainText);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setContentsMargins(kPanelMargin, 0, kPanelMargin, 0);
+        return label;
+    };
+    QLabel* text = panel("pnlText");
+    text->setText(QStringLiteral("Справка за структурата и размера на дълга на община"));
+    m_date = panel("pnlDate");
+    m_time = panel("pnlTime");
+    status->addWidget(text, 1);
+    status->addPermanentWidget(m_date);
+    status->addPermanentWidget(m_time);
+
+    auto* clock = new QTimer(this);
+    clock->setInterval(kClockIntervalMs);
+    connect(clock, &QTimer::timeout, this, &MainWindow::refreshClock);
+    clock->start();
+    refreshClock();
+}
+
+void MainWindow::refreshClock()
+{
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    m_date->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    m_time->setText(locale.toString(now.time(), QLocale::ShortFormat));
+}
+
+void MainWindow::newReport()
+{
+    // Created afresh each time, so that the register is read again and the periods follow today.
+    NewReportDialog dialog(this, m_state);
+    dialog.exec();
+}
+
+void MainWindow::correctReport()
+{
+    CorrectionDialog dialog(this, m_state);
+    dialog.exec();
+}
+
+void MainWindow::copyToMedia()
+{
+    CopyToMediaDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWindow::showHelp()
+{
+    ShowHelp(this);
+}
+
+void MainWindow::exitProgram()
+{
+    // Ends at once: nothing is asked and open windows are not consulted.
+    close();
+    QApplication::quit();
+}
+
+} // namespace kvor
