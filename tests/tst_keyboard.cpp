@@ -1,0 +1,249 @@
+// What a person who works from the keyboard or a screen reader meets in the main window and the
+// dialogs: a mnemonic on every menu command, label and button, none twice in one place, the
+// captions still the same words; F1 for the help; Escape to cancel; message boxes that show their
+// whole title.
+
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "gui/CopyToMediaDialog.h"
+#include "gui/CorrectionDialog.h"
+#include "gui/DesktopPlatform.h"
+#include "gui/MainWindow.h"
+#include "gui/NewReportDialog.h"
+#include "support/FakePlatform.h"
+#include "support/ProgramFolder.h"
+#include "support/Widgets.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+using namespace kvor;
+
+namespace {
+
+// The letter after a single '&', lower-cased; a null character when there is none.
+QChar Mnemonic(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] == u'&') {
+            if (caption[i + 1] != u'&') {
+                return caption[i + 1].toLower();
+            }
+            ++i;
+        }
+    }
+    return {};
+}
+
+QString WithoutMnemonic(QString caption)
+{
+    return caption.remove(u'&');
+}
+
+// A place where mnemonics must differ: the controls of one dialog, or one level of a menu.
+struct Place
+{
+    QString name;
+    QList<QPair<QString, QString>> captions; // caption, the words a person sees and hears
+};
+
+QList<Place> PlacesOf(QWidget& window)
+{
+    QList<Place> places;
+    if (auto* main = qobject_cast<QMainWindow*>(&window)) {
+        Place bar{QStringLiteral("menu bar"), {}};
+        for (QAction* a : main->menuBar()->actions()) {
+            bar.captions.append({a->text(), a->iconText()});
+            if (QMenu* menu = a->menu()) {
+                Place sub{WithoutMnemonic(a->text()), {}};
+                for (QAction* item : menu->actions()) {
+                    sub.captions.append({item->text(), item->iconText()});
+                }
+                places << sub;
+            }
+        }
+        places << bar;
+        return places;
+    }
+    Place dialog{window.objectName(), {}};
+    for (auto* button : window.findChildren<QAbstractButton*>()) {
+        // "..." has no letter to mark; its frame's mnemonic reaches the file name next to it.
+        if (button->text() != u"...") {
+            dialog.captions.append({button->text(), button->accessibleName()});
+        }
+    }
+    for (auto* label : window.findChildren<QLabel*>()) {
+        if (label->buddy() && label->buddy()->focusPolicy() != Qt::NoFocus) {
+            dialog.captions.append({label->text(), WithoutMnemonic(label->text())});
+        }
+    }
+    for (auto* frame : window.findChildren<QGroupBox*>()) {
+        if (!frame->title().isEmpty()) {
+            dialog.captions.append({frame->title(), frame->accessibleName()});
+        }
+    }
+    places << dialog;
+    return places;
+}
+
+using WindowMaker = std::function<std::unique_ptr<QWidget>(AppState&)>;
+
+const QList<QPair<const char*, WindowMaker>>& Windows()
+{
+    static const QList<QPair<const char*, WindowMaker>> windows = {
+        {"main window", [](AppState&) { return std::make_unique<MainWindow>(); }},
+        {"new report", [](AppState& s) { return std::make_unique<NewReportDialog>(nullptr, s); }},
+        {"correction", [](AppState& s) { return std::make_unique<CorrectionDialog>(nullptr, s); }},
+        {"copy", [](AppState&) { return std::make_unique<CopyToMediaDialog>(); }},
+    };
+    return windows;
+}
+
+} // namespace
+
+class KeyboardTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::FakePlatform> m_fake;
+    std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<AppState> m_state;
+
+    std::unique_ptr<QWidget> shown(int window)
+    {
+        auto w = Windows()[window].second(*m_state);
+        w->show();
+        w->activateWindow();
+        [&] { QVERIFY(QTest::qWaitForWindowActive(w.get())); }();
+        return w;
+    }
+
+    static void eachWindow(bool dialogsOnly)
+    {
+        QTest::addColumn<int>("window");
+        for (int i = dialogsOnly ? 1 : 0; i < Windows().size(); ++i) {
+            QTest::newRow(Windows()[i].first) << i;
+        }
+    }
+
+private slots:
+    void init()
+    {
+        m_fake = std::make_unique<test::FakePlatform>();
+        m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
+        m_state = std::make_unique<AppState>();
+    }
+    void cleanup()
+    {
+        m_folder.reset();
+        m_fake.reset();
+    }
+
+    void everyCaptionHasItsOwnMnemonicAndReadsAsBefore_data() { eachWindow(false); }
+    void everyCaptionHasItsOwnMnemonicAndReadsAsBefore()
+    {
+        QFETCH(int, window);
+        const auto w = Windows()[window].second(*m_state);
+        for (const Place& place : PlacesOf(*w)) {
+            QVERIFY2(!place.captions.isEmpty(), qPrintable(place.name));
+            QSet<QChar> letters;
+            for (const auto& [caption, heard] : place.captions) {
+                const QString where = place.name + QStringLiteral(": ") + caption;
+                const QChar letter = Mnemonic(caption);
+                QVERIFY2(!letter.isNull(), qPrintable(where));
+                QVERIFY2(!letters.contains(letter), qPrintable(where));
+                letters.insert(letter);
+                // A screen reader says the caption's words, without the marker.
+                QCOMPARE(heard, WithoutMnemonic(caption));
+            }
+        }
+    }
+
+    void theFileChoiceButtonsAreNamedForWhatTheyDo()
+    {
+        CorrectionDialog correction(nullptr, *m_state);
+        CopyToMediaDialog copy;
+        for (QWidget* dialog : {static_cast<QWidget*>(&correction), static_cast<QWidget*>(&copy)}) {
+            auto* button = test::Child<QAbstractButton>(*dialog, "cmdChooseFile");
+            QCOMPARE(button->text(), QStringLiteral("..."));
+            QCOMPARE(button->accessibleName(), QStringLiteral("Избор на файл"));
+        }
+    }
+
+    void f1OpensTheHelp_data() { eachWindow(false); }
+    void f1OpensTheHelp()
+    {
+        QFETCH(int, window);
+        const auto w = shown(window);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(),
+                        Qt::Key_F1);
+        // Without the guide in the program folder, asking for it says where it was looked for.
+        QCOMPARE(m_fake->texts(),
+                 QStringList({msg::kNoHelpFile +
+                              QDir::toNativeSeparators(m_folder->filePath("help.html"))}));
+    }
+
+    void escapeCancelsADialog_data() { eachWindow(true); }
+    void escapeCancelsADialog()
+    {
+        QFETCH(int, window);
+        const auto w = shown(window);
+        auto* dialog = qobject_cast<QDialog*>(w.get());
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(),
+                        Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        QVERIFY(m_fake->messages.isEmpty());
+        QVERIFY(!QFileInfo::exists(m_folder->filePath("Data")));
+    }
+
+    void messageBoxesAreWideEnoughForTheirTitles_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("warning") << msg::kTitleWarning << msg::kChooseFile;
+        QTest::newRow("drive") << msg::kTitleError << QStringLiteral("!");
+        QTest::newRow("write") << msg::kTitleWriteError << QStringLiteral("!");
+        QTest::newRow("program's own") << QString() << msg::kStructureError;
+    }
+    void messageBoxesAreWideEnoughForTheirTitles()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        m_fake.reset(); // the real boxes, not recorded ones
+        qunsetenv("KVOR_MESSAGE_LOG");
+        DesktopPlatform desktop;
+        int width = 0;
+        QString shownTitle;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                width = box->width();
+                shownTitle = box->windowTitle();
+                box->done(0);
+            }
+        });
+        desktop.MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, title);
+        const QString expected = title.isEmpty() ? QStringLiteral("KVOR") : title;
+        QCOMPARE(shownTitle, expected);
+        // The title in a bold face, with room for the icon and three buttons of a title bar.
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        QVERIFY2(width >= metrics.horizontalAdvance(expected) + 4 * metrics.height(),
+                 qPrintable(QString::number(width)));
+    }
+};
+
+QTEST_MAIN(KeyboardTest)
+#include "tst_keyboard.moc"
