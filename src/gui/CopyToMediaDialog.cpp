@@ -59,6 +59,7 @@ namespace {
 
 // Room for a full path of the Data folder, and for a few levels of folders.
 constexpr int kPathChars = 60;
+constexpr int kBrowsePadLines = 2;
 constexpr int kTreeLines = 14;
 
 // The drive list is read again each time it opens, so that a stick put in after the dialog came
@@ -120,6 +121,9 @@ CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     browse->setAccessibleName(msg::kCopyChooseFileTitle);
     browse->setToolTip(msg::kCopyChooseFileTitle);
     browse->setAutoDefault(false);
+    // As narrow as its three dots allow, so that the file name gets the room.
+    browse->setMaximumWidth(browse->fontMetrics().horizontalAdvance(browse->text()) +
+                            browse->fontMetrics().height() * kBrowsePadLines);
     auto* fileRow = new QHBoxLayout(frame);
     fileRow->addWidget(m_fileName, 1);
     fileRow->addWidget(browse);

@@ -30,6 +30,7 @@ namespace {
 
 // Room for a full path of the Data folder.
 constexpr int kPathChars = 60;
+constexpr int kBrowsePadLines = 2;
 
 void refuse(const QString& text)
 {
@@ -56,6 +57,9 @@ CorrectionDialog::CorrectionDialog(QWidget* parent, AppState& state)
     browse->setAccessibleName(msg::kCopyChooseFileTitle);
     browse->setToolTip(msg::kCopyChooseFileTitle);
     browse->setAutoDefault(false);
+    // As narrow as its three dots allow, so that the file name gets the room.
+    browse->setMaximumWidth(browse->fontMetrics().horizontalAdvance(browse->text()) +
+                            browse->fontMetrics().height() * kBrowsePadLines);
     auto* fileRow = new QHBoxLayout(frame);
     fileRow->addWidget(m_fileName, 1);
     fileRow->addWidget(browse);

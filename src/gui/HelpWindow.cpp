@@ -24,7 +24,7 @@ constexpr int kBlockRole = Qt::UserRole + 1;
 // The guide's text gets three times the width of its table of contents.
 constexpr int kTextStretch = 3;
 // Wide enough for a heading of the table of contents and a line of the guide.
-constexpr int kContentsChars = 34;
+constexpr int kContentsChars = 46;
 constexpr int kTextChars = 90;
 constexpr int kTextLines = 36;
 } // namespace

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 namespace kvor {
 
@@ -26,6 +27,8 @@ constexpr int kClockIntervalMs = 1000;
 constexpr int kPanelMargin = 6;
 // The window has no document area; some room below the toolbar keeps it from opening as a strip.
 constexpr int kEmptyLines = 16;
+// The gaps between the status bar's panels and its size grip, in line heights.
+constexpr int kStatusBarGapLines = 3;
 
 } // namespace
 
@@ -68,7 +71,14 @@ MainWindow::MainWindow(short rememberedMunicipality, QWidget* parent) : QMainWin
     addToolbarButton(help, "cmdHelp", icon::kHelp, QStringLiteral("Помощ"));
 
     buildStatusBar();
-    resize(sizeHint() + QSize(0, fontMetrics().lineSpacing() * kEmptyLines));
+    // Without a document area, nothing else asks for the width the menu and the status bar need.
+    int panels = fontMetrics().height() * kStatusBarGapLines;
+    for (const QLabel* panel : statusBar()->findChildren<QLabel*>()) {
+        panels += panel->sizeHint().width();
+    }
+    const int width = std::max(menuBar()->sizeHint().width(), panels);
+    resize(std::max(width, sizeHint().width()),
+           sizeHint().height() + fontMetrics().lineSpacing() * kEmptyLines);
 }
 
 QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& caption,
