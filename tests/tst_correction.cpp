@@ -153,6 +153,16 @@ private slots:
         QFile::remove(path);
     }
 
+    void aBrokenStructureIsReportedAndTheDialogStays()
+    {
+        const QString copy = m_elsewhere.filePath("copy.xml");
+        saveReport(copy, QStringLiteral("99,00"));
+        m_folder->write("Structure.xml", "<nomenclatures><structure>");
+        QVERIFY(!openThrough(copy)); // no editor, and the dialog is still there
+        QCOMPARE(m_fake->texts(), QStringList({msg::kStructureError}));
+        QVERIFY(!QFileInfo::exists(canonical()));
+    }
+
     void theFileDialogStartsInDataAndACancelKeepsTheText()
     {
         CorrectionDialog dlg(nullptr, *m_state);
