@@ -7,9 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
@@ -27,6 +29,7 @@ constexpr int kTextStretch = 3;
 constexpr int kContentsChars = 46;
 constexpr int kTextChars = 90;
 constexpr int kTextLines = 36;
+constexpr double kMostOfTheScreen = 0.9;
 } // namespace
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
@@ -54,10 +57,17 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
     const QFontMetrics metrics = fontMetrics();
     const int contentsWidth = metrics.averageCharWidth() * kContentsChars;
     const int textWidth = metrics.averageCharWidth() * kTextChars;
-    split->setSizes({contentsWidth, textWidth});
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(split);
-    resize(contentsWidth + textWidth, metrics.lineSpacing() * kTextLines);
+    QSize size(contentsWidth + textWidth, metrics.lineSpacing() * kTextLines);
+    // Large fonts or display scaling must not push the window off a small screen.
+    if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size() * kMostOfTheScreen);
+    }
+    resize(size);
+    // The contents keep their share of a window made narrower.
+    const int shared = size.width() * contentsWidth / (contentsWidth + textWidth);
+    split->setSizes({shared, size.width() - shared});
 
     connect(m_contents, &QTreeWidget::itemActivated, this, &HelpWindow::showItem);
     connect(m_contents, &QTreeWidget::itemClicked, this, &HelpWindow::showItem);
