@@ -110,6 +110,26 @@ private slots:
         QVERIFY(!help->showSection(QStringLiteral("Няма такъв")));
     }
 
+    // Drawn afresh at twice the size for a display scaled to 200 %: a bitmap of 32 pixels would
+    // come back as it is, to be blown up and blurred.
+    void toolbarPicturesAreDrawnForTheDisplaysScale()
+    {
+        MainWindow w;
+        for (const char* key : {"cmdNewDoc", "cmdEditDoc", "cmdSave", "cmdHelp"}) {
+            const QIcon icon = w.findChild<QAction*>(QString::fromLatin1(key))->icon();
+            const QImage image = icon.pixmap(QSize(32, 32), 2.0).toImage();
+            QCOMPARE(image.size(), QSize(64, 64));
+            // Something is drawn: the picture was found among the program's resources.
+            int opaque = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    opaque += qAlpha(image.pixel(x, y)) == 255 ? 1 : 0;
+                }
+            }
+            QVERIFY2(opaque > 64 * 64 / 4, key);
+        }
+    }
+
     void splashMayCloseAfterOneSecondOrAtEscape()
     {
         SplashScreen timed;
