@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <kvor/Version.h>
 
 namespace kvor {
 
@@ -62,8 +63,9 @@ bool frmHelp::loadFile(const QString& path)
     }
     m_browser->setSearchPaths({QFileInfo(path).absolutePath()});
     m_browser->setHtml(QString::fromUtf8(file.readAll()));
-    setWindowTitle(m_browser->documentTitle().isEmpty() ? QStringLiteral("KVOR - Помощ")
-                                                        : m_browser->documentTitle());
+    setWindowTitle((m_browser->documentTitle().isEmpty() ? QStringLiteral("KVOR - Помощ")
+                                                         : m_browser->documentTitle()) +
+                   QStringLiteral(" (версия ") + QLatin1String(kVersion) + u')');
 
     // The table of contents is made from the headings of the guide: level 1 and 2 at the top,
     // level 3 below the heading before it.
