@@ -121,7 +121,7 @@ IniStatus WriteIni(const QString& path, short position)
 
 void RememberMunicipality(short position)
 {
-    switch (WriteIni(ProgramPath(QString::fromLatin1(kIniFileName)), position)) {
+    switch (WriteIni(UserPath(QString::fromLatin1(kIniFileName)), position)) {
     case IniStatus::Ok:
         State().iObshtina = position;
         return;

@@ -110,7 +110,7 @@ QString BuildEmptyStructure()
     return NodeXml(structure);
 }
 
-void CreateDocumentFile(const QString& path)
+bool CreateDocumentFile(const QString& path)
 {
     const QString version =
         GetAttribute(State().xmlStructure.documentElement(), QStringLiteral("version"));
@@ -119,7 +119,7 @@ void CreateDocumentFile(const QString& path)
     QString reason;
     int err = 0;
     if (WriteFileAtomically(path, bytes, &reason, &err)) {
-        return;
+        return true;
     }
     if (IsAccessError(err)) {
         ShowWriteError(msg::kWriteDenied + QDir::toNativeSeparators(path));
@@ -128,14 +128,15 @@ void CreateDocumentFile(const QString& path)
     } else {
         ShowWriteError(reason);
     }
+    return false;
 }
 
 bool OpenDocument(const QString& path)
 {
     AppState& state = State();
-    if (!QFileInfo::exists(path)) {
-        // A failure has been shown and makes the load below fail.
-        CreateDocumentFile(path);
+    // The write failure has been shown for what it is; the missing file is no sign of tampering.
+    if (!QFileInfo::exists(path) && !CreateDocumentFile(path)) {
+        return false;
     }
     if (state.xmlDoc.load(path) != kLoadOk) {
         platform().MsgBox(msg::kXmlTampered, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);

@@ -26,12 +26,13 @@ inline constexpr int kFirstDataRow = 3;
 
 // Makes xmlDoc the report at path, creating the file from the structure when it does not exist,
 // stamps `period`, `ob_name` and `ebk` and saves at once. False, after telling the user why, when
-// the file cannot be read as XML (it is then left as it was) or cannot be saved.
+// the file cannot be created, read as XML (it is then left as it was) or saved.
 bool OpenDocument(const QString& path);
 
-// Writes a new, empty report for the current structure to path; a failure is shown to the user.
-// Changes xmlStructure in memory (the rows lose their captions) until it is loaded again.
-void CreateDocumentFile(const QString& path);
+// Writes a new, empty report for the current structure to path; a failure is shown to the user
+// and gives false. Changes xmlStructure in memory (the rows lose their captions) until it is
+// loaded again.
+bool CreateDocumentFile(const QString& path);
 
 // The text of a new report file: single-quoted declaration, no line breaks.
 QString SkeletonText(const QString& version, const QString& structureXml);

@@ -6,14 +6,20 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <cstdlib>
+#include <kvor/InstallDirs.h>
 
 namespace kvor {
 
 DesktopPlatform::DesktopPlatform()
     // Lets the start-up tests, which run the program as a process, read what it would show.
     : m_messageLog(qEnvironmentVariable("KVOR_MESSAGE_LOG"))
-{}
+{
+    const QString exeFolder = QCoreApplication::applicationDirPath();
+    m_folders = ChooseFolders(exeFolder, exeFolder + u'/' + QLatin1String(kInstalledDataFromBin),
+                              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
 
 MsgAnswer DesktopPlatform::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                                   const QString& title)
@@ -157,11 +163,6 @@ void DesktopPlatform::End(int exitCode)
     }
     // At once: no window is asked anything and nothing waits for the event loop.
     std::_Exit(exitCode);
-}
-
-QString DesktopPlatform::ProgramFolder() const
-{
-    return QCoreApplication::applicationDirPath();
 }
 
 QDate DesktopPlatform::Today() const

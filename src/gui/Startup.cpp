@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/CommandLine.h"
+#include "core/Folders.h"
 #include "core/KvorIni.h"
 #include "core/Messages.h"
 #include "core/SingleInstance.h"
@@ -73,7 +74,7 @@ int StartUp(SingleInstance& guard)
         return 1;
     }
 
-    const QString ini = ProgramPath(QString::fromLatin1(kIniFileName));
+    const QString ini = UserPath(QString::fromLatin1(kIniFileName));
     if (!QFileInfo::exists(ini)) {
         endWith(msg::kNoIniFile);
         return 1;
@@ -124,6 +125,7 @@ int Main(int argc, char** argv)
     // standard library must keep reading "2.25" as two and a quarter.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("KVOR"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kvor"));
     QApplication::setWindowIcon(AppIcon());
 
     QTranslator qtBase;
@@ -134,7 +136,9 @@ int Main(int argc, char** argv)
 
     DesktopPlatform desktop;
     setPlatform(&desktop);
-    SingleInstance guard(desktop.ProgramFolder());
+    // Before the lock: it lives in the user's folder, which may not exist yet.
+    SeedUserFolder({desktop.InstallFolder(), desktop.UserFolder()});
+    SingleInstance guard(desktop.UserFolder());
     desktop.setBeforeEnd([&guard] { guard.release(); });
 
     const int status = StartUp(guard);

@@ -119,7 +119,7 @@ bool frmHelp::showSection(const QString& heading)
 void ShowHelp(QWidget* owner)
 {
     static QPointer<frmHelp> window;
-    const QString path = ProgramPath(QString::fromLatin1(kHelpFileName));
+    const QString path = InstallPath(QString::fromLatin1(kHelpFileName));
     if (!QFileInfo(path).isFile()) {
         platform().MsgBox(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
                           MsgIcon::Exclamation, msg::kTitleWarning);

@@ -170,7 +170,7 @@ frmSaveXMLAs::frmSaveXMLAs(QWidget* parent, const Drives* drives)
     layout->addWidget(m_Dir1, 1);
     layout->addLayout(buttons);
 
-    const QString start = QDir::cleanPath(platform().ProgramFolder());
+    const QString start = QDir::cleanPath(platform().UserFolder());
     m_startRoot = m_drives->rootOf(start);
     if (m_startRoot.isEmpty()) {
         m_startRoot = QDir::rootPath();
@@ -285,7 +285,7 @@ void frmSaveXMLAs::Drive1_Change()
 
 void frmSaveXMLAs::cmdChooseFile_Click()
 {
-    const QString data = ProgramPath(QStringLiteral("Data"));
+    const QString data = UserPath(QStringLiteral("Data"));
     QDir().mkpath(data);
     OpenFileRequest request;
     request.initialDir = data;
