@@ -123,16 +123,13 @@ QIcon HelpIcon()
 
 QIcon AppIcon()
 {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    drawSheet(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawRect(QRectF(10, 20, 3, 6));
-    p.drawRect(QRectF(15, 16, 3, 10));
-    p.drawRect(QRectF(20, 12, 3, 14));
-    return QIcon(pm);
+    // The icon of the desktop entry, at every size it was rendered in, so that the window shows
+    // the same picture as the menu and stays sharp at any scaling.
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/kvor/icons/kvor-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
 }
 
 QPixmap SplashPicture(const QSize& size)

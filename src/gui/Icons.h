@@ -1,5 +1,6 @@
 #pragma once
-// The program's pictures, drawn rather than shipped: toolbar icons, window icon, splash picture.
+// The program's pictures: toolbar icons and splash picture drawn in code; the window icon is the
+// desktop entry's, built in from its PNG sizes.
 
 #include <QIcon>
 #include <QPixmap>
