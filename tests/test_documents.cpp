@@ -139,6 +139,17 @@ TEST_F(Documents, ANewReportInAReadOnlyFolderIsRefusedWithThePath)
     EXPECT_EQ(fake.texts(), QStringList({msg::kWriteDenied + report()}));
 }
 
+// What cannot be opened at all is no tampered file either.
+TEST_F(Documents, AReportPathThatCannotBeOpenedIsReportedAsSuch)
+{
+    ASSERT_TRUE(QDir().mkpath(report()));
+    EXPECT_FALSE(OpenDocument(report()));
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_TRUE(fake.messages[0].text.contains(report())) << fake.messages[0].text.toStdString();
+    EXPECT_NE(fake.messages[0].text, msg::kXmlTampered);
+    EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
+}
+
 TEST_F(Documents, OpeningASavedReportRestampsInPlaceAndKeepsAmountsAndHash)
 {
     WriteBytes(report(), "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"

@@ -138,7 +138,15 @@ bool OpenDocument(const QString& path)
     if (!QFileInfo::exists(path) && !CreateDocumentFile(path)) {
         return false;
     }
-    if (state.xmlDoc.load(path) != kLoadOk) {
+    const long loaded = state.xmlDoc.load(path);
+    if (loaded == kLoadMissing || loaded == kLoadUnreadable) {
+        // The file could not be opened at all: a permission or device problem, which says nothing
+        // about what the file holds.
+        platform().MsgBox(state.xmlDoc.errorReason(), MsgButtons::Ok, MsgIcon::Critical,
+                          msg::kTitleWarning);
+        return false;
+    }
+    if (loaded != kLoadOk) {
         platform().MsgBox(msg::kXmlTampered, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
         return false;
     }
