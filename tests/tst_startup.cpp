@@ -220,6 +220,20 @@ private slots:
         stop(*other);
     }
 
+    // Neither the program folder nor the user's data folder may be written: what is missing is
+    // named, and no other copy is blamed.
+    void aUserFolderThatCannotBeMadeIsNoSecondCopy()
+    {
+        if (!canMountReadOnly()) {
+            QSKIP("no read-only mount possible here (unshare -rm refused)");
+        }
+        auto f = makeFolder();
+        auto p = start(*f, true, f->dir.path());
+        QVERIFY(p->waitForFinished(10000));
+        QVERIFY(p->exitCode() != 0);
+        QCOMPARE(f->messages(), QStringList({expectLine(kvor::msg::kNoIniFile)}));
+    }
+
     void twoStartsAtTheSameInstantLeaveOneRunning()
     {
         auto f = makeFolder();

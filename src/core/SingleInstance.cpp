@@ -19,9 +19,13 @@ QString SingleInstance::lockPath(const QString& userFolder)
     return userFolder + QStringLiteral("/.kvor.lock");
 }
 
-bool SingleInstance::tryAcquire()
+SingleInstance::Result SingleInstance::tryAcquire()
 {
-    return m_lock->tryLock(0);
+    if (m_lock->tryLock(0)) {
+        return Result::Acquired;
+    }
+    return m_lock->error() == QLockFile::LockFailedError ? Result::HeldByAnother
+                                                         : Result::CannotLock;
 }
 
 void SingleInstance::release()

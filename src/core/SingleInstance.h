@@ -13,9 +13,15 @@ public:
     explicit SingleInstance(const QString& userFolder);
     ~SingleInstance();
 
-    // True when this copy is now the only one running on the folder. A lock left behind by a
-    // copy that crashed is taken over by anyone who may write in the folder.
-    bool tryAcquire();
+    enum class Result
+    {
+        Acquired,      // this copy is now the only one running on the folder
+        HeldByAnother, // another copy is running on it
+        CannotLock     // no lock can be made there (the folder cannot be written)
+    };
+    // A lock left behind by a copy that crashed is taken over by anyone who may write in the
+    // folder.
+    Result tryAcquire();
     void release();
 
     static QString lockPath(const QString& userFolder);

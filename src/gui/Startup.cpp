@@ -69,7 +69,9 @@ int StartUp(SingleInstance& guard)
     ResetState();
     AppState& state = State();
 
-    if (!guard.tryAcquire()) {
+    // A folder where no lock can be made is no sign of another copy: nothing can be written
+    // there either, and the steps below say what is missing.
+    if (guard.tryAcquire() == SingleInstance::Result::HeldByAnother) {
         endWith(msg::kSecondCopy);
         return 1;
     }
