@@ -37,15 +37,12 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"nothing", {}, CommandAction::Run, {}, {}},
         ParseCase{"files", {"a.xml", "Data"}, CommandAction::Run, {"a.xml", "Data"}, {}},
         ParseCase{"help", {"--help"}, CommandAction::ShowHelp, {}, {}},
-        ParseCase{"shortHelp", {"-h"}, CommandAction::ShowHelp, {}, {}},
         ParseCase{"version", {"--version"}, CommandAction::ShowVersion, {}, {}},
-        ParseCase{"shortVersion", {"-V"}, CommandAction::ShowVersion, {}, {}},
         ParseCase{
             "versionAfterAFile", {"a.xml", "--version"}, CommandAction::ShowVersion, {"a.xml"}, {}},
         ParseCase{"firstOptionWins", {"--version", "--help"}, CommandAction::ShowVersion, {}, {}},
         ParseCase{
             "unknownBeforeHelp", {"--verison", "--help"}, CommandAction::Refuse, {}, "--verison"},
-        ParseCase{"lowercaseV", {"-v"}, CommandAction::Refuse, {}, "-v"},
         ParseCase{"dashAlone", {"-"}, CommandAction::Run, {"-"}, {}},
         ParseCase{"dashesEndOptions",
                   {"--", "--help", "-x.xml"},
