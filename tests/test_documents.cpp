@@ -134,10 +134,21 @@ TEST_F(Documents, ANewReportInAReadOnlyFolderIsRefusedWithThePath)
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWriteError);
     EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
     EXPECT_FALSE(QFile::exists(report()));
-    // Opening creates the skeleton first, then finds nothing to open.
+    // Opening tries the skeleton first; a folder it may not write is no tampered file.
     fake.messages.clear();
     EXPECT_FALSE(OpenDocument(state, report()));
-    EXPECT_EQ(fake.texts(), QStringList({msg::kWriteDenied + report(), msg::kXmlTampered}));
+    EXPECT_EQ(fake.texts(), QStringList({msg::kWriteDenied + report()}));
+}
+
+// What cannot be opened at all is no tampered file either.
+TEST_F(Documents, AReportPathThatCannotBeOpenedIsReportedAsSuch)
+{
+    ASSERT_TRUE(QDir().mkpath(report()));
+    EXPECT_FALSE(OpenDocument(state, report()));
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_TRUE(fake.messages[0].text.contains(report())) << fake.messages[0].text.toStdString();
+    EXPECT_NE(fake.messages[0].text, msg::kXmlTampered);
+    EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
 }
 
 TEST_F(Documents, OpeningASavedReportRestampsInPlaceAndKeepsAmountsAndHash)

@@ -4,6 +4,7 @@
 #include "support/Files.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,12 +16,15 @@ class StartupTest : public QObject
 {
     Q_OBJECT
 
-    // A program folder: a copy of the executable and, unless told otherwise, the sample files.
+    // A program folder: a copy of the executable and, unless told otherwise, the sample files;
+    // and a home of the user who runs it, where the messages are written too.
     struct Folder
     {
         QTemporaryDir dir;
+        QTemporaryDir home;
         QString exe() const { return dir.filePath(QStringLiteral("kvor")); }
-        QString log() const { return dir.filePath(QStringLiteral("messages.log")); }
+        QString log() const { return home.filePath(QStringLiteral("messages.log")); }
+        QString userData() const { return home.filePath(QStringLiteral("data/KVOR")); }
 
         QStringList messages() const
         {
@@ -55,15 +59,48 @@ class StartupTest : public QObject
         return f;
     }
 
-    std::unique_ptr<QProcess> start(const Folder& f)
+    // Mounts the program folder read-only in a mount namespace of its own and runs the program
+    // there: a read-only file system, which refuses root as well.
+    static QStringList readOnlyRun(const QString& folder, const QString& command)
     {
+        return {QStringLiteral("-rm"),
+                QStringLiteral("sh"),
+                QStringLiteral("-c"),
+                QStringLiteral("mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" && "
+                               "exec \"$2\""),
+                QStringLiteral("sh"),
+                folder,
+                command};
+    }
+
+    static bool canMountReadOnly()
+    {
+        QTemporaryDir dir;
+        QProcess p;
+        p.start(QStringLiteral("unshare"), readOnlyRun(dir.path(), QStringLiteral("true")));
+        return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit &&
+               p.exitCode() == 0;
+    }
+
+    // The program run by the user whose home is f's, or by another whose home is `home`.
+    std::unique_ptr<QProcess> start(const Folder& f, bool readOnly = false,
+                                    const QString& home = {})
+    {
+        const QString userHome = home.isEmpty() ? f.home.path() : home;
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("KVOR_MESSAGE_LOG"), f.log());
+        env.insert(QStringLiteral("HOME"), userHome);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), userHome + QStringLiteral("/data"));
+        env.insert(QStringLiteral("TMPDIR"), userHome);
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p->start(f.exe(), {});
+        if (readOnly) {
+            p->start(QStringLiteral("unshare"), readOnlyRun(f.dir.path(), f.exe()));
+        } else {
+            p->start(f.exe(), {});
+        }
         [&] { QVERIFY(p->waitForStarted(10000)); }();
         return p;
     }
@@ -137,6 +174,64 @@ private slots:
         QVERIFY(stillRunningAfterStartUp(*second));
         QVERIFY(f->messages().isEmpty());
         stop(*second);
+    }
+
+    // Two users of one shared program folder share its Data, whatever their temporary folders.
+    void aSecondUserOfAWritableFolderIsRefused()
+    {
+        auto f = makeFolder();
+        QTemporaryDir otherHome;
+        auto first = start(*f);
+        QVERIFY(stillRunningAfterStartUp(*first));
+        auto second = start(*f, false, otherHome.path());
+        QVERIFY(second->waitForFinished(10000));
+        QVERIFY(second->exitCode() != 0);
+        QCOMPARE(f->messages(), QStringList({expectLine(kvor::msg::kSecondCopy)}));
+        QVERIFY(!QFileInfo::exists(f->userData()));
+        stop(*first);
+    }
+
+    // A read-only program folder: kvor.ini is made in the user's data folder from the one
+    // given, the lock lives there, and another user with a data folder of their own may run.
+    void aReadOnlyFolderKeepsTheUsersFilesInTheirDataFolder()
+    {
+        if (!canMountReadOnly()) {
+            QSKIP("no read-only mount possible here (unshare -rm refused)");
+        }
+        auto f = makeFolder();
+        f->writeIni("\"oba 3\"\r\n");
+        auto first = start(*f, true);
+        QVERIFY(stillRunningAfterStartUp(*first));
+        QVERIFY(f->messages().isEmpty());
+        QCOMPARE(test::ReadBytes(f->userData() + QStringLiteral("/kvor.ini")),
+                 QByteArray("\"oba 3\"\r\n"));
+        QVERIFY(QFileInfo::exists(f->userData() + QStringLiteral("/.kvor.lock")));
+
+        auto again = start(*f, true);
+        QVERIFY(again->waitForFinished(10000));
+        QVERIFY(again->exitCode() != 0);
+        QCOMPARE(f->messages(), QStringList({expectLine(kvor::msg::kSecondCopy)}));
+
+        QTemporaryDir otherHome;
+        auto other = start(*f, true, otherHome.path());
+        QVERIFY(stillRunningAfterStartUp(*other));
+        QVERIFY(QFileInfo::exists(otherHome.filePath(QStringLiteral("data/KVOR/kvor.ini"))));
+        stop(*first);
+        stop(*other);
+    }
+
+    // Neither the program folder nor the user's data folder may be written: what is missing is
+    // named, and no other copy is blamed.
+    void aUserFolderThatCannotBeMadeIsNoSecondCopy()
+    {
+        if (!canMountReadOnly()) {
+            QSKIP("no read-only mount possible here (unshare -rm refused)");
+        }
+        auto f = makeFolder();
+        auto p = start(*f, true, f->dir.path());
+        QVERIFY(p->waitForFinished(10000));
+        QVERIFY(p->exitCode() != 0);
+        QCOMPARE(f->messages(), QStringList({expectLine(kvor::msg::kNoIniFile)}));
     }
 
     void twoStartsAtTheSameInstantLeaveOneRunning()

@@ -120,7 +120,7 @@ IniStatus WriteIni(const QString& path, short position)
 
 bool RememberMunicipality(short position)
 {
-    switch (WriteIni(ProgramPath(QString::fromLatin1(kIniFileName)), position)) {
+    switch (WriteIni(UserPath(QString::fromLatin1(kIniFileName)), position)) {
     case IniStatus::Ok:
         return true;
     case IniStatus::Missing:

@@ -19,9 +19,14 @@ void setPlatform(Platform* p)
     g_platform = p;
 }
 
-QString ProgramPath(const QString& name)
+QString InstallPath(const QString& name)
 {
-    return platform().ProgramFolder() + QLatin1Char('/') + name;
+    return platform().InstallFolder() + QLatin1Char('/') + name;
+}
+
+QString UserPath(const QString& name)
+{
+    return platform().UserFolder() + QLatin1Char('/') + name;
 }
 
 } // namespace kvor

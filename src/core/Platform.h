@@ -1,7 +1,8 @@
 #pragma once
 // What the program asks of the desktop: message boxes, file dialogs, ending the program, where
-// the program folder is and what day it is. The desktop implementation lives with the widgets;
-// tests put in their own so that every path can run without a person in front of the screen.
+// the program's files are read and written and what day it is. The desktop implementation lives
+// with the widgets; tests put in their own so that every path can run without a person in front of
+// the screen.
 
 #include <QDate>
 #include <QString>
@@ -56,8 +57,12 @@ public:
     // Ends the program at once with the given exit status. Callers return straight after it:
     // a test platform records the call and comes back.
     virtual void End(int exitCode) = 0;
-    // The folder that holds the executable and the program's files, without a trailing separator.
-    virtual QString ProgramFolder() const = 0;
+    // Where the distributed files are read: the register, the structure, the help and the
+    // kvor.ini a user's first one is made from. No trailing separator.
+    virtual QString InstallFolder() const = 0;
+    // Where the user's files are written: kvor.ini, Data and the one-copy lock. The install
+    // folder itself when it may be written (a portable copy), else the user's data folder.
+    virtual QString UserFolder() const = 0;
     virtual QDate Today() const = 0;
     // Shows the busy (hourglass) pointer or takes it away again.
     virtual void SetBusy(bool busy) = 0;
@@ -67,7 +72,8 @@ Platform& platform();
 // Installs the platform; the caller keeps ownership. Passing nullptr restores none.
 void setPlatform(Platform* p);
 
-// A path inside the program folder: the folder, a separator and the name.
-QString ProgramPath(const QString& name);
+// A path inside the install folder or the user's folder: the folder, a separator and the name.
+QString InstallPath(const QString& name);
+QString UserPath(const QString& name);
 
 } // namespace kvor

@@ -17,7 +17,7 @@ const QString kRowPath = QStringLiteral("xml/rs:data/z:row");
 
 std::optional<QStringList> ReadObshtini(DomDocument& reg)
 {
-    const QString path = ProgramPath(QString::fromLatin1(kObshtiniFileName));
+    const QString path = InstallPath(QString::fromLatin1(kObshtiniFileName));
     if (!QFileInfo::exists(path)) {
         platform().MsgBox(msg::kNoObshtiniFile, MsgButtons::Ok, MsgIcon::Critical,
                           msg::kTitleWarning);

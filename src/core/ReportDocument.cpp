@@ -109,7 +109,7 @@ QString BuildEmptyStructure(DomDocument& structureDoc)
     return NodeXml(structure);
 }
 
-void CreateDocumentFile(DomDocument& structure, const QString& path)
+bool CreateDocumentFile(DomDocument& structure, const QString& path)
 {
     const QString version = GetAttribute(structure.documentElement(), QStringLiteral("version"));
     // Characters the code page lacks are kept as references rather than lost.
@@ -117,7 +117,7 @@ void CreateDocumentFile(DomDocument& structure, const QString& path)
     QString reason;
     int err = 0;
     if (WriteFileAtomically(path, bytes, &reason, &err)) {
-        return;
+        return true;
     }
     if (IsAccessError(err)) {
         ShowWriteError(msg::kWriteDenied + QDir::toNativeSeparators(path));
@@ -126,15 +126,24 @@ void CreateDocumentFile(DomDocument& structure, const QString& path)
     } else {
         ShowWriteError(reason);
     }
+    return false;
 }
 
 bool OpenDocument(AppState& state, const QString& path)
 {
-    if (!QFileInfo::exists(path)) {
-        // A failure has been shown and makes the load below fail.
-        CreateDocumentFile(state.xmlStructure, path);
+    // The write failure has been shown for what it is; the missing file is no sign of tampering.
+    if (!QFileInfo::exists(path) && !CreateDocumentFile(state.xmlStructure, path)) {
+        return false;
     }
-    if (state.xmlDoc.load(path) != kLoadOk) {
+    const long loaded = state.xmlDoc.load(path);
+    if (loaded == kLoadMissing || loaded == kLoadUnreadable) {
+        // The file could not be opened at all: a permission or device problem, which says nothing
+        // about what the file holds.
+        platform().MsgBox(state.xmlDoc.errorReason(), MsgButtons::Ok, MsgIcon::Critical,
+                          msg::kTitleWarning);
+        return false;
+    }
+    if (loaded != kLoadOk) {
         platform().MsgBox(msg::kXmlTampered, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
         return false;
     }

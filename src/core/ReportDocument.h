@@ -27,13 +27,13 @@ inline constexpr int kFirstDataRow = 3;
 
 // Makes the state's xmlDoc the report at path, creating the file from xmlStructure when it does
 // not exist, stamps the state's period and municipality into `period`, `ob_name` and `ebk` and
-// saves at once. False, after telling the user why, when the file cannot be read as XML (it is
-// then left as it was) or cannot be saved.
+// saves at once. False, after telling the user why, when the file cannot be created, read as XML
+// (it is then left as it was) or saved.
 bool OpenDocument(AppState& state, const QString& path);
 
-// Writes a new, empty report for `structure` to path; a failure is shown to the user. Changes
-// `structure` in memory (the rows lose their captions) until it is loaded again.
-void CreateDocumentFile(DomDocument& structure, const QString& path);
+// Writes a new, empty report for `structure` to path; a failure is shown to the user and gives
+// false. Changes `structure` in memory (the rows lose their captions) until it is loaded again.
+bool CreateDocumentFile(DomDocument& structure, const QString& path);
 
 // The text of a new report file: single-quoted declaration, no line breaks.
 QString SkeletonText(const QString& version, const QString& structureXml);

@@ -13,7 +13,7 @@ QString ReportFileName(const QString& ebk, const QString& year, const QString& m
 
 QString DataFolder()
 {
-    return ProgramPath(QString::fromLatin1(kDataFolderName));
+    return UserPath(QString::fromLatin1(kDataFolderName));
 }
 
 QString ReportFilePath(const QString& ebk, const QString& year, const QString& month)

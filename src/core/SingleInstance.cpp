@@ -1,13 +1,9 @@
 #include "core/SingleInstance.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
-
 namespace kvor {
 
-SingleInstance::SingleInstance(const QString& programFolder)
-    : m_lock(std::make_unique<QLockFile>(lockPath(programFolder)))
+SingleInstance::SingleInstance(const QString& userFolder)
+    : m_lock(std::make_unique<QLockFile>(lockPath(userFolder)))
 {
     // Never stale by age: only a lock whose process is gone is taken over.
     m_lock->setStaleLockTime(0);
@@ -15,22 +11,21 @@ SingleInstance::SingleInstance(const QString& programFolder)
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::lockPath(const QString& programFolder)
+QString SingleInstance::lockPath(const QString& userFolder)
 {
-    // The lock lives in the temporary folder: the program folder may well be read-only.
-    QString key = QFileInfo(programFolder).canonicalFilePath();
-    if (key.isEmpty()) {
-        key = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
-    }
-    const QByteArray hash =
-        QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QDir::tempPath() + QStringLiteral("/kvor-") + QString::fromLatin1(hash) +
-           QStringLiteral(".lock");
+    // Beside the data it guards: every user of a shared folder sees the same lock, and whoever may
+    // write the data may also remove a lock that a killed copy left behind. A lock in the
+    // temporary folder could be neither.
+    return userFolder + QStringLiteral("/.kvor.lock");
 }
 
-bool SingleInstance::tryAcquire()
+SingleInstance::Result SingleInstance::tryAcquire()
 {
-    return m_lock->tryLock(0);
+    if (m_lock->tryLock(0)) {
+        return Result::Acquired;
+    }
+    return m_lock->error() == QLockFile::LockFailedError ? Result::HeldByAnother
+                                                         : Result::CannotLock;
 }
 
 void SingleInstance::release()

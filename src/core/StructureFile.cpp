@@ -35,7 +35,7 @@ bool IsUsableStructure(const DomDocument& structure)
 
 bool ReadStructure(DomDocument& structure)
 {
-    const QString path = ProgramPath(QString::fromLatin1(kStructureFileName));
+    const QString path = InstallPath(QString::fromLatin1(kStructureFileName));
     if (!QFileInfo::exists(path)) {
         platform().MsgBox(msg::kNoStructureFile, MsgButtons::Ok, MsgIcon::Critical,
                           msg::kTitleWarning);

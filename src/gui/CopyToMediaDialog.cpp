@@ -176,7 +176,7 @@ CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     layout->addWidget(m_tree, 1);
     layout->addLayout(buttons);
 
-    const QString start = QDir::cleanPath(platform().ProgramFolder());
+    const QString start = QDir::cleanPath(platform().UserFolder());
     m_startRoot = m_drives->rootOf(start);
     if (m_startRoot.isEmpty()) {
         m_startRoot = QDir::rootPath();
@@ -287,7 +287,7 @@ void CopyToMediaDialog::driveChanged()
 
 void CopyToMediaDialog::chooseFile()
 {
-    const QString data = ProgramPath(QStringLiteral("Data"));
+    const QString data = UserPath(QStringLiteral("Data"));
     QDir().mkpath(data);
     OpenFileRequest request;
     request.initialDir = data;

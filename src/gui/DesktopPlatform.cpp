@@ -9,7 +9,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpacerItem>
+#include <QStandardPaths>
 #include <cstdlib>
+#include <kvor/InstallDirs.h>
 
 namespace kvor {
 
@@ -31,7 +33,11 @@ int DesktopPlatform::MinimumBoxWidth(const QString& title, const QFont& font)
 DesktopPlatform::DesktopPlatform()
     // Lets the start-up tests, which run the program as a process, read what it would show.
     : m_messageLog(qEnvironmentVariable("KVOR_MESSAGE_LOG"))
-{}
+{
+    const QString exeFolder = QCoreApplication::applicationDirPath();
+    m_folders = ChooseFolders(exeFolder, exeFolder + u'/' + QLatin1String(kInstalledDataFromBin),
+                              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
 
 MsgAnswer DesktopPlatform::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                                   const QString& title)
@@ -181,11 +187,6 @@ void DesktopPlatform::End(int exitCode)
     }
     // At once: no window is asked anything and nothing waits for the event loop.
     std::_Exit(exitCode);
-}
-
-QString DesktopPlatform::ProgramFolder() const
-{
-    return QCoreApplication::applicationDirPath();
 }
 
 QDate DesktopPlatform::Today() const

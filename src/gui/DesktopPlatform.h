@@ -1,6 +1,8 @@
 #pragma once
-// The platform of a real desktop: Qt's message boxes and file dialog, the executable's folder.
+// The platform of a real desktop: Qt's message boxes and file dialog, the folders found from the
+// executable's place and the user's data folder.
 
+#include "core/Folders.h"
 #include "core/Platform.h"
 
 #include <functional>
@@ -18,7 +20,8 @@ public:
                      const QString& title) override;
     QString ShowOpen(const OpenFileRequest& request) override;
     void End(int exitCode) override;
-    QString ProgramFolder() const override;
+    QString InstallFolder() const override { return m_folders.install; }
+    QString UserFolder() const override { return m_folders.user; }
     QDate Today() const override;
     void SetBusy(bool busy) override;
 
@@ -35,6 +38,7 @@ public:
 
 private:
     std::function<void()> m_beforeEnd;
+    Folders m_folders;
     QString m_messageLog; // when set, messages are written there and answered with the default
     int m_busy = 0;
 };

@@ -18,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <kvor/Version.h>
 
 namespace kvor {
 
@@ -81,8 +82,9 @@ bool HelpWindow::loadFile(const QString& path)
     }
     m_browser->setSearchPaths({QFileInfo(path).absolutePath()});
     m_browser->setHtml(QString::fromUtf8(file.readAll()));
-    setWindowTitle(m_browser->documentTitle().isEmpty() ? QStringLiteral("KVOR - Помощ")
-                                                        : m_browser->documentTitle());
+    setWindowTitle((m_browser->documentTitle().isEmpty() ? QStringLiteral("KVOR - Помощ")
+                                                         : m_browser->documentTitle()) +
+                   QStringLiteral(" (версия ") + QLatin1String(kVersion) + u')');
 
     // The table of contents is made from the headings of the guide: level 1 and 2 at the top,
     // level 3 below the heading before it.
@@ -136,7 +138,7 @@ bool HelpWindow::showSection(const QString& heading)
 void ShowHelp(QWidget* owner)
 {
     static QPointer<HelpWindow> window;
-    const QString path = ProgramPath(QString::fromLatin1(kHelpFileName));
+    const QString path = InstallPath(QString::fromLatin1(kHelpFileName));
     if (!QFileInfo(path).isFile()) {
         platform().MsgBox(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
                           MsgIcon::Exclamation, msg::kTitleWarning);

@@ -1,5 +1,7 @@
 #include "gui/Startup.h"
 
+#include "core/CommandLine.h"
+#include "core/Folders.h"
 #include "core/KvorIni.h"
 #include "core/Messages.h"
 #include "core/SingleInstance.h"
@@ -14,6 +16,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <clocale>
+#include <optional>
 
 namespace kvor {
 
@@ -24,16 +27,52 @@ void endWith(const QString& text)
     platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
 }
 
+constexpr int kExitUsage = 2;
+
+// Answers the command line. Before the application exists (strict false) only help and version
+// and unknown long options are answered, because Qt's own options are still in the line;
+// afterwards whatever is left is refused. An exit status when the program is to end without a
+// window.
+std::optional<int> AnswerCommandLine(const QStringList& args, bool strict)
+{
+    const CommandRequest request = ParseCommandLine(args);
+    switch (request.action) {
+    case CommandAction::ShowHelp:
+        PrintText(stdout, KvorUsageText());
+        return 0;
+    case CommandAction::ShowVersion:
+        PrintText(stdout, VersionText(QStringLiteral("kvor")));
+        return 0;
+    case CommandAction::Refuse:
+        // Qt's own options (-platform, -style, ...) take one dash; a long option nobody knows
+        // is refused before it could cost a window.
+        if (!strict && !request.refused.startsWith(QLatin1String("--"))) {
+            return std::nullopt;
+        }
+        PrintText(stderr, RefusedOptionText(QStringLiteral("kvor"), request.refused));
+        return kExitUsage;
+    case CommandAction::Run:
+        if (strict && !request.operands.isEmpty()) {
+            PrintText(stderr, KvorRefusedOperandText(request.operands.constFirst()));
+            return kExitUsage;
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int StartUp(SingleInstance& guard)
 {
-    if (!guard.tryAcquire()) {
+    // A folder where no lock can be made is no sign of another copy: nothing can be written
+    // there either, and the steps below say what is missing.
+    if (guard.tryAcquire() == SingleInstance::Result::HeldByAnother) {
         endWith(msg::kSecondCopy);
         return 1;
     }
 
-    const QString ini = ProgramPath(QString::fromLatin1(kIniFileName));
+    const QString ini = UserPath(QString::fromLatin1(kIniFileName));
     if (!QFileInfo::exists(ini)) {
         endWith(msg::kNoIniFile);
         return 1;
@@ -70,11 +109,22 @@ int StartUp(SingleInstance& guard)
 
 int Main(int argc, char** argv)
 {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
+    if (const auto status = AnswerCommandLine(args, false)) {
+        return *status;
+    }
     QApplication app(argc, argv);
+    if (const auto status = AnswerCommandLine(QCoreApplication::arguments().mid(1), true)) {
+        return *status;
+    }
     // Creating the application takes the user's numeric locale into C; the XML library and the
     // standard library must keep reading "2.25" as two and a quarter.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("KVOR"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kvor"));
     QApplication::setWindowIcon(SvgIcon(icon::kApp));
 
     QTranslator qtBase;
@@ -85,7 +135,9 @@ int Main(int argc, char** argv)
 
     DesktopPlatform desktop;
     setPlatform(&desktop);
-    SingleInstance guard(desktop.ProgramFolder());
+    // Before the lock: it lives in the user's folder, which may not exist yet.
+    SeedUserFolder({desktop.InstallFolder(), desktop.UserFolder()});
+    SingleInstance guard(desktop.UserFolder());
     desktop.setBeforeEnd([&guard] { guard.release(); });
 
     const int status = StartUp(guard);

@@ -1,6 +1,7 @@
 // kvor-verify: the check for whoever receives report files. Recomputes each report's hash the
 // way the program computes it when saving and says, per file, whether the file is as written.
 
+#include "core/CommandLine.h"
 #include "core/VerifyReport.h"
 
 #include <QCoreApplication>
@@ -14,13 +15,11 @@ using namespace kvor;
 
 namespace {
 
-void print(std::FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-}
+constexpr int kExitOk = 0;
+constexpr int kExitChanged = 1;
+constexpr int kExitUsage = 2;
 
-const char* const kUsage = "Употреба: kvor-verify ФАЙЛ|ПАПКА...\n"
+const char* const kUsage = "Употреба: kvor-verify [ОПЦИЯ] ФАЙЛ|ПАПКА...\n"
                            "\n"
                            "Проверява контролната сума (hash) на справки за дълга на община,\n"
                            "записани от KVOR. Във всяка посочена папка се проверяват всички\n"
@@ -32,7 +31,12 @@ const char* const kUsage = "Употреба: kvor-verify ФАЙЛ|ПАПКА...
                            "\n"
                            "Код на завършване: 0 само когато всички файлове са OK; 1 когато\n"
                            "някой файл е променен, липсва или папка не съдържа XML файлове;\n"
-                           "2 при грешна употреба.\n";
+                           "2 при грешна употреба.\n"
+                           "\n"
+                           "Опции:\n"
+                           "  -h, --help     показва този текст и завършва\n"
+                           "  -V, --version  показва версията и завършва\n"
+                           "  --             всичко след него е име на файл или папка\n";
 
 // The report files an argument names: the file itself, or every *.xml below a folder.
 QStringList FilesOf(const QString& argument)
@@ -55,27 +59,41 @@ QStringList FilesOf(const QString& argument)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.isEmpty() || arguments.contains(u"--help") || arguments.contains(u"-h")) {
-        print(arguments.isEmpty() ? stderr : stdout, QString::fromUtf8(kUsage));
-        return arguments.isEmpty() ? 2 : 0;
+    const CommandRequest request = ParseCommandLine(QCoreApplication::arguments().mid(1));
+    switch (request.action) {
+    case CommandAction::ShowHelp:
+        PrintText(stdout, QString::fromUtf8(kUsage));
+        return kExitOk;
+    case CommandAction::ShowVersion:
+        PrintText(stdout, VersionText(QStringLiteral("kvor-verify")));
+        return kExitOk;
+    case CommandAction::Refuse:
+        PrintText(stderr, RefusedOptionText(QStringLiteral("kvor-verify"), request.refused));
+        return kExitUsage;
+    case CommandAction::Run:
+        break;
+    }
+    const QStringList& arguments = request.operands;
+    if (arguments.isEmpty()) {
+        PrintText(stderr, QString::fromUtf8(kUsage));
+        return kExitUsage;
     }
     bool allOk = true;
     for (const QString& argument : arguments) {
         const QStringList files = FilesOf(argument);
         if (files.isEmpty()) {
-            print(stderr, argument + QStringLiteral("\tняма XML файлове\n"));
+            PrintText(stderr, argument + QStringLiteral("\tняма XML файлове\n"));
             allOk = false;
         }
         for (const QString& file : files) {
             const VerifyResult result = VerifyReportFile(file);
             if (result.status == VerifyStatus::Ok) {
-                print(stdout, file + QStringLiteral("\tOK\n"));
+                PrintText(stdout, file + QStringLiteral("\tOK\n"));
             } else {
-                print(stdout, file + QStringLiteral("\tПРОМЕНЕН: ") + result.reason + u'\n');
+                PrintText(stdout, file + QStringLiteral("\tПРОМЕНЕН: ") + result.reason + u'\n');
                 allOk = false;
             }
         }
     }
-    return allOk ? 0 : 1;
+    return allOk ? kExitOk : kExitChanged;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// A platform for tests: message boxes are recorded and answered from a script, the program folder
-// and today are whatever the test says, and ending the program is only noted.
+// A platform for tests: message boxes are recorded and answered from a script, the folders and
+// today are whatever the test says, and ending the program is only noted.
 
 #include "core/Platform.h"
 
@@ -52,7 +52,8 @@ public:
         ended = true;
         endCode = exitCode;
     }
-    QString ProgramFolder() const override { return folder; }
+    QString InstallFolder() const override { return folder; }
+    QString UserFolder() const override { return userFolder.isEmpty() ? folder : userFolder; }
     QDate Today() const override { return today; }
     void SetBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
 
@@ -66,6 +67,8 @@ public:
     }
 
     QString folder;
+    // Empty: the user's files are written in `folder` too, as in a portable copy.
+    QString userFolder;
     QDate today{2004, 3, 15};
     QList<ShownMessage> messages;
     QList<MsgAnswer> answers;

@@ -1,0 +1,31 @@
+# The packages: a .deb of the standard install and a .tar.gz of the portable program folder.
+# scripts/package.sh makes both.
+
+set(CPACK_PACKAGE_NAME kvor)
+set(CPACK_PACKAGE_VENDOR "KVOR")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Monthly report on the structure and amount of a municipality's debt")
+set(CPACK_PACKAGE_DESCRIPTION "KVOR fills in the monthly report on the debt of a Bulgarian \
+municipality, saves it as an XML file with an integrity hash, reopens it for correction, prints \
+it as the official form through a spreadsheet program and copies it to removable media. \
+kvor-verify checks the hash of received reports.")
+set(CPACK_PACKAGE_CONTACT "KVOR maintainers <kvor@localhost>")
+set(CPACK_GENERATOR DEB TGZ)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION office)
+# The shared libraries are found by dpkg-shlibdeps; Qt's Bulgarian texts of its own dialogs and a
+# spreadsheet program to print from are not linked, so they are named here.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-calc | gnumeric")
+
+# Per generator: the archive holds only the portable program folder.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackProject.cmake.in
+    ${CMAKE_BINARY_DIR}/CPackProject.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProject.cmake)
+
+include(CPack)
