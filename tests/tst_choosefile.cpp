@@ -3,11 +3,11 @@
 
 #include "core/AppState.h"
 #include "core/Messages.h"
-#include "gui/FlexGrid.h"
-#include "gui/frmSpravka.h"
-#include "core/StructureFile.h"
-#include "gui/frmChooseFile.h"
 #include "core/ReportDocument.h"
+#include "core/StructureFile.h"
+#include "gui/FlexGrid.h"
+#include "gui/frmChooseFile.h"
+#include "gui/frmSpravka.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
 #include "support/ReportFixture.h"
@@ -177,8 +177,9 @@ private slots:
         QTest::addColumn<bool>("valid");
         QTest::newRow("january") << "01 / 2004" << true;
         QTest::newRow("december") << "12 / 2099" << true;
-        for (const char* bad : {"13 / 2004", "00 / 2004", "3 / 2004", "03/2004", "01 / 2004 ",
-                                "01 - 2004", "03 / ../a", "03 / 20041", ""}) {
+        for (const char* bad :
+             {"13 / 2004", "00 / 2004", "3 / 2004", "03/2004", "01 / 2004 ", "01 - 2004",
+              "03 / ../a", "03 / 20041", "03 / 2004\n", "03 / 2004\r\n", ""}) {
             QTest::newRow(bad) << QString::fromLatin1(bad) << false;
         }
     }

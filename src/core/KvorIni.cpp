@@ -1,10 +1,11 @@
 #include "core/KvorIni.h"
 
 #include "core/AppState.h"
-#include "core/Messages.h"
-#include "core/Platform.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
+#include "core/FileRead.h"
+#include "core/Messages.h"
+#include "core/Platform.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -58,6 +59,9 @@ QStringList ReadDelimitedFields(const QString& text)
 
 namespace {
 
+// The program writes one short line; a settings file of this size is something else.
+constexpr qint64 kMaxIniBytes = qint64(1024) * 1024;
+
 std::optional<short> toShort(const QString& value)
 {
     bool ok = false;
@@ -92,36 +96,45 @@ QByteArray IniLine(short position)
 
 IniStatus ReadIni(const QString& path, short& position)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    const ReadResult read = ReadRegularFile(path, kMaxIniBytes);
+    if (read.status == ReadStatus::Missing) {
         return IniStatus::Missing;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (read.status != ReadStatus::Ok) {
         return IniStatus::Failed;
     }
-    const auto found = FindRememberedPosition(ReadDelimitedFields(Cp1251Decode(file.readAll())));
+    const auto found = FindRememberedPosition(ReadDelimitedFields(Cp1251Decode(read.bytes)));
     if (found) {
         position = *found;
     }
     return IniStatus::Ok;
 }
 
-IniStatus WriteIni(const QString& path, short position)
+IniStatus WriteIni(const QString& path, short position, int* errorNumber, QString* reason)
 {
     if (!QFileInfo::exists(path)) {
         return IniStatus::Missing;
     }
     int err = 0;
-    if (WriteFileAtomically(path, IniLine(position), nullptr, &err)) {
+    QString why;
+    if (WriteFileAtomically(path, IniLine(position), &why, &err)) {
         return IniStatus::Ok;
     }
-    return (err == EACCES || err == EPERM || err == EROFS) ? IniStatus::ReadOnly
-                                                           : IniStatus::Failed;
+    if (errorNumber) {
+        *errorNumber = err;
+    }
+    if (reason) {
+        *reason = why;
+    }
+    return IsWriteDeniedError(err) ? IniStatus::ReadOnly : IniStatus::Failed;
 }
 
 void RememberMunicipality(short position)
 {
-    switch (WriteIni(ProgramPath(QString::fromLatin1(kIniFileName)), position)) {
+    const QString path = ProgramPath(QString::fromLatin1(kIniFileName));
+    int err = 0;
+    QString reason;
+    switch (WriteIni(path, position, &err, &reason)) {
     case IniStatus::Ok:
         State().iObshtina = position;
         return;
@@ -134,6 +147,9 @@ void RememberMunicipality(short position)
                           msg::kTitleWarning);
         return;
     case IniStatus::Failed:
+        // The choice is not remembered; the user learns why rather than finding it gone later.
+        platform().MsgBox(WriteFailureMessage(path, err, reason), MsgButtons::Ok, MsgIcon::Critical,
+                          msg::kTitleWriteError);
         return;
     }
 }

@@ -1,13 +1,14 @@
 #include "core/ReportDocument.h"
 
 #include "core/AppState.h"
-#include "core/Messages.h"
-#include "core/Platform.h"
-#include "core/GridText.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
-#include "core/XmlDom.h"
+#include "core/GridText.h"
+#include "core/Messages.h"
+#include "core/Platform.h"
 #include "core/ReportHash.h"
+#include "core/XmlCheck.h"
+#include "core/XmlDom.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,31 +52,6 @@ QString EscapeSingleQuoted(const QString& value)
     return out;
 }
 
-bool IsAccessError(int err)
-{
-    switch (err) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ENOENT:
-    case ENOTDIR:
-    case EISDIR:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool IsDiskFull(int err)
-{
-#ifdef EDQUOT
-    if (err == EDQUOT) {
-        return true;
-    }
-#endif
-    return err == ENOSPC;
-}
-
 void ShowWriteError(const QString& text)
 {
     platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWriteError);
@@ -115,19 +91,17 @@ void CreateDocumentFile(const QString& path)
     const QString version =
         GetAttribute(State().xmlStructure.documentElement(), QStringLiteral("version"));
     // Characters the code page lacks are kept as references rather than lost.
-    const QByteArray bytes = Cp1251EncodeXml(SkeletonText(version, BuildEmptyStructure()));
+    const QString text = SkeletonText(version, BuildEmptyStructure());
     QString reason;
     int err = 0;
-    if (WriteFileAtomically(path, bytes, &reason, &err)) {
+    if (FirstForbiddenXmlChar(text) >= 0) {
+        // Only a structure changed in memory gets here; the file would be refused when read.
+        err = EINVAL;
+        reason = QStringLiteral("Структурата съдържа знак, който XML не допуска.");
+    } else if (WriteFileAtomically(path, Cp1251EncodeXml(text), &reason, &err)) {
         return;
     }
-    if (IsAccessError(err)) {
-        ShowWriteError(msg::kWriteDenied + QDir::toNativeSeparators(path));
-    } else if (IsDiskFull(err)) {
-        ShowWriteError(msg::kDiskFull);
-    } else {
-        ShowWriteError(reason);
-    }
+    ShowWriteError(WriteFailureMessage(path, err, reason));
 }
 
 bool OpenDocument(const QString& path)
@@ -147,10 +121,10 @@ bool OpenDocument(const QString& path)
     SetAttribute(positions, QStringLiteral("ob_name"), state.Obshtina.Name);
     SetAttribute(positions, QStringLiteral("ebk"), state.Obshtina.NumEBK);
     QString reason;
-    if (!SaveDocument(path, &reason)) {
+    int err = 0;
+    if (!SaveDocument(path, &reason, &err)) {
         // The report would otherwise be edited while every save of it fails unseen.
-        ShowWriteError(msg::kDocumentNotSaved + QDir::toNativeSeparators(path) +
-                       QStringLiteral("\r\n") + reason);
+        ShowWriteError(WriteFailureMessage(path, err, reason));
         return false;
     }
     return true;
@@ -177,9 +151,9 @@ void StoreGridValues(const GridText& grid)
     SetAttribute(root, QStringLiteral("hash"), DocumentHash(NodeXml(root)).value_or(QString()));
 }
 
-bool SaveDocument(const QString& path, QString* reason)
+bool SaveDocument(const QString& path, QString* reason, int* errorNumber)
 {
-    return State().xmlDoc.save(path, reason);
+    return State().xmlDoc.save(path, reason, errorNumber);
 }
 
 } // namespace kvor

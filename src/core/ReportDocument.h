@@ -45,7 +45,9 @@ QString BuildEmptyStructure();
 void StoreGridValues(const GridText& grid);
 
 // Writes xmlDoc to path, replacing the file only when the whole document was written. On failure
-// reason (when given) receives the system's reason in Bulgarian.
-[[nodiscard]] bool SaveDocument(const QString& path, QString* reason = nullptr);
+// reason (when given) receives the reason in Bulgarian and errorNumber the system's error number
+// (WriteFailureMessage makes the user's message of them).
+[[nodiscard]] bool SaveDocument(const QString& path, QString* reason = nullptr,
+                                int* errorNumber = nullptr);
 
 } // namespace kvor

@@ -3,11 +3,11 @@
 #include "core/AppState.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "gui/ReportEditor.h"
 #include "core/PrevData.h"
-#include "gui/frmChoosePrm.h"
-#include "core/ReportName.h"
 #include "core/ReportDocument.h"
+#include "core/ReportName.h"
+#include "gui/ReportEditor.h"
+#include "gui/frmChoosePrm.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -21,7 +21,8 @@ namespace kvor {
 
 bool IsValidPeriodText(const QString& period)
 {
-    static const QRegularExpression re(QStringLiteral(R"(^(0[1-9]|1[0-2]) / [0-9]{4}$)"));
+    // \z, not $: a dollar also matches before a final line break.
+    static const QRegularExpression re(QStringLiteral(R"(^(0[1-9]|1[0-2]) / [0-9]{4}\z)"));
     return re.match(period).hasMatch();
 }
 

@@ -1,9 +1,10 @@
 #include "gui/frmSaveXMLAs.h"
 
 #include "core/AppState.h"
+#include "core/AtomicFile.h"
+#include "core/Drives.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "core/Drives.h"
 #include "core/XmlDom.h"
 
 #include <QComboBox>
@@ -317,12 +318,14 @@ void frmSaveXMLAs::cmdSave_Click()
         return;
     }
     m_sShortName = QFileInfo(QDir::fromNativeSeparators(source)).fileName();
+    const QString target = QDir(Dir1Path()).filePath(m_sShortName);
     QString error;
-    if (doc.save(QDir(Dir1Path()).filePath(m_sShortName), &error)) {
+    int err = 0;
+    if (doc.save(target, &error, &err)) {
         return;
     }
     busy.done();
-    warn(error);
+    warn(WriteFailureMessage(target, err, error));
 }
 
 void frmSaveXMLAs::cmdExit_Click()

@@ -1,15 +1,16 @@
 #include "gui/frmSpravka.h"
 
+#include "core/Amount.h"
 #include "core/AppState.h"
+#include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "core/Amount.h"
+#include "core/ReportDocument.h"
+#include "core/ReportName.h"
 #include "gui/FlexGrid.h"
 #include "gui/Twips.h"
 #include "gui/VirtualKeys.h"
 #include "printout/PrintReport.h"
-#include "core/ReportName.h"
-#include "core/ReportDocument.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -787,13 +788,14 @@ void frmSpravka::cmdSave_Click()
     state.sYear = PeriodYear(txtPeriod->text());
     const QString path = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
     QString reason;
+    int err = 0;
     bool saved = false;
     if (!IsSafeEbkCode(state.Obshtina.NumEBK) || !IsSafeEbkCode(state.sYear) ||
         !IsSafeEbkCode(state.sMonth)) {
         reason = msg::kInvalidEbk;
     } else {
         StoreGridValues(StoredFigures(*grdDocEnter));
-        saved = SaveDocument(path, &reason);
+        saved = SaveDocument(path, &reason, &err);
     }
     platform().SetBusy(false);
     if (saved) {
@@ -801,8 +803,8 @@ void frmSpravka::cmdSave_Click()
         return;
     }
     // A failed save is never passed off as a good one: the user is told, and closing still asks.
-    platform().MsgBox(msg::kNotSaved + kCrLf + QDir::toNativeSeparators(path) + kCrLf + reason,
-                      MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWriteError);
+    platform().MsgBox(WriteFailureMessage(path, err, reason), MsgButtons::Ok, MsgIcon::Critical,
+                      msg::kTitleWriteError);
 }
 
 void frmSpravka::cmdPrint_Click()

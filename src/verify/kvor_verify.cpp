@@ -41,7 +41,8 @@ QStringList FilesOf(const QString& argument)
         return {argument};
     }
     QStringList files;
-    QDirIterator it(argument, {QStringLiteral("*.xml")}, QDir::Files | QDir::Hidden,
+    // System entries too: a pipe or a device named like a report is reported, not passed over.
+    QDirIterator it(argument, {QStringLiteral("*.xml")}, QDir::Files | QDir::System | QDir::Hidden,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         files << it.next();
