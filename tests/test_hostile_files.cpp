@@ -52,6 +52,15 @@ QByteArray Report(const QByteArray& inside, const QByteArray& after = {})
            inside + "</positions>" + after;
 }
 
+QByteArray ManyAttributes(int count)
+{
+    QByteArray out = kDeclaration + "<positions";
+    for (int i = 0; i < count; ++i) {
+        out += " a" + QByteArray::number(i) + "=\"1\"";
+    }
+    return out + " a0=\"2\"/>";
+}
+
 struct Hostile
 {
     const char* name;
@@ -74,6 +83,7 @@ const Hostile kHostile[] = {
     {"nul_bytes_after_the_root", Report({}, QByteArray("\0\0\0<b/>", 7))},
     {"nul_byte_in_a_value", Report(QByteArray("<str col1=\"1\0\"/>", 16))},
     {"duplicate_attribute", Report("<str id=\"1\" col1=\"5\" col1=\"7\"/>")},
+    {"duplicate_among_100000_attributes", ManyAttributes(kVeryDeep)},
     {"undeclared_entity_in_text", Report("&nbsp;")},
     {"undeclared_entity_in_a_value", Report("<str col1=\"&euro;\"/>")},
     {"entity_declared_in_the_doctype",

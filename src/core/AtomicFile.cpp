@@ -252,6 +252,8 @@ bool WriteFileAtomically(const QString& path, QByteArrayView bytes, QString* err
         // The umask may have taken bits the old file had; failing to restore them is no reason
         // to lose the save.
         (void)::fchmod(fd, mode);
+        // An administrator's save keeps the user's file the user's.
+        (void)::fchown(fd, old.st_uid, old.st_gid);
     }
     if (ok && ::fsync(fd) != 0) {
         err = errno;

@@ -1,6 +1,7 @@
 #include "core/XmlCheck.h"
 
 #include <QSet>
+#include <QVarLengthArray>
 
 namespace kvor {
 
@@ -23,6 +24,39 @@ bool isNameEnd(QChar c)
 {
     return isXmlBlank(c) || c == u'/' || c == u'>' || c == u'=';
 }
+
+// The attribute names of one start tag: a short list as real files have, a set for the many
+// a hostile file may have.
+class AttributeNames final
+{
+public:
+    // False when the name is there already.
+    bool add(QStringView name)
+    {
+        if (m_set.isEmpty() && m_list.size() < kListed) {
+            if (m_list.contains(name)) {
+                return false;
+            }
+            m_list.append(name);
+            return true;
+        }
+        if (m_set.isEmpty()) {
+            for (const QStringView listed : m_list) {
+                m_set.insert(listed);
+            }
+        }
+        if (m_set.contains(name)) {
+            return false;
+        }
+        m_set.insert(name);
+        return true;
+    }
+
+private:
+    static constexpr qsizetype kListed = 16;
+    QVarLengthArray<QStringView, kListed> m_list;
+    QSet<QStringView> m_set;
+};
 
 class Scanner final
 {
@@ -117,7 +151,7 @@ private:
         }
         ++m_pos;
         skipName();
-        QSet<QStringView> names;
+        AttributeNames names;
         while (m_pos < m_text.size()) {
             while (m_pos < m_text.size() && isXmlBlank(m_text[m_pos])) {
                 ++m_pos;
@@ -144,11 +178,10 @@ private:
                 m_lost = true;
                 return;
             }
-            if (names.contains(name)) {
+            if (!names.add(name)) {
                 fail(QStringLiteral("повторен атрибут %1").arg(name));
                 return;
             }
-            names.insert(name);
             attributeValue();
             if (m_problem || m_lost) {
                 return;
