@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace kvor;
 using test::ReadBytes;
@@ -301,6 +302,34 @@ TEST(FileSystem, AFullAndAReadOnlyTmpfsLeaveTheReportAsItWas)
     EXPECT_EQ(result->split(u'|'),
               QStringList({msg::kDiskFull, "old kept", msg::kWriteDenied + path, "old kept",
                            "mfddd_sd_5101_2004_03.xml"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(WritePath, ASaveSweepsOnlyTheStaleTemporaryFilesOfItsOwnTargetAndKeepsTheMode)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("r.xml");
+    WriteBytes(target, "old");
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ReadGroup);
+    const QStringList others = {".r.xml.ABC123.tmp", ".r.xml.abc12.tmp", ".other.xml.abc123.tmp",
+                                "r.xml.abc123.tmp", ".r.xml.abc123.tmp.keep"};
+    for (const QString& name : others + QStringList{".r.xml.abc123.tmp", ".r.xml.zz9zz9.tmp"}) {
+        WriteBytes(dir.filePath(name), "left by someone");
+    }
+    ASSERT_TRUE(WriteFileAtomically(target, "new"));
+    QStringList expected = others + QStringList{"r.xml"};
+    expected.sort();
+    EXPECT_EQ(test::Listing(dir.path()), expected);
+    EXPECT_EQ(ReadBytes(target), "new");
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 } // namespace
