@@ -14,8 +14,6 @@ using namespace kvor;
 
 namespace {
 
-const QLocale kBg(QLocale::Bulgarian, QLocale::Bulgaria);
-
 TEST(SampleForm, RowsRestrictionsAndCodesComeFromTheStructure)
 {
     DomDocument structure;
@@ -34,18 +32,18 @@ TEST(SampleForm, RowsRestrictionsAndCodesComeFromTheStructure)
     // Figures of free rows only; the form ends at grid row 29.
     QString editable;
     for (const auto& [r, c] : {std::pair{5, 1},
-                              {5, 3},
-                              {5, 5},
-                              {5, 0},
-                              {5, 2},
-                              {5, 4},
-                              {5, 6},
-                              {3, 1},
-                              {4, 3},
-                              {6, 1},
-                              {2, 1},
-                              {29, 5},
-                              {30, 1}}) {
+                               {5, 3},
+                               {5, 5},
+                               {5, 0},
+                               {5, 2},
+                               {5, 4},
+                               {5, 6},
+                               {3, 1},
+                               {4, 3},
+                               {6, 1},
+                               {2, 1},
+                               {29, 5},
+                               {30, 1}}) {
         editable += form.IsEditableCell(r, c) ? u'y' : u'n';
     }
     EXPECT_EQ(editable, "yyynnnnnnnnyn");
@@ -65,13 +63,13 @@ TEST(UpdateTotals, OddSumidListsAreHandledSafely)
               kLoadOk);
     const ReportForm form(s);
     TextTable g(8, 7);
-    UpdateTotals(g, form, 5, 3, "0", "10", kBg);
-    EXPECT_EQ(AmountValue(g.TextMatrix(3, 3), kBg), 20);
-    UpdateTotals(g, form, 6, 3, "", "4", kBg);
-    EXPECT_EQ(AmountValue(g.TextMatrix(4, 3), kBg), 4);
-    EXPECT_EQ(AmountValue(g.TextMatrix(3, 3), kBg), 20);
-    UpdateTotals(g, form, 7, 3, "0", "1", kBg);
-    EXPECT_EQ(g.TextMatrix(3, 3), RowAmountText(20, 3, kBg));
+    UpdateTotals(g, form, 5, 3, "0", "10");
+    EXPECT_EQ(AmountValue(g.TextMatrix(3, 3)), 20);
+    UpdateTotals(g, form, 6, 3, "", "4");
+    EXPECT_EQ(AmountValue(g.TextMatrix(4, 3)), 4);
+    EXPECT_EQ(AmountValue(g.TextMatrix(3, 3)), 20);
+    UpdateTotals(g, form, 7, 3, "0", "1");
+    EXPECT_EQ(g.TextMatrix(3, 3), RowAmountText(20, 3));
 }
 
 // --- the information pane ----------------------------------------------------------------------

@@ -229,15 +229,16 @@ private slots:
             QTest::newRow(name) << source << typed << oldCopy << QString::fromLatin1(readOnly)
                                 << message;
         };
-        const QString eacces = SystemReason(EACCES);
+        // %2: the target's path.
+        const QString denied = msg::kWriteDenied + QStringLiteral("%2");
         refuse("empty file box", {}, {}, false, "", msg::kChooseFileToSave);
         refuse("source not well-formed", broken, kReportName, false, "", {});
         refuse("source empty", "", kReportName, false, "", {});
         refuse("broken source keeps the old copy", broken, kReportName, true, "", {});
         refuse("source missing", {}, "mfddd_sd_1234_2005_04.xml", false, "",
                "Файлът не е намерен: %1");
-        refuse("target folder read-only", {}, kReportName, false, "folder", eacces);
-        refuse("target file read-only", {}, kReportName, true, "file", eacces);
+        refuse("target folder read-only", {}, kReportName, false, "folder", denied);
+        refuse("target file read-only", {}, kReportName, true, "file", denied);
     }
     void refusedWithoutWriting()
     {
@@ -264,6 +265,7 @@ private slots:
             message = probe.errorReason();
         }
         message.replace(QStringLiteral("%1"), path);
+        message.replace(QStringLiteral("%2"), QDir::toNativeSeparators(stickPath(kReportName)));
         const QStringList before = test::Listing(m_stick->path());
         const QByteArray oldBytes = test::ReadBytes(stickPath(kReportName));
 

@@ -189,8 +189,9 @@ private slots:
         QTest::addColumn<bool>("valid");
         QTest::newRow("january") << "01 / 2004" << true;
         QTest::newRow("december") << "12 / 2099" << true;
-        for (const char* bad : {"13 / 2004", "00 / 2004", "3 / 2004", "03/2004", "01 / 2004 ",
-                                "01 - 2004", "03 / ../a", "03 / 20041", ""}) {
+        for (const char* bad :
+             {"13 / 2004", "00 / 2004", "3 / 2004", "03/2004", "01 / 2004 ", "01 - 2004",
+              "03 / ../a", "03 / 20041", "03 / 2004\n", "03 / 2004\r\n", ""}) {
             QTest::newRow(bad) << QString::fromLatin1(bad) << false;
         }
     }

@@ -1,47 +1,148 @@
 #include "core/Amount.h"
 
 #include <cmath>
+#include <vector>
 
 namespace kvor {
 
 namespace {
+
+constexpr char16_t kGroupMark = 0x00A0;
+constexpr char16_t kDecimalComma = u',';
+constexpr int kGroupSize = 3;
 
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t' || c == QChar(0x00A0) || c == QChar(0x202F);
 }
 
-bool isGroupMark(QChar c, const QString& group)
+bool isAsciiDigit(QChar c)
 {
-    return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F) ||
-           (!group.isEmpty() && c == group[0]);
+    return c >= u'0' && c <= u'9';
+}
+
+struct Digits
+{
+    QString normal; // "1234.50" for QString::toDouble, which does not depend on the language
+    int count = 0;
+    qsizetype end = 0;
+};
+
+// Integer digits from i on, grouped in threes by any of the marks when grouped at all; nullopt
+// when the groups are uneven.
+std::optional<Digits> integerPart(const QString& text, qsizetype i, qsizetype e,
+                                  bool (*isMark)(QChar))
+{
+    Digits d;
+    std::vector<int> groups{0};
+    for (; i < e; ++i) {
+        const QChar c = text[i];
+        if (isAsciiDigit(c)) {
+            d.normal += c;
+            ++groups.back();
+        } else if (isMark(c) && groups.back() > 0 && i + 1 < e && isAsciiDigit(text[i + 1])) {
+            groups.push_back(0);
+        } else {
+            break;
+        }
+    }
+    if (groups.size() > 1) {
+        if (groups.front() > kGroupSize) {
+            return std::nullopt;
+        }
+        for (size_t g = 1; g < groups.size(); ++g) {
+            if (groups[g] != kGroupSize) {
+                return std::nullopt;
+            }
+        }
+    }
+    for (const int g : groups) {
+        d.count += g;
+    }
+    d.end = i;
+    return d;
+}
+
+bool isBulgarianGroupMark(QChar c)
+{
+    return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F);
+}
+
+bool isCommaGroupMark(QChar c)
+{
+    return c == u',';
+}
+
+// The decimals after the separator at i; false when anything but digits follows.
+bool fraction(const QString& text, qsizetype i, qsizetype e, Digits& d)
+{
+    d.normal += u'.';
+    for (++i; i < e; ++i) {
+        if (!isAsciiDigit(text[i])) {
+            return false;
+        }
+        d.normal += text[i];
+        ++d.count;
+    }
+    return true;
+}
+
+// The number without sign and blanks, in either form; nullopt when it is neither.
+std::optional<QString> unsignedNumber(const QString& text, qsizetype b, qsizetype e)
+{
+    // "1,234.50": only with groups and a point after them, so that "1,234" stays the Bulgarian
+    // 1.234.
+    if (auto en = integerPart(text, b, e, isCommaGroupMark);
+        en && en->end < e && text[en->end] == u'.' && text.mid(b, en->end - b).contains(u',')) {
+        if (fraction(text, en->end, e, *en) && en->count > 0) {
+            return en->normal;
+        }
+        return std::nullopt;
+    }
+    auto bg = integerPart(text, b, e, isBulgarianGroupMark);
+    if (!bg) {
+        return std::nullopt;
+    }
+    // A point is read as the decimal separator too: the keypad of many keyboards types one.
+    if (bg->end < e && (text[bg->end] == kDecimalComma || text[bg->end] == u'.')) {
+        if (!fraction(text, bg->end, e, *bg)) {
+            return std::nullopt;
+        }
+    } else if (bg->end != e) {
+        return std::nullopt;
+    }
+    if (bg->count == 0) {
+        return std::nullopt;
+    }
+    return bg->normal;
 }
 
 } // namespace
 
-QString AmountText(double v, const QLocale& locale)
+QString AmountText(double v)
 {
-    // Qt's own grouping is wrong for some locales (Bulgarian: "1234 567,50"), so the digits are
-    // grouped here.
-    QString digits = QString::number(std::fabs(v), 'f', 2);
+    // Digits from QString::number, which ignores the language setting; grouped here.
+    const QString digits = QString::number(std::fabs(v), 'f', 2);
     const bool negative = v < 0 && digits != u"0.00";
     const qsizetype point = digits.indexOf(u'.');
     const QString intPart = digits.left(point);
-    const QString fraction = digits.mid(point + 1);
-    const QString group = locale.groupSeparator();
-    QString grouped;
-    grouped.reserve(intPart.size() + intPart.size() / 3 * group.size());
-    for (qsizetype i = 0; i < intPart.size(); ++i) {
-        if (i > 0 && (intPart.size() - i) % 3 == 0) {
-            grouped += group;
-        }
-        grouped += intPart[i];
+    QString out;
+    out.reserve(intPart.size() + intPart.size() / kGroupSize + 4);
+    if (negative) {
+        out += u'-';
     }
-    QString out = grouped + locale.decimalPoint() + fraction;
-    return negative ? locale.negativeSign() + out : out;
+    for (qsizetype i = 0; i < intPart.size(); ++i) {
+        if (i > 0 && (intPart.size() - i) % kGroupSize == 0) {
+            out += QChar(kGroupMark);
+        }
+        out += intPart[i];
+    }
+    out += QChar(kDecimalComma);
+    out += digits.mid(point + 1);
+    return out;
 }
 
-std::optional<double> ParseAmount(const QString& text, const QLocale& locale)
+std::optional<double> ParseAmount(const QString& text)
 {
     qsizetype b = 0;
     qsizetype e = text.size();
@@ -54,80 +155,27 @@ std::optional<double> ParseAmount(const QString& text, const QLocale& locale)
     if (b == e) {
         return std::nullopt;
     }
-    const QString group = locale.groupSeparator();
-    const QString decimal = locale.decimalPoint();
-    // A point is read as the decimal separator too where it cannot be a group separator: the
-    // keypad of many keyboards types one.
-    const bool pointToo = decimal != u"." && group != u".";
-
-    QString normal; // "-1234.50" for QString::toDouble, which is not locale dependent
-    qsizetype i = b;
-    const QChar first = text[i];
-    if (first == u'-' || first == u'+' || first == QChar(0x2212) ||
-        (!locale.negativeSign().isEmpty() && first == locale.negativeSign()[0])) {
-        if (first != u'+') {
-            normal += u'-';
-        }
-        ++i;
+    bool negative = false;
+    const QChar first = text[b];
+    if (first == u'-' || first == u'+' || first == QChar(0x2212)) {
+        negative = first != u'+';
+        ++b;
     }
-
-    // Integer digits, grouped in threes when groups are used at all.
-    std::vector<int> groups{0};
-    bool grouped = false;
-    for (; i < e; ++i) {
-        const QChar c = text[i];
-        if (c.isDigit() && c.unicode() < 128) {
-            normal += c;
-            ++groups.back();
-        } else if (isGroupMark(c, group) && !(c == decimal[0]) && groups.back() > 0 && i + 1 < e &&
-                   text[i + 1].isDigit()) {
-            grouped = true;
-            groups.push_back(0);
-        } else {
-            break;
-        }
-    }
-    if (grouped) {
-        if (groups.front() > 3) {
-            return std::nullopt;
-        }
-        for (size_t g = 1; g < groups.size(); ++g) {
-            if (groups[g] != 3) {
-                return std::nullopt;
-            }
-        }
-    }
-    int digits = 0;
-    for (int g : groups) {
-        digits += g;
-    }
-
-    if (i < e && (text[i] == decimal[0] || (pointToo && text[i] == u'.'))) {
-        normal += u'.';
-        ++i;
-        for (; i < e; ++i) {
-            const QChar c = text[i];
-            if (!(c.isDigit() && c.unicode() < 128)) {
-                break;
-            }
-            normal += c;
-            ++digits;
-        }
-    }
-    if (i != e || digits == 0) {
+    const auto number = unsignedNumber(text, b, e);
+    if (!number) {
         return std::nullopt;
     }
     bool ok = false;
-    const double v = normal.toDouble(&ok);
+    const double v = number->toDouble(&ok);
     if (!ok || !std::isfinite(v)) {
         return std::nullopt;
     }
-    return v;
+    return negative ? -v : v;
 }
 
-double AmountValue(const QString& text, const QLocale& locale)
+double AmountValue(const QString& text)
 {
-    return ParseAmount(text, locale).value_or(0.0);
+    return ParseAmount(text).value_or(0.0);
 }
 
 } // namespace kvor

@@ -1,5 +1,6 @@
 #pragma once
-// Writing a whole file so that it is either replaced completely or left as it was.
+// Writing a whole file so that it is either replaced completely or left as it was, and the
+// message the user sees when that fails.
 
 #include <QByteArrayView>
 #include <QString>
@@ -9,10 +10,25 @@ namespace kvor {
 // The reason for a failed file operation, in Bulgarian, from the system's error number.
 QString SystemReason(int errorNumber);
 
-// Writes bytes to path through a temporary file that replaces the target only when everything
-// was written. An existing read-only file is not replaced. On failure errorText (when given)
-// receives the reason in Bulgarian and errorNumber the system's error number.
+// Writes bytes to path through a temporary file in the same folder (".<name>.XXXXXX.tmp") that
+// is written in full, synced and renamed over the target; the folder is synced after the rename.
+// Any failure removes the temporary file and leaves the target byte for byte as it was. Where no
+// temporary file can be made beside the target the write is refused: the target is never
+// written in place. An existing file without its write bit is not replaced either. A successful
+// write removes temporary files a killed writer left for the same target. On failure errorText
+// (when given) receives the reason in Bulgarian and errorNumber the system's error number.
 bool WriteFileAtomically(const QString& path, QByteArrayView bytes, QString* errorText = nullptr,
                          int* errorNumber = nullptr);
+
+// Whether the temporary file name belongs to writes of the target file name.
+bool IsTemporaryFileOf(const QString& tempName, const QString& targetName);
+
+bool IsDiskFullError(int errorNumber);
+bool IsWriteDeniedError(int errorNumber);
+
+// What the user is told when writing path failed: "Дискът е пълен!" for a full disk, the
+// read-only message with the path where the folder or the file may not be written, otherwise
+// "Документът не е записан!" with the path and the reason.
+QString WriteFailureMessage(const QString& path, int errorNumber, const QString& reason);
 
 } // namespace kvor

@@ -2,6 +2,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
+#include "core/FileRead.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
 
@@ -57,6 +58,9 @@ QStringList ReadDelimitedFields(const QString& text)
 
 namespace {
 
+// The program writes one short line; a settings file of this size is something else.
+constexpr qint64 kMaxIniBytes = qint64(1024) * 1024;
+
 std::optional<short> toShort(const QString& value)
 {
     bool ok = false;
@@ -91,36 +95,45 @@ QByteArray IniLine(short position)
 
 IniStatus ReadIni(const QString& path, short& position)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    const ReadResult read = ReadRegularFile(path, kMaxIniBytes);
+    if (read.status == ReadStatus::Missing) {
         return IniStatus::Missing;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (read.status != ReadStatus::Ok) {
         return IniStatus::Failed;
     }
-    const auto found = FindRememberedPosition(ReadDelimitedFields(Cp1251Decode(file.readAll())));
+    const auto found = FindRememberedPosition(ReadDelimitedFields(Cp1251Decode(read.bytes)));
     if (found) {
         position = *found;
     }
     return IniStatus::Ok;
 }
 
-IniStatus WriteIni(const QString& path, short position)
+IniStatus WriteIni(const QString& path, short position, int* errorNumber, QString* reason)
 {
     if (!QFileInfo::exists(path)) {
         return IniStatus::Missing;
     }
     int err = 0;
-    if (WriteFileAtomically(path, IniLine(position), nullptr, &err)) {
+    QString why;
+    if (WriteFileAtomically(path, IniLine(position), &why, &err)) {
         return IniStatus::Ok;
     }
-    return (err == EACCES || err == EPERM || err == EROFS) ? IniStatus::ReadOnly
-                                                           : IniStatus::Failed;
+    if (errorNumber) {
+        *errorNumber = err;
+    }
+    if (reason) {
+        *reason = why;
+    }
+    return IsWriteDeniedError(err) ? IniStatus::ReadOnly : IniStatus::Failed;
 }
 
 bool RememberMunicipality(short position)
 {
-    switch (WriteIni(UserPath(QString::fromLatin1(kIniFileName)), position)) {
+    const QString path = UserPath(QString::fromLatin1(kIniFileName));
+    int err = 0;
+    QString reason;
+    switch (WriteIni(path, position, &err, &reason)) {
     case IniStatus::Ok:
         return true;
     case IniStatus::Missing:
@@ -132,6 +145,9 @@ bool RememberMunicipality(short position)
                           msg::kTitleWarning);
         return false;
     case IniStatus::Failed:
+        // The choice is not remembered; the user learns why rather than finding it gone later.
+        platform().MsgBox(WriteFailureMessage(path, err, reason), MsgButtons::Ok, MsgIcon::Critical,
+                          msg::kTitleWriteError);
         return false;
     }
     return false;

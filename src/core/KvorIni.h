@@ -32,10 +32,13 @@ enum class IniStatus
 
 // Reads the file in the program folder; `position` is left alone when no usable key is found.
 IniStatus ReadIni(const QString& path, short& position);
-IniStatus WriteIni(const QString& path, short position);
+// On failure errorNumber and reason (when given) say why.
+IniStatus WriteIni(const QString& path, short position, int* errorNumber = nullptr,
+                   QString* reason = nullptr);
 
-// Remembers the chosen municipality: rewrites kvor.ini in the program folder. True only when the
-// position was written. A missing file ends the program; a write-protected one is reported.
+// Remembers the chosen municipality: rewrites kvor.ini in the user's folder. True only when the
+// position was written. A missing file ends the program; a write-protected one is reported, and so
+// is any other failed write.
 bool RememberMunicipality(short position);
 
 } // namespace kvor

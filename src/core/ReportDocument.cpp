@@ -7,6 +7,7 @@
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/ReportHash.h"
+#include "core/XmlCheck.h"
 #include "core/XmlDom.h"
 
 #include <QDir>
@@ -51,31 +52,6 @@ QString EscapeSingleQuoted(const QString& value)
     return out;
 }
 
-bool IsAccessError(int err)
-{
-    switch (err) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ENOENT:
-    case ENOTDIR:
-    case EISDIR:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool IsDiskFull(int err)
-{
-#ifdef EDQUOT
-    if (err == EDQUOT) {
-        return true;
-    }
-#endif
-    return err == ENOSPC;
-}
-
 void ShowWriteError(const QString& text)
 {
     platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWriteError);
@@ -113,19 +89,17 @@ bool CreateDocumentFile(DomDocument& structure, const QString& path)
 {
     const QString version = GetAttribute(structure.documentElement(), QStringLiteral("version"));
     // Characters the code page lacks are kept as references rather than lost.
-    const QByteArray bytes = Cp1251EncodeXml(SkeletonText(version, BuildEmptyStructure(structure)));
+    const QString text = SkeletonText(version, BuildEmptyStructure(structure));
     QString reason;
     int err = 0;
-    if (WriteFileAtomically(path, bytes, &reason, &err)) {
+    if (FirstForbiddenXmlChar(text) >= 0) {
+        // Only a structure changed in memory gets here; the file would be refused when read.
+        err = EINVAL;
+        reason = QStringLiteral("Структурата съдържа знак, който XML не допуска.");
+    } else if (WriteFileAtomically(path, Cp1251EncodeXml(text), &reason, &err)) {
         return true;
     }
-    if (IsAccessError(err)) {
-        ShowWriteError(msg::kWriteDenied + QDir::toNativeSeparators(path));
-    } else if (IsDiskFull(err)) {
-        ShowWriteError(msg::kDiskFull);
-    } else {
-        ShowWriteError(reason);
-    }
+    ShowWriteError(WriteFailureMessage(path, err, reason));
     return false;
 }
 
@@ -153,10 +127,10 @@ bool OpenDocument(AppState& state, const QString& path)
     SetAttribute(positions, QStringLiteral("ob_name"), state.Obshtina.Name);
     SetAttribute(positions, QStringLiteral("ebk"), state.Obshtina.NumEBK);
     QString reason;
-    if (!SaveDocument(state.xmlDoc, path, &reason)) {
+    int err = 0;
+    if (!SaveDocument(state.xmlDoc, path, &reason, &err)) {
         // The report would otherwise be edited while every save of it fails unseen.
-        ShowWriteError(msg::kDocumentNotSaved + QDir::toNativeSeparators(path) +
-                       QStringLiteral("\r\n") + reason);
+        ShowWriteError(WriteFailureMessage(path, err, reason));
         return false;
     }
     return true;
@@ -182,9 +156,9 @@ void StoreGridValues(DomDocument& doc, const GridText& grid)
     SetAttribute(root, QStringLiteral("hash"), DocumentHash(NodeXml(root)).value_or(QString()));
 }
 
-bool SaveDocument(const DomDocument& doc, const QString& path, QString* reason)
+bool SaveDocument(const DomDocument& doc, const QString& path, QString* reason, int* errorNumber)
 {
-    return doc.save(path, reason);
+    return doc.save(path, reason, errorNumber);
 }
 
 } // namespace kvor

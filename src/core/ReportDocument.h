@@ -47,8 +47,9 @@ QString BuildEmptyStructure(DomDocument& structure);
 void StoreGridValues(DomDocument& doc, const GridText& grid);
 
 // Writes the report `doc` to path, replacing the file only when the whole document was written.
-// On failure reason (when given) receives the system's reason in Bulgarian.
+// On failure reason (when given) receives the reason in Bulgarian and errorNumber the system's
+// error number (WriteFailureMessage makes the user's message of them).
 [[nodiscard]] bool SaveDocument(const DomDocument& doc, const QString& path,
-                                QString* reason = nullptr);
+                                QString* reason = nullptr, int* errorNumber = nullptr);
 
 } // namespace kvor

@@ -21,30 +21,30 @@ QString ZeroIfEmpty(const QString& text)
     return text.isEmpty() ? QStringLiteral("0") : text;
 }
 
-QString RowAmountText(double v, int gridRow, const QLocale& locale)
+QString RowAmountText(double v, int gridRow)
 {
-    return RowText(AmountText(v, locale), gridRow);
+    return RowText(AmountText(v), gridRow);
 }
 
-double CellValue(const QString& text, const QLocale& locale)
+double CellValue(const QString& text)
 {
-    return AmountValue(text, locale);
+    return AmountValue(text);
 }
 
-void RecomputeClosing(EditableGridText& grid, int gridRow, const QLocale& locale)
+void RecomputeClosing(EditableGridText& grid, int gridRow)
 {
-    const double v = CellValue(ZeroIfEmpty(grid.TextMatrix(gridRow, grid::kOpening)), locale) +
-                     CellValue(ZeroIfEmpty(grid.TextMatrix(gridRow, grid::kAdded)), locale) -
-                     CellValue(ZeroIfEmpty(grid.TextMatrix(gridRow, grid::kSubtracted)), locale);
-    grid.setTextMatrix(gridRow, grid::kClosing, RowAmountText(v, gridRow, locale));
+    const double v = CellValue(ZeroIfEmpty(grid.TextMatrix(gridRow, grid::kOpening))) +
+                     CellValue(ZeroIfEmpty(grid.TextMatrix(gridRow, grid::kAdded))) -
+                     CellValue(ZeroIfEmpty(grid.TextMatrix(gridRow, grid::kSubtracted)));
+    grid.setTextMatrix(gridRow, grid::kClosing, RowAmountText(v, gridRow));
 }
 
 void UpdateTotals(EditableGridText& grid, const ReportForm& form, int gridRow, int col,
-                  const QString& oldText, const QString& newText, const QLocale& locale)
+                  const QString& oldText, const QString& newText)
 {
     QString s = form.gridRow(gridRow).sumid;
-    const double oldValue = CellValue(oldText, locale);
-    const double newValue = CellValue(newText, locale);
+    const double oldValue = CellValue(oldText);
+    const double newValue = CellValue(newText);
     while (!s.isEmpty()) {
         QString target;
         const qsizetype dash = s.indexOf(u'-');
@@ -59,9 +59,9 @@ void UpdateTotals(EditableGridText& grid, const ReportForm& form, int gridRow, i
         if (target.isEmpty() || t < 0 || t >= grid.Rows()) {
             continue;
         }
-        const double v = CellValue(grid.TextMatrix(t, col), locale) - oldValue + newValue;
-        grid.setTextMatrix(t, col, RowAmountText(v, t, locale));
-        RecomputeClosing(grid, t, locale);
+        const double v = CellValue(grid.TextMatrix(t, col)) - oldValue + newValue;
+        grid.setTextMatrix(t, col, RowAmountText(v, t));
+        RecomputeClosing(grid, t);
     }
 }
 

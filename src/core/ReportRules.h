@@ -5,7 +5,6 @@
 #include "core/GridText.h"
 #include "core/ReportForm.h"
 
-#include <QLocale>
 #include <QString>
 
 namespace kvor {
@@ -17,21 +16,20 @@ QString RowText(const QString& text, int gridRow);
 // "0" for the empty text, the text itself otherwise (a blank is not empty).
 QString ZeroIfEmpty(const QString& text);
 
-// The amount text of v for a grid row: two decimals in the regional format, then RowText.
-QString RowAmountText(double v, int gridRow, const QLocale& locale = QLocale());
+// The amount text of v for a grid row: two decimals in the Bulgarian form, then RowText.
+QString RowAmountText(double v, int gridRow);
 
 // The value of a figure as the grid holds it: blanks around it ignored, blank or not a number 0.
-double CellValue(const QString& text, const QLocale& locale = QLocale());
+double CellValue(const QString& text);
 
 // Closing amount = opening + increases - decreases, written into the closing column.
-void RecomputeClosing(EditableGridText& grid, int gridRow, const QLocale& locale = QLocale());
+void RecomputeClosing(EditableGridText& grid, int gridRow);
 
 // Carries a changed figure into the total rows its row names in "sumid" ("6-3-2"): the same
 // column of each listed row changes by new - old, and its closing amount is recomputed. Ids are
 // applied from left to right, once per occurrence; parts that name no row are passed over.
 void UpdateTotals(EditableGridText& grid, const ReportForm& form, int gridRow, int col,
-                  const QString& oldText, const QString& newText,
-                  const QLocale& locale = QLocale());
+                  const QString& oldText, const QString& newText);
 
 // The fixed texts the pane is made of.
 struct PaneTexts

@@ -1,17 +1,32 @@
 #include "core/VerifyReport.h"
 
-#include "core/XmlDom.h"
+#include "core/FileRead.h"
 #include "core/ReportHash.h"
+#include "core/XmlDom.h"
 
 namespace kvor {
 
 VerifyResult VerifyReportFile(const QString& path)
 {
+    // A pipe, a device or a link to one is reported without being opened: reading it could
+    // wait or run on for ever.
+    const ReadResult read = ReadRegularFile(path);
+    if (read.status == ReadStatus::NotRegular) {
+        return {VerifyStatus::NotRegular, QStringLiteral("не е обикновен файл")};
+    }
+    if (read.status == ReadStatus::TooLarge) {
+        return {VerifyStatus::Unreadable,
+                QStringLiteral("файлът е по-голям от %1 MiB и не може да е справка")
+                    .arg(kMaxReadBytes / (1024 * 1024))};
+    }
     DomDocument doc;
-    if (doc.load(path) != kLoadOk) {
-        return {
-            VerifyStatus::Unreadable,
-            QStringLiteral("файлът не може да бъде прочетен като XML (%1)").arg(doc.errorReason())};
+    if (read.status == ReadStatus::Ok) {
+        doc.loadBytes(read.bytes);
+    }
+    if (read.status != ReadStatus::Ok || doc.errorCode() != kLoadOk) {
+        const QString why = read.status == ReadStatus::Ok ? doc.errorReason() : read.reason;
+        return {VerifyStatus::Unreadable,
+                QStringLiteral("файлът не може да бъде прочетен като XML (%1)").arg(why)};
     }
     const XmlNode positions = selectSingleNode(doc, QStringLiteral("positions"));
     const QString stored = GetAttribute(positions, QStringLiteral("hash"));

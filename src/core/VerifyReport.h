@@ -9,6 +9,7 @@ namespace kvor {
 enum class VerifyStatus
 {
     Ok,
+    NotRegular,
     Unreadable,
     NoHash,
     HashDiffers

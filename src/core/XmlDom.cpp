@@ -2,12 +2,16 @@
 
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
+#include "core/FileRead.h"
+#include "core/XmlCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <cerrno>
+#include <cstring>
 #include <unordered_map>
 
 namespace kvor {
@@ -68,7 +72,9 @@ const QString kBadUtf8 = QStringLiteral("Файлът съдържа невал�
 // False when the bytes are no valid UTF-8.
 bool decodeUtf8(QByteArrayView bytes, QString& text)
 {
-    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The file's own byte-order mark has been taken off; another one is text.
+    QStringDecoder dec(QStringDecoder::Utf8,
+                       QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     text = dec.decode(bytes);
     return !dec.hasError();
 }
@@ -105,6 +111,15 @@ QString parseProblem(pugi::xml_parse_status status)
 }
 
 // --- text form --------------------------------------------------------------------------
+
+// The DOM's UTF-8 as text; unlike QString::fromUtf8, a leading U+FEFF is kept, it is part of
+// the value.
+QString textOf(const char* utf8)
+{
+    QStringDecoder dec(QStringDecoder::Utf8,
+                       QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return dec.decode(QByteArrayView(utf8, qsizetype(std::strlen(utf8))));
+}
 
 void appendEscapedAttr(QString& out, QStringView value)
 {
@@ -155,10 +170,12 @@ void appendEscapedText(QString& out, QStringView value)
 
 void appendUtf8(QString& out, const char* s)
 {
-    out += QString::fromUtf8(s);
+    out += textOf(s);
 }
 
-void writeNode(QString& out, XmlNode node)
+// Writes the node, or for an element with children its start tag; true when its children
+// follow.
+bool writeStart(QString& out, XmlNode node)
 {
     switch (node.type()) {
     case pugi::node_element: {
@@ -168,35 +185,29 @@ void writeNode(QString& out, XmlNode node)
             out += u' ';
             appendUtf8(out, a.name());
             out += u"=\"";
-            appendEscapedAttr(out, QString::fromUtf8(a.value()));
+            appendEscapedAttr(out, textOf(a.value()));
             out += u'"';
         }
         if (!node.first_child()) {
             out += u"/>";
-            return;
+            return false;
         }
         out += u'>';
-        for (const XmlNode child : node.children()) {
-            writeNode(out, child);
-        }
-        out += u"</";
-        appendUtf8(out, node.name());
-        out += u'>';
-        return;
+        return true;
     }
     case pugi::node_pcdata:
-        appendEscapedText(out, QString::fromUtf8(node.value()));
-        return;
+        appendEscapedText(out, textOf(node.value()));
+        return false;
     case pugi::node_cdata:
         out += u"<![CDATA[";
         appendUtf8(out, node.value());
         out += u"]]>";
-        return;
+        return false;
     case pugi::node_comment:
         out += u"<!--";
         appendUtf8(out, node.value());
         out += u"-->";
-        return;
+        return false;
     case pugi::node_pi:
         out += u"<?";
         appendUtf8(out, node.name());
@@ -205,14 +216,35 @@ void writeNode(QString& out, XmlNode node)
             appendUtf8(out, node.value());
         }
         out += u"?>";
-        return;
+        return false;
     case pugi::node_document:
-        for (const XmlNode child : node.children()) {
-            writeNode(out, child);
-        }
-        return;
+        return static_cast<bool>(node.first_child());
     default:
-        return;
+        return false;
+    }
+}
+
+// Without recursion: a tree built in memory may be deeper than any file the reader accepts.
+void writeNode(QString& out, XmlNode top)
+{
+    XmlNode node = top;
+    for (;;) {
+        if (writeStart(out, node)) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != top && !node.next_sibling()) {
+            node = node.parent();
+            if (node.type() == pugi::node_element) {
+                out += u"</";
+                appendUtf8(out, node.name());
+                out += u'>';
+            }
+        }
+        if (node == top) {
+            return;
+        }
+        node = node.next_sibling();
     }
 }
 
@@ -290,25 +322,27 @@ void DomDocument::clear()
 
 long DomDocument::load(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
-        return fail(kLoadMissing, QStringLiteral("Файлът не е намерен: %1").arg(path));
+    ReadResult read = ReadRegularFile(path);
+    switch (read.status) {
+    case ReadStatus::Ok:
+        return loadBytes(read.bytes);
+    case ReadStatus::Missing:
+        return fail(kLoadMissing, read.reason);
+    case ReadStatus::NotRegular:
+    case ReadStatus::TooLarge:
+    case ReadStatus::Failed:
+        break;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return fail(kLoadUnreadable,
-                    QStringLiteral("Файлът не може да бъде прочетен: %1").arg(path));
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return fail(kLoadUnreadable,
-                    QStringLiteral("Файлът не може да бъде прочетен: %1").arg(path));
-    }
-    return loadBytes(bytes);
+    return fail(kLoadUnreadable, read.reason);
 }
 
 long DomDocument::loadBytes(QByteArrayView bytes)
 {
+    if (bytes.size() > kMaxReadBytes) {
+        return fail(kLoadUnreadable,
+                    QStringLiteral("Файлът е по-голям от %1 MiB и не може да е справка.")
+                        .arg(kMaxReadBytes / (1024 * 1024)));
+    }
     QString text;
     QString encoding;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
@@ -370,6 +404,10 @@ long DomDocument::loadBytes(QByteArrayView bytes)
         }
     }
 
+    // Before the parser: it would take these files with another meaning than they have.
+    if (const auto problem = XmlTextProblem(text)) {
+        return fail(kLoadMalformed, QStringLiteral("Файлът не е валиден XML: %1.").arg(*problem));
+    }
     const QByteArray utf8 = text.toUtf8();
     m_doc.reset();
     const unsigned flags = pugi::parse_default | pugi::parse_comments | pugi::parse_pi;
@@ -389,19 +427,33 @@ long DomDocument::loadBytes(QByteArrayView bytes)
     return kLoadOk;
 }
 
-QByteArray DomDocument::toBytes() const
+QString DomDocument::textForm() const
 {
-    // A name no encoder knows (a file may declare anything) is written as UTF-8, and says so.
-    Codec codec = codecOf(m_encoding);
-    QString encoding = m_encoding;
-    if (codec == Codec::Other && !QStringEncoder(m_encoding.toLatin1().constData()).isValid()) {
-        codec = Codec::Utf8;
-        encoding = QStringLiteral("UTF-8");
-    }
-    QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(encoding);
+    QString text =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(writtenEncoding());
     writeNode(text, m_doc.document_element());
     text += u"\r\n";
-    switch (codec) {
+    return text;
+}
+
+QString DomDocument::writtenEncoding() const
+{
+    // A name no encoder knows (a file may declare anything) is written as UTF-8, and says so.
+    if (codecOf(m_encoding) == Codec::Other &&
+        !QStringEncoder(m_encoding.toLatin1().constData()).isValid()) {
+        return QStringLiteral("UTF-8");
+    }
+    return m_encoding;
+}
+
+QByteArray DomDocument::toBytes() const
+{
+    return encode(textForm());
+}
+
+QByteArray DomDocument::encode(const QString& text) const
+{
+    switch (codecOf(writtenEncoding())) {
     case Codec::Utf8:
         return text.toUtf8();
     case Codec::Cp1251:
@@ -428,15 +480,29 @@ QByteArray DomDocument::toBytes() const
     return {};
 }
 
-bool DomDocument::save(const QString& path, QString* errorText) const
+bool DomDocument::save(const QString& path, QString* errorText, int* errorNumber) const
 {
-    if (isEmpty()) {
+    const auto refuse = [&](const QString& reason) {
         if (errorText) {
-            *errorText = QStringLiteral("Няма документ за записване.");
+            *errorText = reason;
+        }
+        if (errorNumber) {
+            *errorNumber = EINVAL;
         }
         return false;
+    };
+    if (isEmpty()) {
+        return refuse(QStringLiteral("Няма документ за записване."));
     }
-    return WriteFileAtomically(path, toBytes(), errorText);
+    const QString text = textForm();
+    // Only a change in memory can bring such a character in; a file strict readers refuse is
+    // not written, and dropping the character would change the figures and the hash.
+    if (const qsizetype bad = FirstForbiddenXmlChar(text); bad >= 0) {
+        return refuse(
+            QStringLiteral("Документът съдържа знак, който XML не допуска (U+%1).")
+                .arg(QString::number(text[bad].unicode(), 16).toUpper().rightJustified(4, u'0')));
+    }
+    return WriteFileAtomically(path, encode(text), errorText, errorNumber);
 }
 
 // --- selections and attributes ----------------------------------------------------------
@@ -498,7 +564,7 @@ QString GetAttribute(XmlNode node, const QString& name)
         return {};
     }
     const pugi::xml_attribute a = node.attribute(name.toUtf8().constData());
-    return a ? QString::fromUtf8(a.value()) : QString();
+    return a ? textOf(a.value()) : QString();
 }
 
 void SetAttribute(XmlNode element, const QString& name, const QString& value)

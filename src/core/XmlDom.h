@@ -30,7 +30,9 @@ public:
     DomDocument& operator=(const DomDocument&) = delete;
 
     // Reads the whole file and replaces all earlier content. On any failure the document is
-    // empty and the error code is non-zero.
+    // empty and the error code is non-zero. Only a regular file of a bounded size is read, and
+    // only a document that is well-formed XML 1.0 and not nested deeper than kMaxXmlDepth is
+    // taken.
     long load(const QString& path);
     long loadBytes(QByteArrayView bytes);
     long errorCode() const { return m_error; }
@@ -38,8 +40,9 @@ public:
     QString errorReason() const { return m_reason; }
 
     // Replaces the file at path atomically: on failure the old file is left whole, nothing
-    // half-written remains, and errorText (when given) receives the reason.
-    bool save(const QString& path, QString* errorText = nullptr) const;
+    // half-written remains, errorText (when given) receives the reason and errorNumber the
+    // system's error number. A document holding a character XML forbids is not written.
+    bool save(const QString& path, QString* errorText = nullptr, int* errorNumber = nullptr) const;
     // The bytes save writes: declaration, CR LF, the document element, CR LF, in the declared
     // encoding; characters the encoding cannot hold become character references.
     QByteArray toBytes() const;
@@ -56,6 +59,9 @@ public:
 
 private:
     long fail(long code, const QString& reason);
+    QString writtenEncoding() const;
+    QString textForm() const;
+    QByteArray encode(const QString& text) const;
 
     pugi::xml_document m_doc;
     long m_error = kLoadOk;

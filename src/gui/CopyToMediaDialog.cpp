@@ -1,5 +1,6 @@
 #include "gui/CopyToMediaDialog.h"
 
+#include "core/AtomicFile.h"
 #include "core/Drives.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
@@ -320,12 +321,14 @@ void CopyToMediaDialog::copy()
         return;
     }
     const QString name = QFileInfo(QDir::fromNativeSeparators(source)).fileName();
+    const QString target = QDir(targetFolder()).filePath(name);
     QString error;
-    if (doc.save(QDir(targetFolder()).filePath(name), &error)) {
+    int err = 0;
+    if (doc.save(target, &error, &err)) {
         return;
     }
     busy.done();
-    warn(error);
+    warn(WriteFailureMessage(target, err, error));
 }
 
 } // namespace kvor

@@ -22,7 +22,8 @@ namespace kvor {
 
 bool IsValidPeriodText(const QString& period)
 {
-    static const QRegularExpression re(QStringLiteral(R"(^(0[1-9]|1[0-2]) / [0-9]{4}$)"));
+    // \z, not $: a dollar also matches before a final line break.
+    static const QRegularExpression re(QStringLiteral(R"(^(0[1-9]|1[0-2]) / [0-9]{4}\z)"));
     return re.match(period).hasMatch();
 }
 

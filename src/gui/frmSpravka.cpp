@@ -2,6 +2,7 @@
 
 #include "core/Amount.h"
 #include "core/AppState.h"
+#include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/ReportDocument.h"
@@ -787,13 +788,14 @@ void frmSpravka::cmdSave_Click()
     state.sYear = PeriodYear(txtPeriod->text());
     const QString path = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
     QString reason;
+    int err = 0;
     bool saved = false;
     if (!IsSafeEbkCode(state.Obshtina.NumEBK) || !IsSafeEbkCode(state.sYear) ||
         !IsSafeEbkCode(state.sMonth)) {
         reason = msg::kInvalidEbk;
     } else {
         StoreGridValues(state.xmlDoc, StoredFigures(*grdDocEnter));
-        saved = SaveDocument(state.xmlDoc, path, &reason);
+        saved = SaveDocument(state.xmlDoc, path, &reason, &err);
     }
     platform().SetBusy(false);
     if (saved) {
@@ -801,8 +803,8 @@ void frmSpravka::cmdSave_Click()
         return;
     }
     // A failed save is never passed off as a good one: the user is told, and closing still asks.
-    platform().MsgBox(msg::kNotSaved + kCrLf + QDir::toNativeSeparators(path) + kCrLf + reason,
-                      MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWriteError);
+    platform().MsgBox(WriteFailureMessage(path, err, reason), MsgButtons::Ok, MsgIcon::Critical,
+                      msg::kTitleWriteError);
 }
 
 void frmSpravka::cmdPrint_Click()

@@ -1,9 +1,8 @@
 #include "printout/XlModel.h"
 
-#include "core/Messages.h"
 #include "core/Amount.h"
+#include "core/Messages.h"
 
-#include <QLocale>
 #include <tuple>
 
 namespace kvor::xl {
@@ -30,7 +29,7 @@ QVariant cellValue(const QVariant& value)
     if (text.isEmpty()) {
         return {};
     }
-    if (const auto number = ParseAmount(text, QLocale())) {
+    if (const auto number = ParseAmount(text)) {
         return *number;
     }
     return text;

@@ -26,8 +26,8 @@ const char* const kUsage = "Употреба: kvor-verify [ОПЦИЯ] ФАЙЛ|
                            "файлове *.xml, включително тези в подпапките.\n"
                            "\n"
                            "За всеки файл се извежда пътят, табулация и OK или\n"
-                           "\"ПРОМЕНЕН: <причина>\" (файлът не може да бъде прочетен, няма\n"
-                           "контролна сума, контролната сума не съвпада).\n"
+                           "\"ПРОМЕНЕН: <причина>\" (файлът не може да бъде прочетен, не е\n"
+                           "обикновен файл, няма контролна сума, контролната сума не съвпада).\n"
                            "\n"
                            "Код на завършване: 0 само когато всички файлове са OK; 1 когато\n"
                            "някой файл е променен, липсва или папка не съдържа XML файлове;\n"
@@ -45,7 +45,8 @@ QStringList FilesOf(const QString& argument)
         return {argument};
     }
     QStringList files;
-    QDirIterator it(argument, {QStringLiteral("*.xml")}, QDir::Files | QDir::Hidden,
+    // System entries too: a pipe or a device named like a report is reported, not passed over.
+    QDirIterator it(argument, {QStringLiteral("*.xml")}, QDir::Files | QDir::System | QDir::Hidden,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         files << it.next();
