@@ -104,6 +104,30 @@ QString parseProblem(pugi::xml_parse_status status)
     }
 }
 
+// No form nests more than a handful of levels; the text form and the selections walk the tree
+// recursively, so a deeper document is refused before anything walks it.
+constexpr int kDeepestElement = 256;
+
+bool isNestedTooDeep(const pugi::xml_node root)
+{
+    int depth = 0;
+    for (pugi::xml_node node = root; node;) {
+        if (pugi::xml_node child = node.first_child()) {
+            if (++depth > kDeepestElement) {
+                return true;
+            }
+            node = child;
+            continue;
+        }
+        while (node && !node.next_sibling() && node != root) {
+            node = node.parent();
+            --depth;
+        }
+        node = node == root ? pugi::xml_node() : node.next_sibling();
+    }
+    return false;
+}
+
 // --- text form --------------------------------------------------------------------------
 
 void appendEscapedAttr(QString& out, QStringView value)
@@ -235,7 +259,9 @@ QByteArray encodeOther(const QString& text, const QString& encodingName)
             encoder.hasError() || (bytes.contains('\x1a') && piece != u"\x1a") || bytes.isEmpty();
         if (lost) {
             out += "&#" + QByteArray::number(piece.toUcs4().value(0)) + ';';
-            encoder.resetState();
+            // The error sticks to an encoder, and every later character would be taken as lost
+            // too, markup included: a fresh one goes on.
+            encoder = QStringEncoder(encodingName.toLatin1().constData());
         } else {
             out += bytes;
         }
@@ -382,6 +408,10 @@ long DomDocument::loadBytes(QByteArrayView bytes)
     }
     if (!m_doc.document_element()) {
         return fail(kLoadMalformed, QStringLiteral("Файлът не съдържа XML елемент."));
+    }
+    if (isNestedTooDeep(m_doc)) {
+        return fail(kLoadMalformed,
+                    QStringLiteral("Файлът е вложен по-дълбоко от %1 нива.").arg(kDeepestElement));
     }
     m_encoding = encoding;
     m_error = kLoadOk;
