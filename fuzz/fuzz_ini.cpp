@@ -1,7 +1,7 @@
 // Any bytes as kvor.ini: the fields are read without crashing and a found position is 16-bit.
 
-#include "core/KvorIni.h"
 #include "core/Cp1251.h"
+#include "core/KvorIni.h"
 
 #include <cstdint>
 

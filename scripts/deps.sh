@@ -4,6 +4,10 @@ set -eu
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libpugixml-dev
 libxlsxwriter-dev libgtest-dev libbenchmark-dev python3-openpyxl qt6-svg-dev
 desktop-file-utils appstream dpkg-dev"
+# `deps.sh sanitizers`: also clang and its sanitizer runtimes, for fuzz/run and the checked tests.
+if [ "${1:-}" = sanitizers ]; then
+    packages="$packages clang libclang-rt-14-dev"
+fi
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -137,7 +137,24 @@ INSTANTIATE_TEST_SUITE_P(
         StructureCase{"id_not_a_number", Structure("<str id='1'/><str id='x'/>"), false},
         StructureCase{"id_beyond_16_bits", Structure("<str id='32768'/>"), false},
         StructureCase{"id_fraction", Structure("<str id='1.5'/>"), false},
-        StructureCase{"id_missing", Structure("<str name='a'/>"), false}),
+        StructureCase{"id_missing", Structure("<str name='a'/>"), false},
+        // A new report is written in Windows-1251 and must read back.
+        StructureCase{"cyrillic_names_and_column_id",
+                      "<?xml version='1.0' encoding='UTF-8'?><nomenclatures><structure>"
+                      "<ред id='1' име='a'/></structure><columns><col id='б1' protected='1'/>"
+                      "</columns></nomenclatures>",
+                      true},
+        StructureCase{"element_name_outside_the_code_page",
+                      "<?xml version='1.0' encoding='UTF-8'?><nomenclatures><structure>"
+                      "<strÄ id='1'/></structure><columns/></nomenclatures>",
+                      false},
+        StructureCase{"attribute_name_outside_the_code_page",
+                      "<?xml version='1.0' encoding='UTF-8'?><nomenclatures><structure>"
+                      "<str id='1' nameÄ='a'/></structure><columns/></nomenclatures>",
+                      false},
+        StructureCase{
+            "column_id_no_name_can_hold",
+            Structure("<str id='1'/>", "<columns><col id='1 x' protected='1'/></columns>"), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Setup, AMissingRegisterOrStructureFileIsReportedAndEndsTheProgram)

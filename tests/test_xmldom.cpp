@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -165,6 +166,7 @@ TEST(Loading, FailuresLeaveAnEmptyDocumentAndACode)
     for (const QByteArray& bad :
          {QByteArray("<positions><structure>"), QByteArray(""), QByteArray("   "),
           QByteArray("<a></b>"),
+          QByteArray("<a>").repeated(100'000) + QByteArray("</a>").repeated(100'000),
           QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a n=\"\xE0\"/>")}) {
         ASSERT_EQ(doc.loadBytes("<a/>"), kLoadOk);
         EXPECT_NE(doc.loadBytes(bad), kLoadOk) << bad.toStdString();
@@ -227,6 +229,23 @@ TEST_F(Saving, AnEncodingNoEncoderKnowsIsWrittenAsUtf8AndSaysSo)
     ASSERT_EQ(again.loadBytes(doc.toBytes()), kLoadOk);
     EXPECT_EQ(GetAttribute(again.documentElement(), "n"), QString::fromUtf8("Дълг"));
     EXPECT_TRUE(doc.toBytes().startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+}
+
+TEST_F(Saving, ACharacterAnotherCodePageLacksIsOneReferenceAndTheRestStaysMarkup)
+{
+    if (!QStringEncoder("windows-1252").isValid()) {
+        GTEST_SKIP() << "no windows-1252 encoder in this Qt";
+    }
+    DomDocument doc;
+    ASSERT_EQ(doc.loadBytes("<?xml version=\"1.0\" encoding=\"windows-1252\"?>"
+                            "<positions n=\"&#1044;\xE9\"><str id=\"2\"/></positions>"),
+              kLoadOk);
+    const QByteArray bytes = doc.toBytes();
+    EXPECT_TRUE(bytes.contains("<positions n=\"&#1044;\xE9\"><str id=\"2\"/></positions>"))
+        << bytes.toStdString();
+    DomDocument again;
+    ASSERT_EQ(again.loadBytes(bytes), kLoadOk);
+    EXPECT_EQ(NodeXml(again.documentElement()), NodeXml(doc.documentElement()));
 }
 
 TEST_F(Saving, AFailedSaveLeavesTheOldFileWholeAndNoNewFile)

@@ -267,7 +267,9 @@ QByteArray encodeOther(const QString& text, const QString& encodingName)
             encoder.hasError() || (bytes.contains('\x1a') && piece != u"\x1a") || bytes.isEmpty();
         if (lost) {
             out += "&#" + QByteArray::number(piece.toUcs4().value(0)) + ';';
-            encoder.resetState();
+            // The error sticks to an encoder, and every later character would be taken as lost
+            // too, markup included: a fresh one goes on.
+            encoder = QStringEncoder(encodingName.toLatin1().constData());
         } else {
             out += bytes;
         }

@@ -1,0 +1,106 @@
+#pragma once
+// What the file-reading fuzz targets share: a program folder of their own in a fresh temporary
+// directory, a platform that answers every message box with its first button, and a way to put
+// the fuzzed bytes into a file there.
+
+#include "core/AppState.h"
+#include "core/Platform.h"
+
+#include <QByteArrayView>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdlib>
+
+namespace kvor::fuzz {
+
+class FuzzPlatform final : public Platform
+{
+public:
+    MsgAnswer MsgBox(const QString&, MsgButtons buttons, MsgIcon, const QString&) override
+    {
+        ++messages;
+        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok
+                                                                            : MsgAnswer::Yes;
+    }
+    QString ShowOpen(const OpenFileRequest&) override { return {}; }
+    void End(int) override { ended = true; }
+    QString ProgramFolder() const override { return folder; }
+    QDate Today() const override { return QDate(2004, 3, 15); }
+    void SetBusy(bool) override {}
+
+    QString folder;
+    int messages = 0;
+    bool ended = false;
+};
+
+// The folder lives as long as the process; memory-backed storage keeps a run from wearing the
+// disk when it is there.
+class FuzzFolder final
+{
+public:
+    FuzzFolder()
+        : m_dir((QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                           : QDir::tempPath()) +
+                QStringLiteral("/kvor-fuzz-XXXXXX"))
+    {
+        if (!m_dir.isValid()) {
+            std::abort();
+        }
+        m_platform.folder = m_dir.path();
+        setPlatform(&m_platform);
+    }
+
+    // Starts an input afresh: the state as at start-up, no messages, nothing ended.
+    FuzzPlatform& reset()
+    {
+        ResetState();
+        m_platform.messages = 0;
+        m_platform.ended = false;
+        return m_platform;
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    static void write(const QString& path, QByteArrayView bytes)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes.data(), bytes.size()) != bytes.size()) {
+            std::abort(); // the harness itself cannot work
+        }
+    }
+
+    static QByteArray read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    FuzzPlatform m_platform;
+};
+
+// One folder for the whole run, made on first use.
+inline FuzzFolder& folder()
+{
+    static FuzzFolder f;
+    return f;
+}
+
+inline QByteArrayView bytesOf(const uint8_t* data, size_t size)
+{
+    return QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
+// A failed invariant: libFuzzer reports the input that broke it.
+inline void check(bool holds)
+{
+    if (!holds) {
+        std::abort();
+    }
+}
+
+} // namespace kvor::fuzz
