@@ -2,7 +2,7 @@
 # Installs what building, running and testing KVOR needs on Debian 12, when it is missing.
 set -eu
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libpugixml-dev
-libxlsxwriter-dev libgtest-dev libbenchmark-dev python3-openpyxl"
+libxlsxwriter-dev zlib1g-dev libgtest-dev libbenchmark-dev python3-openpyxl"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -807,7 +807,11 @@ void frmSpravka::cmdSave_Click()
 
 void frmSpravka::cmdPrint_Click()
 {
-    ::kvor::cmdPrint_Click(*grdDocEnter);
+    // The sheet names of the printouts count on through the program's run, editor after editor.
+    static PrintoutRun printouts;
+    printReport(PrintoutFromGrid(*grdDocEnter, ReportForm(State().xmlStructure),
+                                 State().Obshtina.Name, State().sPeriod, State().sNote),
+                printouts);
 }
 
 // --- events -----------------------------------------------------------------------------------
