@@ -1,11 +1,13 @@
 // The printed form cell by cell, as the form tells it to a sheet: texts and numbers, the look of
 // each cell, merges, sizes and the page, for the sample report and for a structure without rows.
 
+#include "core/Amount.h"
 #include "core/Messages.h"
 #include "printout/PrintedForm.h"
 #include "support/PrintoutFixture.h"
 
 #include <QLocale>
+#include <cstring>
 #include <map>
 #include <variant>
 
@@ -247,6 +249,58 @@ TEST(PrintedForm, FiguresBecomeNumbersUnderAnyRegionalSettings)
         ExpectCells(sheet, expected);
     }
     QLocale::setDefault(QLocale::c());
+}
+
+// However a figure is written, the form reads the value the amount parser reads, to the bit.
+TEST(PrintedForm, FiguresReadExactlyAsTheAmountParserReadsThem)
+{
+    const char* const texts[] = {
+        "0,00",
+        " 0,25",
+        "-0,00",
+        "1 000,50",
+        "  12 345 678,91",
+        "-999 999 999,99",
+        "1234567,89",
+        "\u00A01 234,50",
+        "1\u00A0234,50",
+        "1\u202F234,50",
+        "12 34,50",
+        "1 2345,50",
+        "1 234,5",
+        "1 234,505",
+        "1 234,50 ",
+        "1  234,50",
+        ",50",
+        "-,50",
+        "1,",
+        "- 1,00",
+        "9999999999999,99",
+        "99999999999999,99",
+        "123456789012345678901234567890,00",
+        "0,1",
+        "+1,00",
+        "1.50",
+        "1 234.50",
+    };
+    const QLocale bulgarian(QLocale::Bulgarian, QLocale::Bulgaria);
+    PrintoutInput in;
+    in.rows.resize(grid::kHeadingRows + std::size(texts));
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        in.rows[grid::kHeadingRows + i][grid::kOpening] = QString::fromUtf8(texts[i]);
+    }
+    RecordedSheet sheet;
+    WriteForm(in, sheet);
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        SCOPED_TRACE(texts[i]);
+        const Value& v = sheet.cells.at({int(7 + i), 2}).value;
+        const auto parsed = ParseAmount(QString::fromUtf8(texts[i]), bulgarian);
+        ASSERT_EQ(std::holds_alternative<double>(v), parsed.has_value());
+        if (parsed) {
+            const double read = std::get<double>(v);
+            EXPECT_EQ(std::memcmp(&read, &*parsed, sizeof read), 0) << read << " " << *parsed;
+        }
+    }
 }
 
 } // namespace

@@ -4,11 +4,16 @@
 
 #include "core/Messages.h"
 #include "printout/PrintReport.h"
+#include "printout/XlsxFile.h"
 #include "printout/ZipEntries.h"
 #include "support/PrintoutFixture.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kvor;
 using namespace kvor::test;
@@ -167,5 +172,32 @@ INSTANTIATE_TEST_SUITE_P(Table, PrintoutFolders,
                                                       false, false},
                                            FolderCase{"both_files", Temp::AFile, false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A disk that fills up while the file is written: the failure is told, no file takes the name
+// and nothing of the writer's is left behind.
+TEST_F(PrintoutTest, FileCutShortByAFullDiskIsAFailure)
+{
+    const PrintoutInput in = SamplePrintout();
+    const QString target = tempPath() + QStringLiteral("/form.xlsx");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Writes past a few kilobytes fail as on a full disk.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &small);
+        const auto reason = WriteFormFile(in, u"Лист1"_qs, target);
+        _exit(reason && !reason->isEmpty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(QDir(tempPath()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+
+    // Without the limit the same file is written.
+    EXPECT_FALSE(WriteFormFile(in, u"Лист1"_qs, target));
+    EXPECT_TRUE(QFile::exists(target));
+}
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <QLocale>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace kvor {
 
@@ -47,6 +49,101 @@ inline constexpr std::array<Look, grid::kCols> kGreyRowLooks{
     Look::GreyCaption, Look::GreyAmount, Look::GreyCode,  Look::GreyAmount,
     Look::GreyCode,    Look::GreyAmount, Look::GreyAmount};
 
+// Reads amounts as the editor writes them, Bulgarian; a text that is no Bulgarian amount is tried
+// in the regional format too, as the spreadsheet would read it when typed.
+class AmountReader final
+{
+public:
+    AmountReader()
+    {
+        for (const char16_t c : std::u16string_view(u"0123456789 \t\u00A0\u202F+-\u2212.")) {
+            allow(c);
+        }
+        for (const QLocale& locale : {m_bulgarian, m_regional}) {
+            for (const QString& mark :
+                 {locale.groupSeparator(), locale.decimalPoint(), locale.negativeSign()}) {
+                if (!mark.isEmpty()) {
+                    allow(mark[0].unicode());
+                }
+            }
+        }
+    }
+
+    std::optional<double> operator()(const QString& text) const
+    {
+        if (const auto amount = editorAmount(text)) {
+            return amount;
+        }
+        // Most other texts of the form are words: a character no amount has rules them out.
+        for (const QChar c : text) {
+            if (!allowed(c.unicode())) {
+                return std::nullopt;
+            }
+        }
+        if (auto amount = ParseAmount(text, m_bulgarian)) {
+            return amount;
+        }
+        return ParseAmount(text, m_regional);
+    }
+
+private:
+    static constexpr size_t kTableSize = 0x10000;
+    static constexpr int kMaxDigits = 15; // cents that a double holds exactly
+
+    static bool isGroupMark(QChar c)
+    {
+        return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F);
+    }
+
+    // The amount as the editor writes it, "-1 234,50" (blanks before it allowed), read without
+    // the general parser, which takes most of a large printout's time. The cents divided by 100
+    // give the same double as reading the decimal text. Anything else is left to the parser.
+    static std::optional<double> editorAmount(const QString& text)
+    {
+        qsizetype i = 0;
+        const qsizetype n = text.size();
+        while (i < n && text[i] == u' ') {
+            ++i;
+        }
+        const bool negative = i < n && text[i] == u'-';
+        i += negative ? 1 : 0;
+        long long cents = 0;
+        int digits = 0;
+        int inGroup = 0;
+        bool grouped = false;
+        for (; i < n && text[i] != u','; ++i) {
+            const QChar c = text[i];
+            if (c >= u'0' && c <= u'9' && ++digits <= kMaxDigits) {
+                cents = cents * 10 + (c.unicode() - u'0');
+                ++inGroup;
+            } else if (isGroupMark(c) && inGroup > 0 && (grouped ? inGroup == 3 : inGroup <= 3)) {
+                grouped = true;
+                inGroup = 0;
+            } else {
+                return std::nullopt;
+            }
+        }
+        if ((grouped && inGroup != 3) || inGroup == 0 || i + 3 != n) {
+            return std::nullopt;
+        }
+        for (++i; i < n; ++i) {
+            if (text[i] < u'0' || text[i] > u'9' || ++digits > kMaxDigits) {
+                return std::nullopt;
+            }
+            cents = cents * 10 + (text[i].unicode() - u'0');
+        }
+        const double value = double(cents) / 100;
+        return negative ? -value : value;
+    }
+
+    void allow(char16_t c) { m_allowed[c] = true; }
+    bool allowed(char16_t c) const { return m_allowed[c]; }
+
+    const QLocale m_bulgarian{QLocale::Bulgarian, QLocale::Bulgaria};
+    const QLocale m_regional;
+    std::vector<bool> m_allowed = std::vector<bool>(kTableSize, false);
+};
+
 class FormWriter final
 {
 public:
@@ -56,7 +153,7 @@ public:
     {
         if (text.isEmpty()) {
             m_sheet.blank(row, col, look);
-        } else if (const auto amount = readAmount(text)) {
+        } else if (const auto amount = m_readAmount(text)) {
             m_sheet.number(row, col, *amount, look);
         } else {
             m_sheet.text(row, col, text, look);
@@ -87,18 +184,8 @@ public:
     }
 
 private:
-    // Bulgarian as the editor writes amounts; a text that is no Bulgarian amount is tried in the
-    // regional format too, as the spreadsheet would read it when typed.
-    std::optional<double> readAmount(const QString& text) const
-    {
-        if (auto amount = ParseAmount(text, m_bulgarian)) {
-            return amount;
-        }
-        return ParseAmount(text, QLocale());
-    }
-
     FormSheet& m_sheet;
-    const QLocale m_bulgarian{QLocale::Bulgarian, QLocale::Bulgaria};
+    const AmountReader m_readAmount;
 };
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "printout/XlsxFile.h"
 
-#include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "printout/PrintedForm.h"
 #include "printout/ZipEntries.h"
@@ -8,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <xlsxwriter.h>
 
@@ -217,8 +217,19 @@ std::optional<QString> WriteFormFile(const PrintoutInput& input, const QString& 
     if (!finished) {
         return reason;
     }
-    if (!WriteFileAtomically(path, *finished, &reason)) {
-        return reason;
+    // The finished bytes go to a temporary file beside the target, which takes its name only
+    // once every byte is on disk; never into the target itself.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    if (file.write(*finished) != finished->size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit()) {
+        return file.errorString();
     }
     return std::nullopt;
 }
