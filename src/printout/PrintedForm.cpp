@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -243,7 +244,8 @@ void WriteForm(const PrintoutInput& in, FormSheet& sheet)
                  in.isHighlighted(size_t(r)) ? kGreyRowLooks : kRowLooks);
     }
 
-    // Footnote and signature lines.
+    // Footnote and signature lines. The footnote's line is merged across the page; its cells after
+    // the first carry nothing but the font.
     w.put(lastRow + kNoteBelow, A, msg::kPrintNoteHeading, Look::NoteHeading);
     w.putLine(lastRow + kFootnoteBelow, in.footnote, Look::Footnote, Look::Plain);
     w.put(lastRow + kDateBelow, A, msg::kPrintDate, Look::Signature);
