@@ -151,6 +151,30 @@ TEST(PrintedForm, StructureWithoutRowsKeepsTheHeadingAndMovesTheLinesUp)
     EXPECT_TRUE(std::holds_alternative<Blank>(bare.at("A4")->value));
 }
 
+// The editor's grid as the printout takes it: the form's seven columns, the heading rows even
+// when the grid lacks them, and the grey rows where the structure has them.
+TEST(PrintedForm, GridBecomesTheInputOfTheForm)
+{
+    SamplePrintout(); // the sample structure in the application state
+    const ReportForm form(State().xmlStructure);
+    TextTable wide(5, 9);
+    for (int r = 0; r < 5; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            wide.setTextMatrix(r, c, QStringLiteral("%1-%2").arg(r).arg(c));
+        }
+    }
+    const PrintoutInput in = PrintoutFromGrid(wide, form, u"Варна"_qs, u"01 / 2005"_qs, u"б"_qs);
+    ASSERT_EQ(in.rows.size(), 5u);
+    EXPECT_EQ(in.rows[4][6], u"4-6"_qs);
+    EXPECT_EQ(in.highlighted, (std::vector<bool>{false, false, false, true, true}));
+    EXPECT_EQ(in.municipality, u"Варна"_qs);
+    EXPECT_EQ(in.period, u"01 / 2005"_qs);
+
+    const PrintoutInput bare = PrintoutFromGrid(TextTable(1, 7), form, {}, {}, {});
+    EXPECT_EQ(bare.rows.size(), size_t(grid::kHeadingRows));
+    EXPECT_EQ(bare.highlighted, std::vector<bool>(grid::kHeadingRows, false));
+}
+
 // Figures become numbers as the editor writes them, Bulgarian, whatever the regional settings
 // say: to the bit the value the amount parser reads. A text the parser refuses stays a text.
 TEST(PrintedForm, FiguresBecomeTheNumbersTheAmountParserReads)
