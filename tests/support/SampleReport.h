@@ -1,8 +1,8 @@
 #pragma once
 // The editor grid of a report, laid out from a structure file by the editor's own report form:
 // three heading rows, one row per structure row with its caption, amounts (one leading blank on
-// even grid rows), the closing amount and the code texts; and the application state a printout
-// reads (structure, municipality, period, footnote).
+// even grid rows), the closing amount and the code texts; and the application state the words of
+// a printout come from (structure, municipality, period, footnote).
 
 #include "core/AppState.h"
 #include "core/Amount.h"
