@@ -2,7 +2,7 @@
 # Installs what building, running and testing KVOR needs on Debian 12, when it is missing.
 set -eu
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libpugixml-dev
-libxlsxwriter-dev libgtest-dev libbenchmark-dev python3-openpyxl qt6-svg-dev
+libxlsxwriter-dev libgtest-dev libbenchmark-dev python3-openpyxl qt6-svg-dev zlib1g-dev
 desktop-file-utils appstream dpkg-dev"
 # `deps.sh sanitizers`: also clang and its sanitizer runtimes, for fuzz/run and the checked tests.
 if [ "${1:-}" = sanitizers ]; then

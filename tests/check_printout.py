@@ -10,6 +10,7 @@ row n holding the amounts n * 1000.5 (opening), n (added) and 0.25 (taken away).
 
 import sys
 import xml.etree.ElementTree as ET
+import zipfile
 
 from openpyxl import load_workbook
 from openpyxl.cell.cell import MergedCell
@@ -57,8 +58,20 @@ def main():
     grid_rows = len(rows) + 3
     last = grid_rows + 3
 
+    with zipfile.ZipFile(xlsx_path) as z:
+        check(z.testzip() is None, "a part of the file is damaged")
+        app = ET.fromstring(z.read("docProps/app.xml"))
+        application = app.find("{http://schemas.openxmlformats.org/officeDocument/2006/"
+                               "extended-properties}Application")
+        check(application is not None and application.text == "KVOR",
+              f"application {None if application is None else application.text!r}")
+
     wb = load_workbook(xlsx_path)
     check(wb.sheetnames == ["Лист1"], f"sheet names {wb.sheetnames}")
+    # The default style: a spreadsheet program lays out column widths and the page with it.
+    normal = wb._named_styles["Normal"].font
+    check(normal.name == "Arial" and normal.sz == 10 and normal.scheme is None,
+          f"default font {normal.name} {normal.sz} {normal.scheme}")
     ws = wb[wb.sheetnames[0]]
     # Before any look-up below creates cells of its own.
     check(ws.max_row == last + 11 and ws.max_column == 7,

@@ -57,18 +57,14 @@ inline const QString kDiskFull = QStringLiteral("Дискът е пълен!");
 // Followed by the path, a line break and the system's reason.
 inline const QString kDocumentNotSaved = QStringLiteral("Документът не може да бъде записан: ");
 
-// The spreadsheet and the printed form of the report.
+// The printed form of the report and its file.
 inline const QString kExcelAuthor = QStringLiteral("NVAuthor");
 inline const QString kExcelSheetPrefix = QStringLiteral("Лист");
-inline const QString kExcelBookPrefix = QStringLiteral("Книга");
+// Followed by a line break and the reason.
 inline const QString kExcelWriteFailed = QStringLiteral("Грешка");
-inline const QString kExcelNoPrinter = QStringLiteral("Нямате инсталиран принтер!    ");
 inline const QString kExcelFailed = QStringLiteral("Грешката е предизвикана от EXCEL");
 inline const QString kExcelNoViewer =
     QStringLiteral("Няма програма за отваряне на електронни таблици. Файлът е записан в: ");
-inline const QString kExcelCloseError = QStringLiteral("Error: ");
-inline const QString kTitleCloseWorkbook = QStringLiteral("CloseWorkbook");
-inline const QString kTitleCloseExcel = QStringLiteral("CloseExcel");
 inline const QString kPrintTitle = QStringLiteral("СПРАВКА");
 inline const QString kPrintSubtitle =
     QStringLiteral("за структурата и размера на дълга на община ");
@@ -77,23 +73,10 @@ inline const QString kPrintNoteHeading = QStringLiteral("Забележка:");
 inline const QString kPrintDate = QStringLiteral("Дата:...................");
 inline const QString kPrintPreparedBy = QStringLiteral("Изготвил:");
 inline const QString kPrintSignatureNote = QStringLiteral("/имена и длъжност на лицето/");
-// What the spreadsheet says when it refuses something.
-inline const QString kXlNotRunning = QStringLiteral("Програмата за електронни таблици не работи");
-inline const QString kXlOverflow = QStringLiteral("Препълване");
-inline const QString kXlSubscript = QStringLiteral("Индексът е извън обхвата");
-inline const QString kXlObjectNotSet = QStringLiteral("Обектната променлива не е зададена");
-inline const QString kXlDisconnected = QStringLiteral("Обектът вече не съществува");
-inline const QString kXlCellOutside = QStringLiteral("Клетката е извън листа");
-inline const QString kXlSelectFailed =
-    QStringLiteral("Може да се избират само клетки от активния лист");
-inline const QString kXlOtherSheet = QStringLiteral("Ъглите на областта са от различни листове");
-inline const QString kXlLastSheet = QStringLiteral("Книгата трябва да съдържа поне един лист");
-inline const QString kXlBadValue = QStringLiteral("Недопустима стойност на настройка");
-inline const QString kXlNoFileToSave =
-    QStringLiteral("Книгата няма собствен файл, в който да бъде записана");
-inline const QString kXlFileNotWritten =
-    QStringLiteral("Файлът на електронната таблица не може да бъде записан: ");
-
+// Reasons for the failures above.
+inline const QString kFormPastSheet = QStringLiteral("Клетката е извън листа");
+inline const QString kNoPrintoutFolder =
+    QStringLiteral("Нито временната, нито личната папка може да приеме файл");
 
 // The report editor.
 inline const QString kEnterNumber = QStringLiteral("Въведете число!");

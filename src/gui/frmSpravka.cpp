@@ -809,7 +809,11 @@ void frmSpravka::cmdSave_Click()
 
 void frmSpravka::cmdPrint_Click()
 {
-    ::kvor::cmdPrint_Click(*grdDocEnter, m_state);
+    // The sheet names of the printouts count on through the program's run, editor after editor.
+    static PrintoutRun printouts;
+    printReport(PrintoutFromGrid(*grdDocEnter, ReportForm(m_state.xmlStructure),
+                                 m_state.Obshtina.Name, m_state.sPeriod, m_state.sNote),
+                printouts);
 }
 
 // --- events -----------------------------------------------------------------------------------

@@ -1,20 +1,45 @@
 #pragma once
-// The printed form of the report: the editor grid as it stands, in a fresh sheet shaped as the
-// official form (title, two-level heading, borders, grey bands, footnote, signature lines,
-// landscape), then shown in the desktop's spreadsheet program. The grid is only read.
+// The printout of the report: the editor grid as it stands, written as the official form to a
+// new spreadsheet file in the temporary folder and opened in the desktop's spreadsheet program.
+// The grid is only read; the report is not saved.
 
-#include "core/GridText.h"
-#include "printout/XlError.h"
+#include "printout/PrintoutInput.h"
+
+#include <QString>
 
 namespace kvor {
 
-struct AppState;
+// The printouts of one run of the program: each file's one sheet is named "Лист1", "Лист2"...
+// in the order they were made.
+class PrintoutRun final
+{
+public:
+    QString nextSheetName();
 
-// The handler of the editor's "Към Excel" button: the grid, and the report it shows (structure,
-// municipality, period, footnote).
-void cmdPrint_Click(const GridText& grdDocEnter, const AppState& state);
+private:
+    int m_made = 0;
+};
 
-// The message for a refusal of the spreadsheet, chosen by its number; some get none.
-void ReportExcelError(const xl::XlError& error);
+struct PrintReportResult
+{
+    enum class Outcome
+    {
+        Opened,     // written and handed to the spreadsheet program
+        NotOpened,  // written, but no program could be started for it
+        NotWritten, // the file could not be written
+        TooLarge,   // the form does not fit on one sheet
+    };
+    Outcome outcome = Outcome::NotWritten;
+    QString path;   // the file, absolute
+    QString reason; // why it was not written
+};
+
+// The handler of the editor's "Към Excel" button: writes the form, opens it and tells the user
+// what failed, with the hourglass pointer on while it works.
+PrintReportResult printReport(const PrintoutInput& input, PrintoutRun& run);
+
+// The folder printouts go to, absolute: the temporary folder, or the home folder when that one
+// is missing or cannot be written; empty when neither can be used.
+QString PrintoutFolder();
 
 } // namespace kvor

@@ -1,245 +1,237 @@
 #include "printout/XlsxFile.h"
 
 #include "core/Messages.h"
-#include "core/AtomicFile.h"
+#include "printout/PrintedForm.h"
+#include "printout/ZipEntries.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTemporaryDir>
-#include <map>
 #include <xlsxwriter.h>
 
-namespace kvor::xl {
+namespace kvor {
 
 namespace {
 
-inline constexpr double kPointsPerInch = 72;
+inline constexpr char kStylesEntry[] = "xl/styles.xml";
+inline constexpr char kAppEntry[] = "docProps/app.xml";
+inline constexpr char kApplication[] = "KVOR";
+// The default style's font as the writer puts it first in the font list, and as it becomes.
+inline constexpr char kFontsStart[] = "<fonts ";
+inline constexpr char kFontStart[] = "<font>";
+inline constexpr char kFontEnd[] = "</font>";
+inline constexpr char kNormalFont[] =
+    "<font><sz val=\"10\"/><color theme=\"1\"/><name val=\"Arial\"/><family val=\"2\"/></font>";
+inline constexpr char kApplicationStart[] = "<Application>";
+inline constexpr char kApplicationEnd[] = "</Application>";
 
-[[noreturn]] void notWritten(const QString& reason)
-{
-    throw XlError(kErrFileAccess, msg::kXlFileNotWritten + reason);
-}
-
-uint8_t borderStyle(int lineStyle)
-{
-    switch (lineStyle) {
-    case xlContinuous:
-        return LXW_BORDER_THIN;
-    case xlDash:
-        return LXW_BORDER_DASHED;
-    case xlDot:
-        return LXW_BORDER_DOTTED;
-    case xlDouble:
-        return LXW_BORDER_DOUBLE;
-    default:
-        return LXW_BORDER_NONE;
-    }
-}
-
-// The writer's formats, one per distinct cell format.
-class FormatTable final
+// The writer's sheet, with one format for each look of the form.
+class XlsxSheet final : public FormSheet
 {
 public:
-    explicit FormatTable(lxw_workbook* wb) : m_wb(wb) {}
-
-    // Every cell gets a format of its own, since the file's default font is not the
-    // spreadsheet's.
-    lxw_format* get(const CellFormat& f)
+    XlsxSheet(lxw_workbook* book, lxw_worksheet* sheet) : m_sheet(sheet)
     {
-        auto it = m_formats.find(f);
-        if (it != m_formats.end()) {
-            return it->second;
+        for (int i = 0; i < kLookCount; ++i) {
+            m_formats[size_t(i)] = makeFormat(book, kLooks[size_t(i)]);
         }
-        lxw_format* fmt = workbook_add_format(m_wb);
-        format_set_font_name(fmt, kDefaultFontName);
-        format_set_font_size(fmt, f.Size);
-        if (f.NumberFormat != CellFormat().NumberFormat) {
-            format_set_num_format(fmt, f.NumberFormat.toUtf8().constData());
-        }
-        if (f.Bold) {
-            format_set_bold(fmt);
-        }
-        if (f.Underline) {
-            format_set_underline(fmt, LXW_UNDERLINE_SINGLE);
-        }
-        switch (f.HorizontalAlignment) {
-        case xlLeft:
-            format_set_align(fmt, LXW_ALIGN_LEFT);
-            break;
-        case xlCenter:
-            format_set_align(fmt, LXW_ALIGN_CENTER);
-            break;
-        case xlRight:
-            format_set_align(fmt, LXW_ALIGN_RIGHT);
-            break;
-        default:
-            break;
-        }
-        switch (f.VerticalAlignment) {
-        case xlTop:
-            format_set_align(fmt, LXW_ALIGN_VERTICAL_TOP);
-            break;
-        case xlCenter:
-            format_set_align(fmt, LXW_ALIGN_VERTICAL_CENTER);
-            break;
-        default:
-            break;
-        }
-        if (f.WrapText) {
-            format_set_text_wrap(fmt);
-        }
-        format_set_left(fmt, borderStyle(f.Border[kEdgeLeft]));
-        format_set_top(fmt, borderStyle(f.Border[kEdgeTop]));
-        format_set_bottom(fmt, borderStyle(f.Border[kEdgeBottom]));
-        format_set_right(fmt, borderStyle(f.Border[kEdgeRight]));
-        if (f.Fill != kNoFill) {
-            format_set_pattern(fmt, LXW_PATTERN_SOLID);
-            // The writer reads 0 as "no colour"; black has a value of its own.
-            format_set_bg_color(fmt,
-                                f.Fill == 0 ? lxw_color_t(LXW_COLOR_BLACK) : lxw_color_t(f.Fill));
-        }
-        m_formats.emplace(f, fmt);
-        return fmt;
     }
+
+    void page(const PageLayout& p) override
+    {
+        worksheet_set_default_row(m_sheet, p.defaultRowHeight, LXW_FALSE);
+        worksheet_set_paper(m_sheet, uint8_t(p.paperSize));
+        if (p.landscape) {
+            worksheet_set_landscape(m_sheet);
+        }
+        worksheet_set_print_scale(m_sheet, uint16_t(p.scale));
+        worksheet_set_margins(m_sheet, p.leftMargin, p.rightMargin, p.topMargin, p.bottomMargin);
+    }
+    void columnWidth(int col, double characters) override
+    {
+        note(worksheet_set_column(m_sheet, lxw_col_t(col - 1), lxw_col_t(col - 1), characters,
+                                  nullptr));
+    }
+    void rowHeight(int row, double points) override
+    {
+        note(worksheet_set_row(m_sheet, lxw_row_t(row - 1), points, nullptr));
+    }
+    void merge(int top, int left, int bottom, int right) override
+    {
+        note(worksheet_merge_range(m_sheet, lxw_row_t(top - 1), lxw_col_t(left - 1),
+                                   lxw_row_t(bottom - 1), lxw_col_t(right - 1), "", nullptr));
+    }
+    void text(int row, int col, const QString& text, Look look) override
+    {
+        note(worksheet_write_string(m_sheet, lxw_row_t(row - 1), lxw_col_t(col - 1),
+                                    text.toUtf8().constData(), format(look)));
+    }
+    void number(int row, int col, double value, Look look) override
+    {
+        note(worksheet_write_number(m_sheet, lxw_row_t(row - 1), lxw_col_t(col - 1), value,
+                                    format(look)));
+    }
+    void blank(int row, int col, Look look) override
+    {
+        note(worksheet_write_blank(m_sheet, lxw_row_t(row - 1), lxw_col_t(col - 1), format(look)));
+    }
+
+    // The first refusal of the writer; a cell it refused would be missing from the form.
+    lxw_error error() const { return m_error; }
 
 private:
-    lxw_workbook* m_wb;
-    std::map<CellFormat, lxw_format*> m_formats;
+    static lxw_format* makeFormat(lxw_workbook* book, const LookSpec& look)
+    {
+        lxw_format* f = workbook_add_format(book);
+        format_set_font_name(f, kFormFont);
+        format_set_font_size(f, look.size);
+        if (look.amount) {
+            format_set_num_format(f, kAmountFormat);
+        }
+        if (look.bold) {
+            format_set_bold(f);
+        }
+        if (look.underline) {
+            format_set_underline(f, LXW_UNDERLINE_SINGLE);
+        }
+        if (look.horizontal == HAlign::Center) {
+            format_set_align(f, LXW_ALIGN_CENTER);
+        } else if (look.horizontal == HAlign::Right) {
+            format_set_align(f, LXW_ALIGN_RIGHT);
+        }
+        if (look.verticalCenter) {
+            format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
+        }
+        if (look.wrap) {
+            format_set_text_wrap(f);
+        }
+        if (look.lines) {
+            format_set_border(f, LXW_BORDER_THIN);
+        }
+        if (look.grey) {
+            format_set_pattern(f, LXW_PATTERN_SOLID);
+            format_set_bg_color(f, kGreyBand);
+        }
+        return f;
+    }
+    lxw_format* format(Look look) const { return m_formats[size_t(look)]; }
+    void note(lxw_error e)
+    {
+        if (m_error == LXW_NO_ERROR) {
+            m_error = e;
+        }
+    }
+
+    lxw_worksheet* m_sheet;
+    std::array<lxw_format*, kLookCount> m_formats{};
+    lxw_error m_error = LXW_NO_ERROR;
 };
 
-void writeValue(lxw_worksheet* ws, int row, int col, const QVariant& value, lxw_format* fmt)
+// Replaces the part of text from the first start marker (searched from `from` on) to its end
+// marker; nullopt when either is missing.
+std::optional<QByteArray> replaceBetween(QByteArray text, QByteArrayView start, QByteArrayView end,
+                                         QByteArrayView by, bool keepMarkers, qsizetype from = 0)
 {
-    const lxw_row_t r = lxw_row_t(row - 1);
-    const lxw_col_t c = lxw_col_t(col - 1);
-    if (value.typeId() == QMetaType::Double) {
-        worksheet_write_number(ws, r, c, value.toDouble(), fmt);
-    } else if (value.isValid()) {
-        worksheet_write_string(ws, r, c, value.toString().toUtf8().constData(), fmt);
-    } else {
-        worksheet_write_blank(ws, r, c, fmt);
+    const qsizetype b = text.indexOf(start, from);
+    const qsizetype e = b < 0 ? -1 : text.indexOf(end, b);
+    if (e < 0) {
+        return std::nullopt;
     }
+    if (keepMarkers) {
+        text.replace(b + start.size(), e - b - start.size(), by);
+    } else {
+        text.replace(b, e + end.size() - b, by);
+    }
+    return text;
 }
 
-void writeSheet(lxw_worksheet* ws, const Worksheet& sheet, FormatTable& formats)
+QString writerError(lxw_error e)
 {
-    static const CellFormat kDefault;
-    for (const auto& [pos, cell] : sheet.cells()) {
-        if (!sheet.mergeAt(pos.first, pos.second)) {
-            writeValue(ws, pos.first, pos.second, cell.Value, formats.get(cell.Format));
-        }
-    }
-    for (const Area& a : sheet.merges()) {
-        const Cell* first = sheet.cell(a.top, a.left);
-        lxw_format* firstFormat = formats.get(first ? first->Format : kDefault);
-        const QVariant firstValue = first ? first->Value : QVariant();
-        const QByteArray text =
-            firstValue.typeId() == QMetaType::QString ? firstValue.toString().toUtf8() : "";
-        worksheet_merge_range(ws, lxw_row_t(a.top - 1), lxw_col_t(a.left - 1),
-                              lxw_row_t(a.bottom - 1), lxw_col_t(a.right - 1), text.constData(),
-                              firstFormat);
-        if (firstValue.typeId() == QMetaType::Double) {
-            writeValue(ws, a.top, a.left, firstValue, firstFormat);
-        }
-        // The merge gives every cell the first cell's format; each keeps its own (borders).
-        for (int r = a.top; r <= a.bottom; ++r) {
-            for (int c = a.left; c <= a.right; ++c) {
-                if (r != a.top || c != a.left) {
-                    const Cell* other = sheet.cell(r, c);
-                    worksheet_write_blank(ws, lxw_row_t(r - 1), lxw_col_t(c - 1),
-                                          formats.get(other ? other->Format : kDefault));
-                }
-            }
-        }
-    }
-    worksheet_set_default_row(ws, kDefaultRowHeight, LXW_FALSE);
-    for (const auto& [row, height] : sheet.rowHeights()) {
-        worksheet_set_row(ws, lxw_row_t(row - 1), height, nullptr);
-    }
-    for (const auto& [col, width] : sheet.columnWidths()) {
-        worksheet_set_column(ws, lxw_col_t(col - 1), lxw_col_t(col - 1), width, nullptr);
-    }
-    const PageSetup& page = sheet.pageSetup();
-    worksheet_set_paper(ws, uint8_t(page.PaperSize()));
-    if (page.Orientation() == xlLandscape) {
-        worksheet_set_landscape(ws);
-    }
-    worksheet_set_print_scale(ws, uint16_t(page.Zoom()));
-    worksheet_set_margins(ws, page.LeftMargin() / kPointsPerInch,
-                          page.RightMargin() / kPointsPerInch, page.TopMargin() / kPointsPerInch,
-                          page.BottomMargin() / kPointsPerInch);
-    const Area sel = sheet.selection();
-    worksheet_set_selection(ws, lxw_row_t(sel.top - 1), lxw_col_t(sel.left - 1),
-                            lxw_row_t(sel.bottom - 1), lxw_col_t(sel.right - 1));
+    return QString::fromUtf8(lxw_strerror(e));
 }
 
 } // namespace
 
-void WriteXlsx(const Workbook& book, const QString& path)
+std::optional<QByteArray> FinishXlsx(const QByteArray& written, QString* reason)
 {
-    // The writer makes its file in a folder of its own; the finished bytes then replace the
-    // target in one step.
-    QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/kvor-XXXXXX"));
+    std::map<QByteArray, ZipEntryEdit> edits;
+    edits[kStylesEntry] = [](const QByteArray& styles) -> std::optional<QByteArray> {
+        const qsizetype fonts = styles.indexOf(kFontsStart);
+        if (fonts < 0) {
+            return std::nullopt;
+        }
+        return replaceBetween(styles, kFontStart, kFontEnd, kNormalFont, false, fonts);
+    };
+    edits[kAppEntry] = [](const QByteArray& app) {
+        return replaceBetween(app, kApplicationStart, kApplicationEnd, kApplication, true);
+    };
+    return EditZipEntries(written, edits, reason);
+}
+
+std::optional<QString> WriteFormFile(const PrintoutInput& input, const QString& sheetName,
+                                     const QString& path)
+{
+    // The writer makes its file and its own temporary files in a folder beside the target; the
+    // finished bytes then replace the target in one step.
+    QTemporaryDir scratch(QFileInfo(path).absolutePath() + QStringLiteral("/kvor-XXXXXX"));
     if (!scratch.isValid()) {
-        notWritten(scratch.errorString());
+        return scratch.errorString();
     }
     const QByteArray scratchDir = QFile::encodeName(scratch.path());
-    const QString scratchFile = scratch.filePath(QStringLiteral("book.xlsx"));
+    const QString scratchFile = scratch.filePath(QStringLiteral("form.xlsx"));
     lxw_workbook_options options{};
     options.tmpdir = const_cast<char*>(scratchDir.constData());
-    lxw_workbook* wb = workbook_new_opt(QFile::encodeName(scratchFile).constData(), &options);
-    if (!wb) {
-        notWritten(QString::fromUtf8(lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED)));
+    lxw_workbook* book = workbook_new_opt(QFile::encodeName(scratchFile).constData(), &options);
+    if (!book) {
+        return writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
     }
-
-    const QByteArray author = book.property(QStringLiteral("Author")).toUtf8();
+    const QByteArray author = msg::kExcelAuthor.toUtf8();
     lxw_doc_properties properties{};
-    if (!author.isEmpty()) {
-        properties.author = const_cast<char*>(author.constData());
-    }
-    workbook_set_properties(wb, &properties);
+    properties.author = const_cast<char*>(author.constData());
+    workbook_set_properties(book, &properties);
 
-    FormatTable formats(wb);
-    const auto active = book.activeSheet();
-    for (const auto& sheet : book.sheets()) {
-        lxw_worksheet* ws = workbook_add_worksheet(wb, sheet->Name().toUtf8().constData());
-        if (!ws) {
-            workbook_close(wb);
-            notWritten(sheet->Name());
-        }
-        writeSheet(ws, *sheet, formats);
-        if (sheet == active) {
-            worksheet_activate(ws);
-        }
+    lxw_worksheet* ws = workbook_add_worksheet(book, sheetName.toUtf8().constData());
+    if (!ws) {
+        workbook_close(book);
+        return sheetName;
     }
-    const lxw_error closed = workbook_close(wb);
+    XlsxSheet sheet(book, ws);
+    WriteForm(input, sheet);
+    worksheet_set_selection(ws, 0, 0, 0, 0);
+    worksheet_activate(ws);
+    const lxw_error closed = workbook_close(book);
+    if (sheet.error() != LXW_NO_ERROR) {
+        return writerError(sheet.error());
+    }
     if (closed != LXW_NO_ERROR) {
-        notWritten(QString::fromUtf8(lxw_strerror(closed)));
+        return writerError(closed);
     }
 
     QFile written(scratchFile);
     if (!written.open(QIODevice::ReadOnly)) {
-        notWritten(written.errorString());
+        return written.errorString();
     }
-    const QByteArray bytes = written.readAll();
     QString reason;
-    if (!WriteFileAtomically(path, bytes, &reason)) {
-        notWritten(reason);
+    const auto finished = FinishXlsx(written.readAll(), &reason);
+    if (!finished) {
+        return reason;
     }
+    // The finished bytes go to a temporary file beside the target, which takes its name only
+    // once every byte is on disk; never into the target itself.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    if (file.write(*finished) != finished->size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return std::nullopt;
 }
 
-QString WriteXlsxToTemp(const Workbook& book)
-{
-    const QDir temp(QDir::tempPath());
-    const QString stem = QStringLiteral("KVOR_") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
-    QString path = temp.filePath(stem + QStringLiteral(".xlsx"));
-    for (int n = 2; QFileInfo::exists(path); ++n) {
-        path = temp.filePath(stem + u'_' + QString::number(n) + QStringLiteral(".xlsx"));
-    }
-    WriteXlsx(book, path);
-    return path;
-}
-
-} // namespace kvor::xl
+} // namespace kvor
