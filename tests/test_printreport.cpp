@@ -159,10 +159,10 @@ TEST_F(PrintoutTest, SampleReportBecomesTheFormOnALandscapePage)
     EXPECT_EQ(sheet().merges(), merges);
 
     // Every data row is grey exactly when the editor highlights it: ids 2, 3 and 4.
-    const ReportForm form(State().xmlStructure);
+    const ReportModel form(State().xmlStructure, DomDocument());
     ASSERT_EQ(form.rowCount(), kSampleRows);
     for (int n = 0; n < kSampleRows; ++n) {
-        const QString id = form.row(n).id;
+        const QString id = form.id(n);
         for (int c = 1; c <= 7; ++c) {
             ASSERT_TRUE(sheet().cell(n + 7, c)) << n + 7 << "," << c;
             EXPECT_EQ(sheet().cell(n + 7, c)->Format.Fill != kNoFill,

@@ -1,13 +1,13 @@
 #include "core/ReportDocument.h"
 
 #include "core/AppState.h"
-#include "core/Messages.h"
-#include "core/Platform.h"
-#include "core/GridText.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
-#include "core/XmlDom.h"
+#include "core/GridText.h"
+#include "core/Messages.h"
+#include "core/Platform.h"
 #include "core/ReportHash.h"
+#include "core/XmlDom.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -175,6 +175,18 @@ void StoreGridValues(const GridText& grid)
     const XmlNode root = doc.documentElement();
     SetAttribute(root, QStringLiteral("hash"), QString());
     SetAttribute(root, QStringLiteral("hash"), DocumentHash(NodeXml(root)).value_or(QString()));
+}
+
+bool SaveHashedDocument(DomDocument& doc, const QString& path, QString* reason)
+{
+    if (doc.isEmpty()) {
+        return doc.save(path, reason); // says why nothing can be saved
+    }
+    const QByteArray bytes =
+        doc.toBytesWithDerivedAttribute(QStringLiteral("hash"), [](QStringView element) {
+            return DocumentHash(element).value_or(QString());
+        });
+    return WriteFileAtomically(path, bytes, reason);
 }
 
 bool SaveDocument(const QString& path, QString* reason)

@@ -7,6 +7,7 @@
 
 namespace kvor {
 
+class DomDocument;
 class GridText;
 
 // A stored amount: the attribute of every report row and the grid column it is shown in.
@@ -43,6 +44,13 @@ QString BuildEmptyStructure();
 // Copies the amounts of the grid's data rows into xmlDoc, exactly as the cells hold them, and
 // sets `hash` (empty when the document is too large to be hashed).
 void StoreGridValues(const GridText& grid);
+
+// Writes a report document to path with its integrity hash in `hash` (empty when the document is
+// too large to be hashed); the document keeps the hash. The text is built once: the hash is taken
+// of it and the same text is written, through a temporary file that replaces the target only
+// when it is complete. On failure reason (when given) receives the system's reason in Bulgarian.
+[[nodiscard]] bool SaveHashedDocument(DomDocument& doc, const QString& path,
+                                      QString* reason = nullptr);
 
 // Writes xmlDoc to path, replacing the file only when the whole document was written. On failure
 // reason (when given) receives the system's reason in Bulgarian.

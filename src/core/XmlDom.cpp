@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <cstring>
 #include <unordered_map>
 
 namespace kvor {
@@ -391,6 +392,43 @@ long DomDocument::loadBytes(QByteArrayView bytes)
 
 QByteArray DomDocument::toBytes() const
 {
+    return encodeFileText([this](QString& text) { writeNode(text, m_doc.document_element()); });
+}
+
+QByteArray
+DomDocument::toBytesWithDerivedAttribute(const QString& name,
+                                         const std::function<QString(QStringView)>& valueOf)
+{
+    const XmlNode root = m_doc.document_element();
+    SetAttribute(root, name, QString());
+    const QByteArray key = name.toUtf8();
+    QString value;
+    const QByteArray bytes = encodeFileText([&](QString& text) {
+        const qsizetype start = text.size();
+        // Where the attribute's empty value stands in the start tag.
+        qsizetype at = start + 1 + QString::fromUtf8(root.name()).size();
+        QString escaped;
+        for (const pugi::xml_attribute a : root.attributes()) {
+            at += 1 + QString::fromUtf8(a.name()).size() + 2;
+            if (std::strcmp(a.name(), key.constData()) == 0) {
+                break;
+            }
+            escaped.clear();
+            appendEscapedAttr(escaped, QString::fromUtf8(a.value()));
+            at += escaped.size() + 1;
+        }
+        writeNode(text, root);
+        value = valueOf(QStringView(text).mid(start));
+        escaped.clear();
+        appendEscapedAttr(escaped, value);
+        text.insert(at, escaped);
+    });
+    SetAttribute(root, name, value);
+    return bytes;
+}
+
+QByteArray DomDocument::encodeFileText(const std::function<void(QString&)>& writeElement) const
+{
     // A name no encoder knows (a file may declare anything) is written as UTF-8, and says so.
     Codec codec = codecOf(m_encoding);
     QString encoding = m_encoding;
@@ -399,7 +437,7 @@ QByteArray DomDocument::toBytes() const
         encoding = QStringLiteral("UTF-8");
     }
     QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(encoding);
-    writeNode(text, m_doc.document_element());
+    writeElement(text);
     text += u"\r\n";
     switch (codec) {
     case Codec::Utf8:

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <pugixml.hpp>
 #include <vector>
 
@@ -43,6 +44,11 @@ public:
     // The bytes save writes: declaration, CR LF, the document element, CR LF, in the declared
     // encoding; characters the encoding cannot hold become character references.
     QByteArray toBytes() const;
+    // The same bytes with the document element's attribute `name` (added when missing) set to
+    // what valueOf makes of the element's text form (NodeXml) holding it empty. The text is built
+    // once for both; the document keeps the value.
+    QByteArray toBytesWithDerivedAttribute(const QString& name,
+                                           const std::function<QString(QStringView)>& valueOf);
 
     bool isEmpty() const { return !m_doc.document_element(); }
     void clear();
@@ -56,6 +62,7 @@ public:
 
 private:
     long fail(long code, const QString& reason);
+    QByteArray encodeFileText(const std::function<void(QString&)>& writeElement) const;
 
     pugi::xml_document m_doc;
     long m_error = kLoadOk;

@@ -129,7 +129,7 @@ void frmChooseFile::cmdOpen_Click()
     if (!LoadStructure(state.sYear)) {
         return;
     }
-    ShowReportEditor(this);
+    ShowReportEditor(this, State());
 }
 
 void frmChooseFile::cmdCancel_Click()

@@ -242,7 +242,7 @@ void frmChoosePrm::cmdOk_Click()
     if (!LoadStructure(state.sYear)) {
         return;
     }
-    ShowReportEditor(this);
+    ShowReportEditor(this, State());
     // The dialog stays open for another report or "Отказ".
 }
 
