@@ -3,6 +3,7 @@
 #include "core/Amount.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace kvor {
@@ -39,6 +40,31 @@ QString WithoutLeadingBlanks(const QString& text)
     return text.mid(blanks);
 }
 
+// Every element of the document named `name`, in document order: what "//name" selects, without
+// the node set an XPath query builds and sorts.
+std::vector<XmlNode> ElementsNamed(XmlNode document, const char* name)
+{
+    std::vector<XmlNode> out;
+    XmlNode node = document.first_child();
+    while (node) {
+        if (node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0) {
+            out.push_back(node);
+        }
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling() && node != document) {
+            node = node.parent();
+        }
+        if (!node || node == document) {
+            break;
+        }
+        node = node.next_sibling();
+    }
+    return out;
+}
+
 } // namespace
 
 bool IsHighlightedId(const QString& id)
@@ -50,11 +76,11 @@ ReportModel::ReportModel(const DomDocument& structure, const DomDocument& docume
 {
     const XmlNode form = selectSingleNode(structure, QStringLiteral("nomenclatures/structure"));
     const std::vector<XmlNode> formRows =
-        form ? selectNodes(form, QStringLiteral("//str")) : std::vector<XmlNode>{};
+        form ? ElementsNamed(structure.node(), "str") : std::vector<XmlNode>{};
     const XmlNode stored = selectSingleNode(document, QStringLiteral("positions/structure"));
     const std::vector<XmlNode> storedRows =
-        stored ? selectNodes(stored, QStringLiteral("//str")) : std::vector<XmlNode>{};
-    const QHash<QString, int> codesByRow = readCodes(structure);
+        stored ? ElementsNamed(document.node(), "str") : std::vector<XmlNode>{};
+    const CodeIndex codesByRow = readCodes(structure);
 
     m_rows.resize(formRows.size());
     m_firstById.reserve(static_cast<qsizetype>(formRows.size()));
@@ -63,27 +89,34 @@ ReportModel::ReportModel(const DomDocument& structure, const DomDocument& docume
         row.id = Attribute(formRows[n], "id");
         row.caption = Attribute(formRows[n], "name");
         row.sumid = Attribute(formRows[n], "sumid");
-        row.restricted = Attribute(formRows[n], "restricted") == u"1";
-        m_firstById.insert(row.id, m_firstById.value(row.id, static_cast<int>(n)));
+        row.restricted = std::strcmp(formRows[n].attribute("restricted").value(), "1") == 0;
 
+        // Figures are read as numbers when they are first needed: a large form opens at once.
         const XmlNode d = n < storedRows.size() ? storedRows[n] : XmlNode();
         for (int f = 0; f < kFigures; ++f) {
-            row.figures[size_t(f)].text = Attribute(d, kFigureAttributes[size_t(f)]);
-            row.figures[size_t(f)].value = AmountValue(row.figures[size_t(f)].text);
+            const pugi::xml_attribute a = d.attribute(kFigureAttributes[size_t(f)]);
+            // Blanks in front are not kept in the file: such a text is written again.
+            row.figures[size_t(f)] = Figure(QString::fromUtf8(a.value()), a && *a.value() != ' ');
         }
-        row.reference = row.figures[0].value;
+        row.reference = row.figures[0];
         // The stored id is a 16-bit number; a row whose id is none has no code texts.
         bool ok = false;
-        const int storedId = Attribute(d, "id").toInt(&ok);
+        const int storedId = QByteArrayView(d.attribute("id").value()).toInt(&ok);
         if (ok && storedId >= std::numeric_limits<qint16>::min() &&
             storedId <= std::numeric_limits<qint16>::max()) {
-            row.codes = codesByRow.value(QString::number(storedId), -1);
+            const std::string key = std::to_string(storedId);
+            const auto it = codesByRow.find(key);
+            row.codes = it == codesByRow.end() ? -1 : it->second;
         }
+    }
+    // Backwards, so that the first row with an id is the one kept.
+    for (size_t n = m_rows.size(); n-- > 0;) {
+        m_firstById.insert(m_rows[n].id, static_cast<int>(n));
     }
     readHeadings(structure);
 }
 
-QHash<QString, int> ReportModel::readCodes(const DomDocument& structure)
+ReportModel::CodeIndex ReportModel::readCodes(const DomDocument& structure)
 {
     // The first code of a row for each column counts, in document order.
     struct Found
@@ -92,22 +125,21 @@ QHash<QString, int> ReportModel::readCodes(const DomDocument& structure)
         bool subtracted = false;
     };
     std::vector<Found> found;
-    QHash<QString, int> byRow;
+    CodeIndex byRow;
     for (const XmlNode code : selectNodes(structure, QStringLiteral("/nomenclatures/codes/code"))) {
-        const QString strid = Attribute(code, "strid");
-        auto it = byRow.find(strid);
-        if (it == byRow.end()) {
-            it = byRow.insert(strid, static_cast<int>(m_codes.size()));
+        const auto [it, fresh] =
+            byRow.try_emplace(code.attribute("strid").value(), static_cast<int>(m_codes.size()));
+        if (fresh) {
             m_codes.emplace_back();
             found.emplace_back();
         }
-        Codes& codes = m_codes[size_t(*it)];
-        Found& seen = found[size_t(*it)];
-        const QString colid = Attribute(code, "colid");
-        if (colid == u"5" && !seen.added) {
+        Codes& codes = m_codes[size_t(it->second)];
+        Found& seen = found[size_t(it->second)];
+        const char* colid = code.attribute("colid").value();
+        if (std::strcmp(colid, "5") == 0 && !seen.added) {
             seen.added = true;
             codes.added = Attribute(code, "item");
-        } else if (colid == u"7" && !seen.subtracted) {
+        } else if (std::strcmp(colid, "7") == 0 && !seen.subtracted) {
             seen.subtracted = true;
             codes.subtracted = Attribute(code, "item");
         }
@@ -139,6 +171,15 @@ void ReportModel::readHeadings(const DomDocument& structure)
     }
 }
 
+double ReportModel::Figure::value() const
+{
+    if (!m_known) {
+        m_value = AmountValue(m_text);
+        m_known = true;
+    }
+    return m_value;
+}
+
 int ReportModel::figureIndex(int col)
 {
     switch (col) {
@@ -161,7 +202,7 @@ bool ReportModel::isEditable(int n, int col) const
 double ReportModel::closing(int n) const
 {
     const auto& f = m_rows[size_t(n)].figures;
-    return f[0].value + f[1].value - f[2].value;
+    return f[0].value() + f[1].value() - f[2].value();
 }
 
 double ReportModel::value(int n, int col) const
@@ -170,7 +211,7 @@ double ReportModel::value(int n, int col) const
         return closing(n);
     }
     const int f = figureIndex(col);
-    return f < 0 ? 0 : m_rows[size_t(n)].figures[size_t(f)].value;
+    return f < 0 ? 0 : m_rows[size_t(n)].figures[size_t(f)].value();
 }
 
 QString ReportModel::text(int n, int col) const
@@ -184,10 +225,10 @@ QString ReportModel::text(int n, int col) const
     case grid::kCodeSubtracted:
         return row.codes < 0 ? QString() : m_codes[size_t(row.codes)].subtracted;
     case grid::kClosing:
-        return WithRowBlank(AmountText(closing(n)), n);
+        return WithRowBlank(closingText(n), n);
     default: {
         const int f = figureIndex(col);
-        return f < 0 ? QString() : WithRowBlank(row.figures[size_t(f)].text, n);
+        return f < 0 ? QString() : WithRowBlank(row.figures[size_t(f)].text(), n);
     }
     }
 }
@@ -213,7 +254,7 @@ ReportModel::Entry ReportModel::enter(int n, int col, const QString& typed,
     }
     const QString newText = AmountText(v);
     const double newValue = AmountValue(newText);
-    const double oldValue = m_rows[size_t(n)].figures[size_t(f)].value;
+    const double oldValue = m_rows[size_t(n)].figures[size_t(f)].value();
 
     // The totals are worked out first, so that a refused entry leaves every row as it was.
     std::vector<std::pair<int, Figure>> totals;
@@ -228,37 +269,40 @@ ReportModel::Entry ReportModel::enter(int n, int col, const QString& typed,
         }
         // A row listed twice, or a total listed before, builds on the value worked out so far.
         // The entry itself is in place before the first total is worked out.
-        double current = *it == n ? newValue : m_rows[size_t(*it)].figures[size_t(f)].value;
+        double current = *it == n ? newValue : m_rows[size_t(*it)].figures[size_t(f)].value();
         for (const auto& [row, figure] : totals) {
             if (row == *it) {
-                current = figure.value;
+                current = figure.value();
             }
         }
-        Figure total;
-        total.text = AmountText(current - oldValue + newValue);
-        total.value = AmountValue(total.text);
-        totals.emplace_back(*it, total);
+        QString total = AmountText(current - oldValue + newValue);
+        const double value = AmountValue(total);
+        totals.emplace_back(*it, Figure(std::move(total), value));
     }
     auto closingWith = [&](int row, int figure, double value) {
-        auto fig = m_rows[size_t(row)].figures;
-        fig[size_t(figure)].value = value;
-        return fig[0].value + fig[1].value - fig[2].value;
+        std::array<double, kFigures> v{};
+        for (int i = 0; i < kFigures; ++i) {
+            v[size_t(i)] = i == figure ? value : m_rows[size_t(row)].figures[size_t(i)].value();
+        }
+        return v[0] + v[1] - v[2];
     };
     if (!Representable(closingWith(n, f, newValue))) {
         return Entry::TooLarge;
     }
     for (const auto& [row, figure] : totals) {
-        if (!Representable(figure.value) || !Representable(closingWith(row, f, figure.value))) {
+        if (!Representable(figure.value()) || !Representable(closingWith(row, f, figure.value()))) {
             return Entry::TooLarge;
         }
     }
 
-    m_rows[size_t(n)].figures[size_t(f)] = {newText, newValue};
+    m_rows[size_t(n)].figures[size_t(f)] = Figure(newText, newValue);
+    figuresChanged(n);
     if (touched) {
         touched->push_back(n);
     }
     for (const auto& [row, figure] : totals) {
         m_rows[size_t(row)].figures[size_t(f)] = figure;
+        figuresChanged(row);
         if (touched) {
             touched->push_back(row);
         }
@@ -278,7 +322,7 @@ void ReportModel::setDiffers(int n, bool on)
 bool ReportModel::compareOpening(int n)
 {
     const Row& row = m_rows[size_t(n)];
-    const bool equal = row.figures[0].value == row.reference;
+    const bool equal = row.figures[0].value() == row.reference.value();
     setDiffers(n, !equal);
     return equal;
 }
@@ -287,23 +331,43 @@ void ReportModel::store(DomDocument& document)
 {
     const XmlNode stored = selectSingleNode(document, QStringLiteral("positions/structure"));
     const std::vector<XmlNode> storedRows =
-        stored ? selectNodes(stored, QStringLiteral("//str")) : std::vector<XmlNode>{};
+        stored ? ElementsNamed(document.node(), "str") : std::vector<XmlNode>{};
     const size_t n = std::min(storedRows.size(), m_rows.size());
+    const auto write = [](XmlNode row, const char* name, const QString& text) {
+        pugi::xml_attribute a = row.attribute(name);
+        (a ? a : row.append_attribute(name)).set_value(text.toUtf8().constData());
+    };
     for (size_t i = 0; i < n; ++i) {
         Row& row = m_rows[i];
-        XmlNode d = storedRows[i];
         for (int f = 0; f < kFigures; ++f) {
-            const QByteArray text = WithoutLeadingBlanks(row.figures[size_t(f)].text).toUtf8();
-            const char* name = kFigureAttributes[size_t(f)];
-            (d.attribute(name) ? d.attribute(name) : d.append_attribute(name))
-                .set_value(text.constData());
+            Figure& figure = row.figures[size_t(f)];
+            if (!figure.stored()) {
+                write(storedRows[i], kFigureAttributes[size_t(f)],
+                      WithoutLeadingBlanks(figure.text()));
+                figure.setStored();
+            }
         }
-        const QByteArray closingText = AmountText(closing(static_cast<int>(i))).toUtf8();
-        (d.attribute(kClosingAttribute) ? d.attribute(kClosingAttribute)
-                                        : d.append_attribute(kClosingAttribute))
-            .set_value(closingText.constData());
-        row.reference = AmountValue(row.figures[0].text);
+        if (!row.closingStored) {
+            write(storedRows[i], kClosingAttribute, closingText(static_cast<int>(i)));
+            row.closingStored = true;
+        }
+        row.reference = row.figures[0];
     }
+}
+
+const QString& ReportModel::closingText(int n) const
+{
+    const Row& row = m_rows[size_t(n)];
+    if (row.closingText.isEmpty()) {
+        row.closingText = AmountText(closing(n));
+    }
+    return row.closingText;
+}
+
+void ReportModel::figuresChanged(int n)
+{
+    m_rows[size_t(n)].closingText.clear();
+    m_rows[size_t(n)].closingStored = false;
 }
 
 QString ReportModel::TextMatrix(int row, int col) const

@@ -10,6 +10,8 @@
 #include <QHash>
 #include <QString>
 #include <array>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kvor {
@@ -91,8 +93,9 @@ public:
     // An entry in the opening column draws it black until it is compared again.
     void clearOpeningMark(int n) { setDiffers(n, false); }
 
-    // Writes the figures into the document's rows (without the leading blanks of the display),
-    // which become the reference of later comparisons.
+    // Writes the figures into the rows of the document the model was read from (without the
+    // leading blanks of the display), which become the reference of later comparisons. Only
+    // what the document does not hold yet is written.
     void store(DomDocument& document);
 
     // GridText: the printed grid, heading rows first.
@@ -102,10 +105,26 @@ public:
 
 private:
     static constexpr int kFigures = 3; // opening, added, subtracted
-    struct Figure
+    // A figure's text and, once it is needed, the number it stands for.
+    class Figure
     {
-        QString text;
-        double value = 0;
+    public:
+        Figure() = default;
+        // As read from the document; `stored` when the document holds exactly this text.
+        Figure(QString text, bool stored) : m_text(std::move(text)), m_stored(stored) {}
+        // As entered: not yet in the document.
+        Figure(QString text, double value) : m_text(std::move(text)), m_value(value), m_known(true)
+        {}
+        const QString& text() const { return m_text; }
+        double value() const;
+        bool stored() const { return m_stored; }
+        void setStored() { m_stored = true; }
+
+    private:
+        QString m_text;
+        mutable double m_value = 0;
+        mutable bool m_known = false;
+        bool m_stored = false;
     };
     struct Row
     {
@@ -114,9 +133,11 @@ private:
         QString sumid;
         bool restricted = false;
         bool differs = false;
-        int codes = -1; // index into m_codes
-        double reference = 0;
+        int codes = -1;   // index into m_codes
+        Figure reference; // the opening amount of the document, as read or last stored
         std::array<Figure, kFigures> figures;
+        mutable QString closingText; // empty until it is first needed after a change
+        bool closingStored = false;  // the document holds closingText
     };
     struct Codes
     {
@@ -126,9 +147,13 @@ private:
 
     static int figureIndex(int col);
     double closing(int n) const;
+    const QString& closingText(int n) const;
+    void figuresChanged(int n);
     void setDiffers(int n, bool on);
     void readHeadings(const DomDocument& structure);
-    QHash<QString, int> readCodes(const DomDocument& structure);
+    // Rows by the text of `strid`, valid while the structure is.
+    using CodeIndex = std::unordered_map<std::string_view, int>;
+    CodeIndex readCodes(const DomDocument& structure);
 
     std::vector<Row> m_rows;
     QHash<QString, int> m_firstById;

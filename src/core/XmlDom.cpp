@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <cstring>
+#include <string>
 #include <unordered_map>
 
 namespace kvor {
@@ -107,105 +108,101 @@ QString parseProblem(pugi::xml_parse_status status)
 
 // --- text form --------------------------------------------------------------------------
 
-void appendEscapedAttr(QString& out, QStringView value)
+// The text form is written in UTF-8, as the document holds it, and decoded once at the end.
+// Runs without a character to escape are copied whole.
+void appendEscaped(std::string& out, const char* s, bool attribute)
 {
-    for (const QChar ch : value) {
-        switch (ch.unicode()) {
-        case u'&':
-            out += u"&amp;";
+    const char* run = s;
+    for (; *s; ++s) {
+        const char* reference = nullptr;
+        switch (*s) {
+        case '&':
+            reference = "&amp;";
             break;
-        case u'<':
-            out += u"&lt;";
+        case '<':
+            reference = "&lt;";
             break;
-        case u'"':
-            out += u"&quot;";
+        case '>':
+            reference = attribute ? nullptr : "&gt;";
             break;
-        case u'\t':
-            out += u"&#x9;";
+        case '"':
+            reference = attribute ? "&quot;" : nullptr;
             break;
-        case u'\n':
-            out += u"&#xA;";
+        case '\t':
+            reference = attribute ? "&#x9;" : nullptr;
             break;
-        case u'\r':
-            out += u"&#xD;";
+        case '\n':
+            reference = attribute ? "&#xA;" : nullptr;
+            break;
+        case '\r':
+            reference = attribute ? "&#xD;" : nullptr;
             break;
         default:
-            out += ch;
+            break;
+        }
+        if (reference) {
+            out.append(run, s - run);
+            out.append(reference);
+            run = s + 1;
         }
     }
+    out.append(run, s - run);
 }
 
-void appendEscapedText(QString& out, QStringView value)
+qsizetype escapedSize(const char* s)
 {
-    for (const QChar ch : value) {
-        switch (ch.unicode()) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
-            break;
-        default:
-            out += ch;
-        }
-    }
+    std::string out;
+    appendEscaped(out, s, true);
+    return static_cast<qsizetype>(out.size());
 }
 
-void appendUtf8(QString& out, const char* s)
-{
-    out += QString::fromUtf8(s);
-}
-
-void writeNode(QString& out, XmlNode node)
+void writeNode(std::string& out, XmlNode node)
 {
     switch (node.type()) {
     case pugi::node_element: {
-        out += u'<';
-        appendUtf8(out, node.name());
+        out += '<';
+        out += node.name();
         for (const pugi::xml_attribute a : node.attributes()) {
-            out += u' ';
-            appendUtf8(out, a.name());
-            out += u"=\"";
-            appendEscapedAttr(out, QString::fromUtf8(a.value()));
-            out += u'"';
+            out += ' ';
+            out += a.name();
+            out += "=\"";
+            appendEscaped(out, a.value(), true);
+            out += '"';
         }
         if (!node.first_child()) {
-            out += u"/>";
+            out += "/>";
             return;
         }
-        out += u'>';
+        out += '>';
         for (const XmlNode child : node.children()) {
             writeNode(out, child);
         }
-        out += u"</";
-        appendUtf8(out, node.name());
-        out += u'>';
+        out += "</";
+        out += node.name();
+        out += '>';
         return;
     }
     case pugi::node_pcdata:
-        appendEscapedText(out, QString::fromUtf8(node.value()));
+        appendEscaped(out, node.value(), false);
         return;
     case pugi::node_cdata:
-        out += u"<![CDATA[";
-        appendUtf8(out, node.value());
-        out += u"]]>";
+        out += "<![CDATA[";
+        out += node.value();
+        out += "]]>";
         return;
     case pugi::node_comment:
-        out += u"<!--";
-        appendUtf8(out, node.value());
-        out += u"-->";
+        out += "<!--";
+        out += node.value();
+        out += "-->";
         return;
     case pugi::node_pi:
-        out += u"<?";
-        appendUtf8(out, node.name());
+        out += "<?";
+        out += node.name();
         if (*node.value()) {
-            out += u' ';
-            appendUtf8(out, node.value());
+            out += ' ';
+            out += node.value();
         }
-        out += u"?>";
+        out += "?>";
         return;
     case pugi::node_document:
         for (const XmlNode child : node.children()) {
@@ -392,7 +389,10 @@ long DomDocument::loadBytes(QByteArrayView bytes)
 
 QByteArray DomDocument::toBytes() const
 {
-    return encodeFileText([this](QString& text) { writeNode(text, m_doc.document_element()); });
+    std::string element;
+    writeNode(element, m_doc.document_element());
+    const QString text = QString::fromUtf8(element.data(), static_cast<qsizetype>(element.size()));
+    return encodeFileText({text});
 }
 
 QByteArray
@@ -402,32 +402,29 @@ DomDocument::toBytesWithDerivedAttribute(const QString& name,
     const XmlNode root = m_doc.document_element();
     SetAttribute(root, name, QString());
     const QByteArray key = name.toUtf8();
-    QString value;
-    const QByteArray bytes = encodeFileText([&](QString& text) {
-        const qsizetype start = text.size();
-        // Where the attribute's empty value stands in the start tag.
-        qsizetype at = start + 1 + QString::fromUtf8(root.name()).size();
-        QString escaped;
-        for (const pugi::xml_attribute a : root.attributes()) {
-            at += 1 + QString::fromUtf8(a.name()).size() + 2;
-            if (std::strcmp(a.name(), key.constData()) == 0) {
-                break;
-            }
-            escaped.clear();
-            appendEscapedAttr(escaped, QString::fromUtf8(a.value()));
-            at += escaped.size() + 1;
+    std::string utf8;
+    writeNode(utf8, root);
+    // Where the attribute's empty value stands in the start tag.
+    qsizetype at = 1 + static_cast<qsizetype>(std::strlen(root.name()));
+    for (const pugi::xml_attribute a : root.attributes()) {
+        at += 1 + static_cast<qsizetype>(std::strlen(a.name())) + 2;
+        if (std::strcmp(a.name(), key.constData()) == 0) {
+            break;
         }
-        writeNode(text, root);
-        value = valueOf(QStringView(text).mid(start));
-        escaped.clear();
-        appendEscapedAttr(escaped, value);
-        text.insert(at, escaped);
-    });
+        at += escapedSize(a.value()) + 1;
+    }
+    const QString element = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    const QString value = valueOf(element);
+    std::string escaped;
+    appendEscaped(escaped, value.toUtf8().constData(), true);
+    const qsizetype split = QString::fromUtf8(utf8.data(), at).size();
     SetAttribute(root, name, value);
-    return bytes;
+    const QString valueText = QString::fromStdString(escaped);
+    return encodeFileText(
+        {QStringView(element).left(split), valueText, QStringView(element).mid(split)});
 }
 
-QByteArray DomDocument::encodeFileText(const std::function<void(QString&)>& writeElement) const
+QByteArray DomDocument::encodeFileText(std::initializer_list<QStringView> element) const
 {
     // A name no encoder knows (a file may declare anything) is written as UTF-8, and says so.
     Codec codec = codecOf(m_encoding);
@@ -436,14 +433,30 @@ QByteArray DomDocument::encodeFileText(const std::function<void(QString&)>& writ
         codec = Codec::Utf8;
         encoding = QStringLiteral("UTF-8");
     }
-    QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(encoding);
-    writeElement(text);
-    text += u"\r\n";
+    const QString head =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(encoding);
+    const QString tail = QStringLiteral("\r\n");
+    // The two usual encodings take the pieces one by one, without joining a large text first.
+    if (codec == Codec::Utf8 || codec == Codec::Cp1251) {
+        const auto encode = [codec](QStringView piece) {
+            return codec == Codec::Utf8 ? piece.toUtf8() : Cp1251EncodeXml(piece);
+        };
+        QByteArray out = encode(head);
+        for (const QStringView piece : element) {
+            out += encode(piece);
+        }
+        out += encode(tail);
+        return out;
+    }
+    QString text = head;
+    for (const QStringView piece : element) {
+        text += piece;
+    }
+    text += tail;
     switch (codec) {
     case Codec::Utf8:
-        return text.toUtf8();
     case Codec::Cp1251:
-        return Cp1251EncodeXml(text);
+        break;
     case Codec::Utf16LE: {
         QByteArray out("\xFF\xFE", 2);
         for (const QChar ch : text) {
@@ -525,9 +538,9 @@ XmlNode selectSingleNode(const DomDocument& doc, const QString& expr)
 
 QString NodeXml(XmlNode node)
 {
-    QString out;
+    std::string out;
     writeNode(out, node);
-    return out;
+    return QString::fromStdString(out);
 }
 
 QString GetAttribute(XmlNode node, const QString& name)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <pugixml.hpp>
 #include <vector>
 
@@ -62,7 +63,8 @@ public:
 
 private:
     long fail(long code, const QString& reason);
-    QByteArray encodeFileText(const std::function<void(QString&)>& writeElement) const;
+    // The declaration, the element text, CR LF, in the declared encoding.
+    QByteArray encodeFileText(std::initializer_list<QStringView> element) const;
 
     pugi::xml_document m_doc;
     long m_error = kLoadOk;

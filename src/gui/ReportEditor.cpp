@@ -209,6 +209,8 @@ void ReportEditor::setInfo(const QString& text)
 void ReportEditor::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // Typing goes to the table from the start, also where no window manager hands the focus on.
+    activateWindow();
     m_grid->setFocus(Qt::OtherFocusReason);
 }
 
