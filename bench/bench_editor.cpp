@@ -3,8 +3,8 @@
 // next to pugixml's own save of the same document.
 
 #include "GeneratedReport.h"
-#include "core/AppState.h"
 #include "core/Amount.h"
+#include "core/AppState.h"
 #include "core/ReportDocument.h"
 #include "core/ReportModel.h"
 #include "gui/ReportEditor.h"
@@ -21,8 +21,7 @@ namespace {
 
 void Load(AppState& state, int rows, bool filled)
 {
-    state.xmlStructure.loadBytes(
-        bench::StructureXml(rows, bench::SampleProportionCodes(rows)));
+    state.xmlStructure.loadBytes(bench::StructureXml(rows, bench::SampleProportionCodes(rows)));
     state.xmlDoc.loadBytes(bench::ReportXml(rows, filled));
     FillFixedTexts(state);
 }
