@@ -325,7 +325,7 @@ void ReportGridView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTableView::mouseDoubleClickEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (!m_editor && index.isValid() && index == currentIndex() && m_model->isEditable(index)) {
+    if (m_model && !m_editor && index == currentIndex() && m_model->isEditable(index)) {
         openEditor(m_model->data(index).toString());
     }
 }
