@@ -1,8 +1,7 @@
 // Amount texts are written and read on every entry, total update and comparison.
 
 #include "core/Amount.h"
-#include "core/ReportForm.h"
-#include "core/ReportRules.h"
+#include "core/ReportModel.h"
 #include "core/XmlDom.h"
 
 #include <benchmark/benchmark.h>
@@ -35,16 +34,11 @@ void BM_CommitWithTotals(benchmark::State& state)
 {
     DomDocument structure;
     structure.load(QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml"));
-    const ReportForm form(structure);
-    TextTable grid(3 + form.rowCount(), 7);
-    const int row = form.TotalGridRow(QStringLiteral("7"));
+    ReportModel model(structure, DomDocument());
+    constexpr int kLongTermRow = 4; // id 7, sumid 6-3-2
     double v = 0;
     for (auto _ : state) {
-        const QString old = grid.TextMatrix(row, 3);
-        const QString now = RowAmountText(v += 1.5, row);
-        grid.setTextMatrix(row, 3, now);
-        RecomputeClosing(grid, row);
-        UpdateTotals(grid, form, row, 3, old, now);
+        benchmark::DoNotOptimize(model.enter(kLongTermRow, grid::kAdded, AmountText(v += 1.5)));
     }
 }
 BENCHMARK(BM_CommitWithTotals);

@@ -23,7 +23,7 @@ PrintoutInput input(int reportRows)
 {
     AppState state;
     test::LoadSampleState(state, QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml"));
-    const ReportForm form(state.xmlStructure);
+    const ReportModel form(state.xmlStructure, DomDocument());
     PrintoutInput in =
         PrintoutFromGrid(test::ReportGrid(state.xmlStructure, test::GrowingAmounts), form,
                          state.Obshtina.Name, state.sPeriod, state.sNote);

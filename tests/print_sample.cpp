@@ -28,7 +28,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the structure file cannot be loaded\n");
         return 1;
     }
-    const ReportForm form(state.xmlStructure);
+    const ReportModel form(state.xmlStructure, DomDocument());
     PrintoutInput in =
         PrintoutFromGrid(test::ReportGrid(state.xmlStructure, test::GrowingAmounts), form,
                          state.Obshtina.Name, state.sPeriod, state.sNote);
@@ -38,7 +38,8 @@ int main(int argc, char** argv)
         for (size_t r = grid::kHeadingRows; r < rows && sample > 0; ++r) {
             if (r >= in.rows.size()) {
                 in.rows.push_back(in.rows[grid::kHeadingRows + (r - grid::kHeadingRows) % sample]);
-                in.highlighted.push_back(form.IsHighlightedRow(int(r)));
+                in.highlighted.push_back(
+                    in.highlighted[grid::kHeadingRows + (r - grid::kHeadingRows) % sample]);
             }
         }
         in.rows.resize(rows);

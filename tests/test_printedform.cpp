@@ -157,7 +157,7 @@ TEST(PrintedForm, GridBecomesTheInputOfTheForm)
 {
     AppState state;
     ASSERT_TRUE(LoadSampleState(state, kSampleStructure));
-    const ReportForm form(state.xmlStructure);
+    const ReportModel form(state.xmlStructure, DomDocument());
     TextTable wide(5, 9);
     for (int r = 0; r < 5; ++r) {
         for (int c = 0; c < 9; ++c) {

@@ -6,13 +6,12 @@
 #include "core/ReportDocument.h"
 #include "core/StructureFile.h"
 #include "gui/CorrectionDialog.h"
-#include "gui/FlexGrid.h"
-#include "gui/frmSpravka.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
 #include "support/ReportFixture.h"
 #include "support/Widgets.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -59,7 +58,8 @@ class ChooseFileTest : public QObject
     {
         std::optional<QString> shown;
         test::ModalWatcher watcher(QStringLiteral("frmSpravka"), [&](QWidget* w) {
-            shown = static_cast<frmSpravka*>(w)->grdDocEnter->TextMatrix(kBondsRow, 1);
+            const auto* grid = w->findChild<QAbstractItemView*>(QStringLiteral("grdDocEnter"));
+            shown = grid->model()->index(kBondsRow - 3, 1).data().toString();
             return true;
         });
         CorrectionDialog dlg(nullptr, *m_state);

@@ -1,17 +1,21 @@
 // The report editor driven through its real widgets: typing, committing, totals, the previous-month
-// colours and the information pane, and closing.
+// colours and the information pane, what screen readers are told, and closing.
 
 #include "core/Amount.h"
 #include "core/AppState.h"
 #include "core/Messages.h"
 #include "core/VerifyReport.h"
-#include "gui/FlexGrid.h"
-#include "gui/frmSpravka.h"
+#include "gui/ReportEditor.h"
+#include "gui/ReportGridView.h"
+#include "gui/ReportTableModel.h"
 #include "support/ReportFixture.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -21,17 +25,20 @@ using namespace kvor;
 
 namespace {
 
-// Grid rows of the sample form.
-constexpr int kTotal = 3;         // id 2, restricted
-constexpr int kDomestic = 4;      // id 3, restricted
-constexpr int kBonds = 5;         // id 5, sumid 3-2
-constexpr int kBanks = 6;         // id 6, restricted, fed by 7 and 8
-constexpr int kLongTerm = 7;      // id 7, sumid 6-3-2
-constexpr int kShortTerm = 8;     // id 8, sumid 6-3-2
-constexpr int kForeignBanks = 19; // id 18, sumid 4-2
-constexpr int kExternal = 16;     // id 4
+// Rows of the sample form, counted from its first row.
+constexpr int kTotal = 0;         // id 2, restricted
+constexpr int kDomestic = 1;      // id 3, restricted
+constexpr int kBonds = 2;         // id 5, sumid 3-2
+constexpr int kBanks = 3;         // id 6, restricted, fed by 7 and 8
+constexpr int kLongTerm = 4;      // id 7, sumid 6-3-2
+constexpr int kShortTerm = 5;     // id 8, sumid 6-3-2
+constexpr int kForeignBanks = 16; // id 18, sumid 4-2
+constexpr int kExternal = 13;     // id 4
 
 const QLocale kBg(QLocale::Bulgarian, QLocale::Bulgaria);
+const QColor kRed = ReportTableModel::kRed;
+const QColor kBlack = ReportTableModel::kBlack;
+const QColor kHighlight = ReportTableModel::kHighlight;
 
 } // namespace
 
@@ -42,24 +49,34 @@ class EditorTest : public QObject
     std::unique_ptr<test::FakePlatform> m_fake;
     std::unique_ptr<test::ProgramFolder> m_folder;
     std::unique_ptr<AppState> m_state;
-    std::unique_ptr<frmSpravka> m_form;
+    std::unique_ptr<ReportEditor> m_form;
 
-    frmSpravka& open()
+    ReportEditor& open()
     {
-        m_form = std::make_unique<frmSpravka>(nullptr, *m_state);
+        m_form = std::make_unique<ReportEditor>(*m_state);
         m_form->show();
         m_form->activateWindow();
         [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(m_form.get());
         return *m_form;
     }
-    FlexGrid* grid() const { return m_form->grdDocEnter; }
-    QWindow* window() const { return m_form->windowHandle(); }
+    ReportGridView* grid() const
+    {
+        return m_form->findChild<ReportGridView*>(QStringLiteral("grdDocEnter"));
+    }
+    QModelIndex at(int row, int col) const { return grid()->model()->index(row, col); }
+    QString text(int row, int col) const { return at(row, col).data().toString(); }
+    QLineEdit* editor() const { return grid()->cellEditor(); }
+    int row() const { return grid()->currentIndex().row(); }
+    int col() const { return grid()->currentIndex().column(); }
+    template <typename T> T* child(const char* name) const
+    {
+        return m_form->findChild<T*>(QString::fromLatin1(name));
+    }
 
     void goTo(int row, int col)
     {
-        grid()->setRow(row);
-        grid()->setCol(col);
-        grid()->SetFocus();
+        grid()->setCurrentIndex(at(row, col));
+        grid()->setFocus();
     }
     // Keys as the user types them: they go to whatever has the focus.
     void type(const QString& text)
@@ -85,23 +102,30 @@ class EditorTest : public QObject
         goTo(row, col);
         type(text);
         key(leave);
-        QTRY_VERIFY(!m_form->txtEdit->isVisible());
+        QTRY_VERIFY(!editor());
     }
     void click(int row, int col, bool twice = false)
     {
-        const QPoint at = grid()->body()->visualRect(grid()->model()->index(row, col)).center();
-        QTest::mouseClick(grid()->body()->viewport(), Qt::LeftButton, {}, at);
+        const QPoint point = grid()->visualRect(at(row, col)).center();
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, point);
         if (twice) {
-            QTest::mouseDClick(grid()->body()->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, point);
         }
     }
-    double value(int row, int col) const { return AmountValue(grid()->TextMatrix(row, col)); }
-    QColor colour(int row, int col) { return grid()->model()->foreColor(row, col); }
+    double value(int row, int col) const { return AmountValue(text(row, col)); }
+    QColor colour(int row, int col) const
+    {
+        return at(row, col).data(Qt::ForegroundRole).value<QColor>();
+    }
+    QColor back(int row, int col) const
+    {
+        return at(row, col).data(Qt::BackgroundRole).value<QColor>();
+    }
     QString reportPath() const { return m_folder->dataPath("mfddd_sd_5101_2004_03.xml"); }
     QString savedAmount(int row, const char* col)
     {
         DomDocument saved;
-        return saved.load(reportPath()) == kLoadOk ? GetAttribute(test::DocRow(saved, row - 3), col)
+        return saved.load(reportPath()) == kLoadOk ? GetAttribute(test::DocRow(saved, row), col)
                                                    : QStringLiteral("<unreadable>");
     }
 
@@ -123,7 +147,7 @@ private slots:
     void cleanup()
     {
         if (m_form) {
-            m_form->bChanged = false;
+            m_fake->answers = {MsgAnswer::No};
             m_form->close();
         }
         m_form.reset();
@@ -133,53 +157,84 @@ private slots:
 
     void opensWithTheReportLaidOut()
     {
-        frmSpravka& f = open();
-        QCOMPARE(f.txtPeriod->text(), QStringLiteral("03 / 2004"));
-        QCOMPARE(f.txtObshtina->text(), QStringLiteral("Банско"));
-        QCOMPARE(f.txtEBK->text(), QStringLiteral("5101"));
-        QCOMPARE(grid()->Rows(), 30);
-        QCOMPARE(grid()->FixedRows(), 3);
-        QCOMPARE(grid()->TextMatrix(1, 3), QStringLiteral("Сума"));
-        QCOMPARE(grid()->TextMatrix(kBonds, 2), QStringLiteral("§ 82-11"));
-        // Stored "0" is shown as it is, with the blank of an even row; the closing is recomputed.
-        QCOMPARE(grid()->TextMatrix(kBanks, 1), QStringLiteral(" 0"));
-        QCOMPARE(grid()->TextMatrix(kBonds, 1), QStringLiteral("0"));
-        QCOMPARE(grid()->TextMatrix(kBanks, 6), QStringLiteral(" 0,00"));
-        QCOMPARE(grid()->model()->backColor(kTotal, 4), frmSpravka::kHighlight);
-        QCOMPARE(grid()->model()->backColor(kExternal, 0), frmSpravka::kHighlight);
-        QVERIFY(grid()->model()->backColor(kBonds, 0) != frmSpravka::kHighlight);
-        QCOMPARE(f.InfoText(), QStringLiteral("Информация!\r\n") + msg::kMsgNoPrev);
-        QVERIFY(!f.bChanged);
+        ReportEditor& f = open();
+        QCOMPARE(child<QLineEdit>("txtPeriod")->text(), QStringLiteral("03 / 2004"));
+        QCOMPARE(child<QLineEdit>("txtObshtina")->text(), QStringLiteral("Банско"));
+        QCOMPARE(child<QLineEdit>("txtEBK")->text(), QStringLiteral("5101"));
+        QCOMPARE(grid()->model()->rowCount(), 27);
+        QCOMPARE(text(kBonds, 2), QStringLiteral("§ 82-11"));
+        // Stored "0" is shown as it is, with the blank of every second row; the closing is
+        // recomputed.
+        QCOMPARE(text(kBanks, 1), QStringLiteral(" 0"));
+        QCOMPARE(text(kBonds, 1), QStringLiteral("0"));
+        QCOMPARE(text(kBanks, 6), QStringLiteral(" 0,00"));
+        QCOMPARE(back(kTotal, 4), kHighlight);
+        QCOMPARE(back(kExternal, 0), kHighlight);
+        QVERIFY(back(kBonds, 0) != kHighlight);
+        QCOMPARE(f.infoText(), QStringLiteral("Информация!\r\n") + msg::kMsgNoPrev);
+        QVERIFY(!f.hasUnsavedChanges());
+        // The cursor starts on the first opening amount that can be typed into.
+        QCOMPARE(row(), kBonds);
+        QCOMPARE(col(), 1);
+        // Every caption can be read whole.
+        QCOMPARE(at(kBonds, 0).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("1. Общински облигации, емитирани на вътрешния пазар"));
+
+        // To a screen reader: one table, headings read on both levels, rows by their captions,
+        // and the current cell focused.
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid());
+        QVERIFY(table && table->tableInterface());
+        QCOMPARE(table->role(), QAccessible::Table);
+        QCOMPARE(table->text(QAccessible::Name), QStringLiteral("Таблица на справката"));
+        QCOMPARE(table->tableInterface()->columnCount(), 7);
+        QCOMPARE(table->tableInterface()->rowCount(), 27);
+        const char* headings[] = {"Вид на дълга",
+                                  "Дълг в началото на месеца",
+                                  "Увеличения през месеца, Код по ЕБК",
+                                  "Увеличения през месеца, Сума",
+                                  "Намаления през месеца, Код по ЕБК",
+                                  "Намаления през месеца, Сума",
+                                  "Дълг в края на месеца"};
+        for (int c = 0; c < 7; ++c) {
+            QCOMPARE(table->tableInterface()->columnDescription(c), QString::fromUtf8(headings[c]));
+        }
+        QCOMPARE(table->tableInterface()->rowDescription(kLongTerm),
+                 QStringLiteral("2.1. Дългосрочни банкови кредити"));
+        goTo(kLongTerm, 3);
+        QAccessibleInterface* focused = table->focusChild();
+        QVERIFY(focused && focused->tableCellInterface());
+        QCOMPARE(focused->tableCellInterface()->rowIndex(), kLongTerm);
+        QCOMPARE(focused->tableCellInterface()->columnIndex(), 3);
+        QVERIFY(focused->state().focused);
     }
 
     void typingUpdatesTheRowAndItsTotalsAndEnterMovesDown()
     {
-        frmSpravka& f = open();
+        ReportEditor& f = open();
         goTo(kLongTerm, 3);
         type(QStringLiteral("150"));
-        QVERIFY(f.txtEdit->isVisible());
-        QCOMPARE(f.txtEdit->text(), QStringLiteral("150"));
-        QCOMPARE(colour(kLongTerm, 3), frmSpravka::kRed);
+        QVERIFY(editor());
+        QCOMPARE(editor()->text(), QStringLiteral("150"));
+        QCOMPARE(colour(kLongTerm, 3), kRed);
         key(Qt::Key_Return);
-        QTRY_COMPARE(grid()->Row(), kShortTerm);
-        QVERIFY(!f.txtEdit->isVisible());
-        QCOMPARE(grid()->TextMatrix(kLongTerm, 3), AmountText(150));
-        QCOMPARE(colour(kLongTerm, 3), frmSpravka::kBlack);
+        QTRY_COMPARE(row(), kShortTerm);
+        QVERIFY(!editor());
+        QCOMPARE(text(kLongTerm, 3), AmountText(150));
+        QCOMPARE(colour(kLongTerm, 3), kBlack);
         QCOMPARE(value(kLongTerm, 6), 150.0);
         for (int total : {kBanks, kDomestic, kTotal}) {
             QCOMPARE(value(total, 3), 150.0);
             QCOMPARE(value(total, 6), 150.0);
         }
         QCOMPARE(value(kExternal, 3), 0.0);
-        QVERIFY(f.bChanged);
-        QVERIFY(!f.bSaved);
+        QVERIFY(f.hasUnsavedChanges());
 
         // A decrease on the short-term row lowers the same totals.
-        grid()->setCol(5);
+        goTo(kShortTerm, 5);
         type(QStringLiteral("40,5"));
         key(Qt::Key_Return);
-        QTRY_COMPARE(grid()->Row(), kShortTerm + 1);
-        QCOMPARE(grid()->TextMatrix(kShortTerm, 5), u' ' + AmountText(40.5));
+        QTRY_COMPARE(row(), kShortTerm + 1);
+        QCOMPARE(text(kShortTerm, 5), u' ' + AmountText(40.5));
         QCOMPARE(value(kShortTerm, 6), -40.5);
         QCOMPARE(value(kTotal, 5), 40.5);
         QCOMPARE(value(kTotal, 6), 109.5);
@@ -187,103 +242,145 @@ private slots:
 
     void editingACellAgainCountsTheDifferenceOnly()
     {
-        frmSpravka& f = open();
+        open();
         enter(kForeignBanks, 1, QStringLiteral("100"), Qt::Key_Up);
         goTo(kForeignBanks, 1);
         click(kForeignBanks, 1, true);
-        QVERIFY(f.txtEdit->isVisible());
-        QCOMPARE(f.txtEdit->text(), AmountText(100)); // the whole text to edit
-        f.txtEdit->selectAll();
+        QVERIFY(editor());
+        QCOMPARE(editor()->text(), AmountText(100)); // the whole text to edit
+        editor()->selectAll();
         type(QStringLiteral("70"));
         key(Qt::Key_Down);
-        QTRY_COMPARE(grid()->Row(), kForeignBanks + 1);
+        QTRY_COMPARE(row(), kForeignBanks + 1);
         QCOMPARE(value(kExternal, 1), 70.0);
         QCOMPARE(value(kTotal, 1), 70.0);
         QCOMPARE(value(kTotal, 6), 70.0);
-        // Enter opens the editor on the cell's text and the posted Down commits it unchanged.
+        // Enter commits the cell's text as it stands and moves down.
         enter(kForeignBanks, 1, QString(), Qt::Key_Return);
+        QCOMPARE(row(), kForeignBanks + 1);
         QCOMPARE(value(kTotal, 1), 70.0);
         // An emptied editor stores zero.
         goTo(kForeignBanks, 1);
         type(QStringLiteral("5"));
-        f.txtEdit->clear();
+        editor()->clear();
         key(Qt::Key_Return);
-        QTRY_VERIFY(!f.txtEdit->isVisible());
-        QCOMPARE(grid()->TextMatrix(kForeignBanks, 1), AmountText(0));
+        QTRY_VERIFY(!editor());
+        QCOMPARE(text(kForeignBanks, 1), AmountText(0));
         QCOMPARE(value(kTotal, 1), 0.0);
     }
 
     void escLeavesEverythingAsItWas()
     {
-        frmSpravka& f = open();
+        ReportEditor& f = open();
         goTo(kBonds, 3);
         type(QStringLiteral("999"));
-        QVERIFY(f.txtEdit->isVisible());
+        QVERIFY(editor());
         key(Qt::Key_Escape);
-        QVERIFY(!f.txtEdit->isVisible());
-        QCOMPARE(grid()->TextMatrix(kBonds, 3), QStringLiteral("0"));
-        QCOMPARE(grid()->TextMatrix(kTotal, 3), QStringLiteral("0"));
-        QCOMPARE(colour(kBonds, 3), frmSpravka::kBlack);
-        QCOMPARE(grid()->Row(), kBonds);
-        QCOMPARE(grid()->Col(), 3);
+        QVERIFY(!editor());
+        QCOMPARE(text(kBonds, 3), QStringLiteral("0"));
+        QCOMPARE(text(kTotal, 3), QStringLiteral("0"));
+        QCOMPARE(colour(kBonds, 3), kBlack);
+        QCOMPARE(row(), kBonds);
+        QCOMPARE(col(), 3);
         QVERIFY(f.isVisible()); // Esc in the editor does not close the window
     }
 
-    void lettersAreRefusedAndTheEditorStaysOpen()
+    void refusedFiguresKeepTheEditorOpen_data()
     {
-        frmSpravka& f = open();
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("letters") << QStringLiteral("аб");
+        QTest::newRow("cents lost") << QStringLiteral("12345678901234");
+        QTest::newRow("no finite total") << QString(308, u'9');
+    }
+    void refusedFiguresKeepTheEditorOpen()
+    {
+        QFETCH(QString, typed);
+        ReportEditor& f = open();
         goTo(kBonds, 1);
-        type(QStringLiteral("аб"));
+        type(typed);
         key(Qt::Key_Return);
         QCOMPARE(m_fake->texts(), QStringList({"Въведете число!"}));
         QCOMPARE(m_fake->messages[0].title, msg::kTitleWarning);
         QCOMPARE(m_fake->messages[0].icon, MsgIcon::Critical);
-        QVERIFY(f.txtEdit->isVisible());
-        QTRY_VERIFY(f.txtEdit->hasFocus());
-        QCOMPARE(f.txtEdit->selectedText(), QStringLiteral("аб"));
+        QVERIFY(editor());
+        QTRY_VERIFY(editor()->hasFocus());
+        QCOMPARE(editor()->selectedText(), typed);
         // Clicking another cell is refused the same way, once, and the editor stays on its cell.
         click(kLongTerm, 3);
-        QTRY_VERIFY(f.txtEdit->hasFocus());
+        QTRY_VERIFY(editor() && editor()->hasFocus());
         QCOMPARE(m_fake->messages.size(), 2);
-        QCOMPARE(grid()->Row(), kBonds);
-        QCOMPARE(grid()->Col(), 1);
-        QCOMPARE(f.txtEdit->selectedText(), QStringLiteral("аб"));
-        QCOMPARE(grid()->TextMatrix(kTotal, 1), QStringLiteral("0"));
+        QCOMPARE(row(), kBonds);
+        QCOMPARE(col(), 1);
+        QCOMPARE(editor()->selectedText(), typed);
+        QCOMPARE(text(kTotal, 1), QStringLiteral("0"));
+        QCOMPARE(text(kTotal, 6), QStringLiteral("0,00"));
         // Correcting the text commits it.
         type(QStringLiteral("12"));
         key(Qt::Key_Return);
-        QTRY_VERIFY(!f.txtEdit->isVisible());
+        QTRY_VERIFY(!editor());
         QCOMPARE(value(kBonds, 1), 12.0);
         QCOMPARE(value(kTotal, 1), 12.0);
         // Without the previous month's report an opening amount is never red.
-        QCOMPARE(colour(kBonds, 1), frmSpravka::kBlack);
-        QCOMPARE(f.InfoText(), msg::kMsgNoPrev);
+        QCOMPARE(colour(kBonds, 1), kBlack);
+        QCOMPARE(f.infoText(), msg::kMsgNoPrev);
     }
 
-    void restrictedRowsAndOtherColumnsOpenNothing_data()
+    void cellsThatTakeNoFigureOpenNothing_data()
     {
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("col");
-        QTest::newRow("total row") << kTotal << 1;
-        QTest::newRow("group row") << kDomestic << 3;
-        QTest::newRow("sub-total row") << kBanks << 5;
-        QTest::newRow("caption") << kBonds << 0;
-        QTest::newRow("code of increases") << kBonds << 2;
-        QTest::newRow("code of decreases") << kBonds << 4;
-        QTest::newRow("closing") << kBonds << 6;
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("keypad");
+        const int digit = Qt::Key_5;
+        QTest::newRow("total row") << kTotal << 1 << digit << false;
+        QTest::newRow("group row") << kDomestic << 3 << digit << false;
+        QTest::newRow("sub-total row") << kBanks << 5 << digit << false;
+        QTest::newRow("caption") << kBonds << 0 << digit << false;
+        QTest::newRow("code of increases") << kBonds << 2 << digit << false;
+        QTest::newRow("code of decreases") << kBonds << 4 << digit << false;
+        QTest::newRow("closing") << kBonds << 6 << digit << false;
+        QTest::newRow("delete on a figure") << kBonds << 1 << int(Qt::Key_Delete) << false;
+        QTest::newRow("keypad point") << kBonds << 3 << int(Qt::Key_Period) << true;
+        QTest::newRow("keypad comma") << kBonds << 3 << int(Qt::Key_Comma) << true;
     }
-    void restrictedRowsAndOtherColumnsOpenNothing()
+    void cellsThatTakeNoFigureOpenNothing()
     {
         QFETCH(int, row);
         QFETCH(int, col);
-        frmSpravka& f = open();
+        QFETCH(int, key);
+        QFETCH(bool, keypad);
+        ReportEditor& f = open();
         goTo(row, col);
-        type(QStringLiteral("5"));
-        key(Qt::Key_Return);
+        const Qt::KeyboardModifiers mods = keypad ? Qt::KeypadModifier : Qt::NoModifier;
+        QTest::keyClick(grid(), Qt::Key(key), mods);
+        QVERIFY(!editor());
+        if (m_form->findChild<ReportGridView*>()->reportModel()->isEditable(at(row, col))) {
+            QVERIFY(!f.hasUnsavedChanges());
+            return;
+        }
+        this->key(Qt::Key_Return);
         click(row, col, true);
-        QVERIFY(!f.txtEdit->isVisible());
-        QVERIFY(!f.bChanged);
+        QVERIFY(!editor());
+        QVERIFY(!f.hasUnsavedChanges());
         QCOMPARE(value(kTotal, 1) + value(kTotal, 3) + value(kTotal, 5), 0.0);
+    }
+
+    void theLockedCaptionColumnCannotBeEntered()
+    {
+        open();
+        goTo(kBonds, 0);
+        child<QCheckBox>("chkLock")->setChecked(true);
+        QCOMPARE(col(), 1);
+        goTo(kBonds, 1);
+        key(Qt::Key_Left);
+        QCOMPARE(col(), 1);
+        key(Qt::Key_Home);
+        QCOMPARE(col(), 1);
+        click(kLongTerm, 0);
+        QCOMPARE(row(), kBonds);
+        child<QCheckBox>("chkLock")->setChecked(false);
+        key(Qt::Key_Left);
+        QCOMPARE(col(), 0);
     }
 
     void openingAmountsThatDisagreeWithThePreviousMonthTurnRed()
@@ -291,44 +388,44 @@ private slots:
         // The opening amount carried over from the previous month's closing amount.
         m_state->bPrevData = true;
         m_state->sMsgNoPrev.clear();
-        SetAttribute(test::DocRow(m_state->xmlDoc, kBonds - 3), "col1", "25");
-        frmSpravka& f = open();
-        QCOMPARE(f.InfoText(), QStringLiteral("Информация!\r\n"));
+        SetAttribute(test::DocRow(m_state->xmlDoc, kBonds), "col1", "25");
+        ReportEditor& f = open();
+        QCOMPARE(f.infoText(), QStringLiteral("Информация!\r\n"));
         goTo(kBonds, 1);
         key(Qt::Key_Right); // an unchanged opening amount stays black
-        QCOMPARE(colour(kBonds, 1), frmSpravka::kBlack);
-        QCOMPARE(f.InfoText(), m_state->sInfoTitle);
+        QCOMPARE(colour(kBonds, 1), kBlack);
+        QCOMPARE(f.infoText(), m_state->sInfoTitle);
 
         enter(kBonds, 1, QStringLiteral("30"));
-        QCOMPARE(colour(kBonds, 1), frmSpravka::kRed);
-        QCOMPARE(f.InfoText(), m_state->sInfoTitle + "\r\n" + m_state->sMsgRed);
+        QCOMPARE(colour(kBonds, 1), kRed);
+        QCOMPARE(f.infoText(), m_state->sInfoTitle + "\r\n" + m_state->sMsgRed);
         // Low in the table the pane shows the footnote after the red-font line.
         enter(kForeignBanks, 1, QStringLiteral("3"));
-        QCOMPARE(colour(kForeignBanks, 1), frmSpravka::kRed);
-        QCOMPARE(f.InfoText(), m_state->sMsgRed + "\r\n" + m_state->sNote);
+        QCOMPARE(colour(kForeignBanks, 1), kRed);
+        QCOMPARE(f.infoText(), m_state->sMsgRed + "\r\n" + m_state->sNote);
         // Back to the previous month's figure: black, but another cell of the column is still red.
         enter(kBonds, 1, QStringLiteral("25"));
-        QCOMPARE(colour(kBonds, 1), frmSpravka::kBlack);
-        QCOMPARE(f.InfoText(), m_state->sInfoTitle + "\r\n" + m_state->sMsgRed);
+        QCOMPARE(colour(kBonds, 1), kBlack);
+        QCOMPARE(f.infoText(), m_state->sInfoTitle + "\r\n" + m_state->sMsgRed);
         enter(kForeignBanks, 1, QStringLiteral("0"));
-        QCOMPARE(colour(kForeignBanks, 1), frmSpravka::kBlack);
-        QCOMPARE(f.InfoText(), m_state->sNote);
+        QCOMPARE(colour(kForeignBanks, 1), kBlack);
+        QCOMPARE(f.infoText(), m_state->sNote);
         // Other columns never compare anything.
         enter(kBonds, 3, QStringLiteral("7"));
-        QCOMPARE(colour(kBonds, 3), frmSpravka::kBlack);
-        QCOMPARE(f.InfoText(), m_state->sInfoTitle);
+        QCOMPARE(colour(kBonds, 3), kBlack);
+        QCOMPARE(f.infoText(), m_state->sInfoTitle);
     }
 
     void closingAsksOnlyAfterAChangeAndCancelKeepsComparing()
     {
-        frmSpravka& f = open();
+        ReportEditor& f = open();
         f.close();
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(!f.isVisible());
 
         m_state->bPrevData = true;
         m_state->sMsgNoPrev.clear();
-        frmSpravka& g = open();
+        ReportEditor& g = open();
         enter(kBonds, 1, QStringLiteral("1"), Qt::Key_Return);
         m_fake->answers = {MsgAnswer::Cancel};
         g.close();
@@ -339,7 +436,7 @@ private slots:
         QCOMPARE(value(kBonds, 1), 1.0);
         // Still compared with the previous month.
         enter(kShortTerm, 1, QStringLiteral("4"));
-        QCOMPARE(colour(kShortTerm, 1), frmSpravka::kRed);
+        QCOMPARE(colour(kShortTerm, 1), kRed);
         m_fake->answers = {MsgAnswer::No};
         g.close();
         QVERIFY(!g.isVisible());
@@ -347,28 +444,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(reportPath()));
     }
 
-    void saveWritesTheFiguresWithoutGridBlanksAndACorrectHash()
+    void saveWritesTheFiguresWithoutBlanksAndACorrectHash()
     {
-        frmSpravka& f = open();
+        ReportEditor& f = open();
         enter(kLongTerm, 3, QStringLiteral("150"), Qt::Key_Return);
-        QCOMPARE(grid()->Row(), kShortTerm);
-        grid()->setCol(5);
+        QCOMPARE(row(), kShortTerm);
+        goTo(kShortTerm, 5);
         type(QStringLiteral("40,5"));
         // "Запис" while a figure is still being typed saves that figure too.
-        f.cmdSave->click();
+        child<QPushButton>("cmdSave")->click();
         QVERIFY(m_fake->messages.isEmpty());
-        QVERIFY(f.bSaved);
+        QVERIFY(!f.hasUnsavedChanges());
         QCOMPARE(VerifyReportFile(reportPath()).status, VerifyStatus::Ok);
         QCOMPARE(savedAmount(kLongTerm, "col6"), AmountText(150));
-        // Grid row 8 shows its figures after a blank; the file holds them without it.
+        // Row 8 of the form shows its figures after a blank; the file holds them without it.
         QCOMPARE(savedAmount(kShortTerm, "col8"), AmountText(40.5));
         QCOMPARE(savedAmount(kShortTerm, "col4"), AmountText(-40.5));
         QCOMPARE(savedAmount(kTotal, "col4"), AmountText(109.5));
         QCOMPARE(savedAmount(kBanks, "col1"), QStringLiteral("0"));
 
-        // A second save of the unchanged grid writes the same file; closing asks nothing.
+        // Ctrl+S saves too; the unchanged figures give the same file, and closing asks nothing.
         const QByteArray first = m_folder->read("Data/mfddd_sd_5101_2004_03.xml");
-        f.cmdSave->click();
+        QFile::remove(reportPath());
+        key(Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(m_folder->read("Data/mfddd_sd_5101_2004_03.xml"), first);
         f.close();
         QVERIFY(m_fake->messages.isEmpty());
@@ -377,11 +475,11 @@ private slots:
 
     void editedAgainAfterASaveAsksAgainAndYesSaves()
     {
-        frmSpravka& f = open();
+        ReportEditor& f = open();
         goTo(kBonds, 1);
         type(QStringLiteral("5"));
-        f.cmdSave->click();
-        QVERIFY(f.bSaved);
+        child<QPushButton>("cmdSave")->click();
+        QVERIFY(!f.hasUnsavedChanges());
         enter(kBonds, 3, QStringLiteral("6"), Qt::Key_Return);
         m_fake->answers = {MsgAnswer::Yes};
         f.close();
@@ -396,9 +494,9 @@ private slots:
         m_folder->write("Data/mfddd_sd_5101_2004_03.xml", "previous content");
         QFile::setPermissions(reportPath(), QFileDevice::ReadOwner);
         QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        frmSpravka& f = open();
+        ReportEditor& f = open();
         enter(kBonds, 1, QStringLiteral("5"), Qt::Key_Return);
-        f.cmdSave->click();
+        child<QPushButton>("cmdSave")->click();
         QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                         QFileDevice::ExeOwner);
         QFile::setPermissions(reportPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -407,7 +505,7 @@ private slots:
         QCOMPARE(m.text, msg::kWriteDenied + QDir::toNativeSeparators(reportPath()));
         QCOMPARE(m.title, msg::kTitleWriteError);
         QCOMPARE(m.icon, MsgIcon::Critical);
-        QVERIFY(!f.bSaved);
+        QVERIFY(f.hasUnsavedChanges());
         QCOMPARE(m_folder->read("Data/mfddd_sd_5101_2004_03.xml"), QByteArray("previous content"));
         m_fake->answers = {MsgAnswer::Cancel};
         f.close();

@@ -54,11 +54,8 @@ void appendReference(QByteArray& out, char32_t cp)
 
 } // namespace
 
-int Cp1251Code(char16_t unit)
+int Cp1251CodeAboveAscii(char16_t unit)
 {
-    if (unit < 0x80) {
-        return unit;
-    }
     if (unit >= reverse().code.size()) {
         return -1;
     }
@@ -89,21 +86,32 @@ QByteArray Cp1251EncodeLossy(QStringView text)
 
 QByteArray Cp1251EncodeXml(QStringView text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    // One byte per unit is written in place; only a reference makes the text longer.
+    QByteArray out(text.size(), Qt::Uninitialized);
+    qsizetype length = 0;
+    const Reverse& table = reverse();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
-        const int code = Cp1251Code(unit);
+        const int code = unit < table.code.size() ? table.code[unit] : -1;
         if (code >= 0) {
-            out += static_cast<char>(code);
-        } else if (QChar::isHighSurrogate(unit) && i + 1 < text.size() &&
-                   QChar::isLowSurrogate(text[i + 1].unicode())) {
+            if (length == out.size()) {
+                out.resize(length + length / 2 + 16);
+            }
+            out.data()[length++] = static_cast<char>(code);
+            continue;
+        }
+        out.truncate(length);
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
             appendReference(out, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
             ++i;
         } else {
             appendReference(out, unit);
         }
+        length = out.size();
+        out.resize(length + (text.size() - i));
     }
+    out.truncate(length);
     return out;
 }
 

@@ -8,8 +8,14 @@
 
 namespace kvor {
 
-// The code of a UTF-16 unit in Windows-1251, or -1 when the code page has none for it.
-int Cp1251Code(char16_t unit);
+int Cp1251CodeAboveAscii(char16_t unit);
+
+// The code of a UTF-16 unit in Windows-1251, or -1 when the code page has none for it. Inline for
+// the ASCII that most of a document is.
+inline int Cp1251Code(char16_t unit)
+{
+    return unit < 0x80 ? unit : Cp1251CodeAboveAscii(unit);
+}
 
 QString Cp1251Decode(QByteArrayView bytes);
 

@@ -156,6 +156,27 @@ void StoreGridValues(DomDocument& doc, const GridText& grid)
     SetAttribute(root, QStringLiteral("hash"), DocumentHash(NodeXml(root)).value_or(QString()));
 }
 
+bool SaveHashedDocument(DomDocument& doc, const QString& path, QString* reason, int* errorNumber)
+{
+    if (doc.isEmpty()) {
+        return doc.save(path, reason, errorNumber); // says why nothing can be saved
+    }
+    QString refusal;
+    const QByteArray bytes = doc.toBytesWithDerivedAttribute(
+        QStringLiteral("hash"),
+        [](QStringView element) { return DocumentHash(element).value_or(QString()); }, &refusal);
+    if (!refusal.isEmpty()) {
+        if (reason) {
+            *reason = refusal;
+        }
+        if (errorNumber) {
+            *errorNumber = EINVAL;
+        }
+        return false;
+    }
+    return WriteFileAtomically(path, bytes, reason, errorNumber);
+}
+
 bool SaveDocument(const DomDocument& doc, const QString& path, QString* reason, int* errorNumber)
 {
     return doc.save(path, reason, errorNumber);

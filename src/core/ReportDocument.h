@@ -46,6 +46,14 @@ QString BuildEmptyStructure(DomDocument& structure);
 // them, and sets `hash` (empty when the document is too large to be hashed).
 void StoreGridValues(DomDocument& doc, const GridText& grid);
 
+// Writes a report document to path with its integrity hash in `hash` (empty when the document is
+// too large to be hashed); the document keeps the hash. The text is built once: the hash is taken
+// of it and the same text is written, through a temporary file that replaces the target only
+// when it is complete. On failure reason (when given) receives the reason in Bulgarian and
+// errorNumber the system's error number (WriteFailureMessage makes the user's message of them).
+[[nodiscard]] bool SaveHashedDocument(DomDocument& doc, const QString& path,
+                                      QString* reason = nullptr, int* errorNumber = nullptr);
+
 // Writes the report `doc` to path, replacing the file only when the whole document was written.
 // On failure reason (when given) receives the reason in Bulgarian and errorNumber the system's
 // error number (WriteFailureMessage makes the user's message of them).

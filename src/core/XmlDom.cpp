@@ -12,6 +12,7 @@
 #include <QStringEncoder>
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <unordered_map>
 
 namespace kvor {
@@ -112,110 +113,115 @@ QString parseProblem(pugi::xml_parse_status status)
 
 // --- text form --------------------------------------------------------------------------
 
-// The DOM's UTF-8 as text; unlike QString::fromUtf8, a leading U+FEFF is kept, it is part of
-// the value.
-QString textOf(const char* utf8)
+// UTF-8 as text; unlike QString::fromUtf8, a leading U+FEFF is kept, it is part of the value.
+QString textOf(const char* utf8, qsizetype size)
 {
     QStringDecoder dec(QStringDecoder::Utf8,
                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    return dec.decode(QByteArrayView(utf8, qsizetype(std::strlen(utf8))));
+    return dec.decode(QByteArrayView(utf8, size));
 }
 
-void appendEscapedAttr(QString& out, QStringView value)
+QString textOf(const char* utf8)
 {
-    for (const QChar ch : value) {
-        switch (ch.unicode()) {
-        case u'&':
-            out += u"&amp;";
+    return textOf(utf8, qsizetype(std::strlen(utf8)));
+}
+
+QString textOf(const std::string& utf8)
+{
+    return textOf(utf8.data(), qsizetype(utf8.size()));
+}
+
+// The text form is written in UTF-8, as the document holds it, and decoded once at the end.
+// Runs without a character to escape are copied whole.
+void appendEscaped(std::string& out, const char* s, bool attribute)
+{
+    const char* run = s;
+    for (; *s; ++s) {
+        const char* reference = nullptr;
+        switch (*s) {
+        case '&':
+            reference = "&amp;";
             break;
-        case u'<':
-            out += u"&lt;";
+        case '<':
+            reference = "&lt;";
             break;
-        case u'"':
-            out += u"&quot;";
+        case '>':
+            reference = attribute ? nullptr : "&gt;";
             break;
-        case u'\t':
-            out += u"&#x9;";
+        case '"':
+            reference = attribute ? "&quot;" : nullptr;
             break;
-        case u'\n':
-            out += u"&#xA;";
+        case '\t':
+            reference = attribute ? "&#x9;" : nullptr;
             break;
-        case u'\r':
-            out += u"&#xD;";
+        case '\n':
+            reference = attribute ? "&#xA;" : nullptr;
+            break;
+        case '\r':
+            reference = attribute ? "&#xD;" : nullptr;
             break;
         default:
-            out += ch;
+            break;
+        }
+        if (reference) {
+            out.append(run, s - run);
+            out.append(reference);
+            run = s + 1;
         }
     }
+    out.append(run, s - run);
 }
 
-void appendEscapedText(QString& out, QStringView value)
+qsizetype escapedSize(const char* s)
 {
-    for (const QChar ch : value) {
-        switch (ch.unicode()) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
-            break;
-        default:
-            out += ch;
-        }
-    }
-}
-
-void appendUtf8(QString& out, const char* s)
-{
-    out += textOf(s);
+    std::string out;
+    appendEscaped(out, s, true);
+    return static_cast<qsizetype>(out.size());
 }
 
 // Writes the node, or for an element with children its start tag; true when its children
 // follow.
-bool writeStart(QString& out, XmlNode node)
+bool writeStart(std::string& out, XmlNode node)
 {
     switch (node.type()) {
     case pugi::node_element: {
-        out += u'<';
-        appendUtf8(out, node.name());
+        out += '<';
+        out += node.name();
         for (const pugi::xml_attribute a : node.attributes()) {
-            out += u' ';
-            appendUtf8(out, a.name());
-            out += u"=\"";
-            appendEscapedAttr(out, textOf(a.value()));
-            out += u'"';
+            out += ' ';
+            out += a.name();
+            out += "=\"";
+            appendEscaped(out, a.value(), true);
+            out += '"';
         }
         if (!node.first_child()) {
-            out += u"/>";
+            out += "/>";
             return false;
         }
-        out += u'>';
+        out += '>';
         return true;
     }
     case pugi::node_pcdata:
-        appendEscapedText(out, textOf(node.value()));
+        appendEscaped(out, node.value(), false);
         return false;
     case pugi::node_cdata:
-        out += u"<![CDATA[";
-        appendUtf8(out, node.value());
-        out += u"]]>";
+        out += "<![CDATA[";
+        out += node.value();
+        out += "]]>";
         return false;
     case pugi::node_comment:
-        out += u"<!--";
-        appendUtf8(out, node.value());
-        out += u"-->";
+        out += "<!--";
+        out += node.value();
+        out += "-->";
         return false;
     case pugi::node_pi:
-        out += u"<?";
-        appendUtf8(out, node.name());
+        out += "<?";
+        out += node.name();
         if (*node.value()) {
-            out += u' ';
-            appendUtf8(out, node.value());
+            out += ' ';
+            out += node.value();
         }
-        out += u"?>";
+        out += "?>";
         return false;
     case pugi::node_document:
         return static_cast<bool>(node.first_child());
@@ -225,7 +231,7 @@ bool writeStart(QString& out, XmlNode node)
 }
 
 // Without recursion: a tree built in memory may be deeper than any file the reader accepts.
-void writeNode(QString& out, XmlNode top)
+void writeNode(std::string& out, XmlNode top)
 {
     XmlNode node = top;
     for (;;) {
@@ -236,9 +242,9 @@ void writeNode(QString& out, XmlNode top)
         while (node != top && !node.next_sibling()) {
             node = node.parent();
             if (node.type() == pugi::node_element) {
-                out += u"</";
-                appendUtf8(out, node.name());
-                out += u'>';
+                out += "</";
+                out += node.name();
+                out += '>';
             }
         }
         if (node == top) {
@@ -246,6 +252,19 @@ void writeNode(QString& out, XmlNode top)
         }
         node = node.next_sibling();
     }
+}
+
+// The refusal of a text holding a character XML forbids: only a change in memory can bring one
+// in; a file strict readers refuse is not written, and dropping the character would change the
+// figures and the hash.
+QString forbiddenCharacterReason(const QString& text)
+{
+    const qsizetype bad = FirstForbiddenXmlChar(text);
+    if (bad < 0) {
+        return {};
+    }
+    return QStringLiteral("Документът съдържа знак, който XML не допуска (U+%1).")
+        .arg(QString::number(text[bad].unicode(), 16).toUpper().rightJustified(4, u'0'));
 }
 
 QByteArray encodeOther(const QString& text, const QString& encodingName)
@@ -429,37 +448,85 @@ long DomDocument::loadBytes(QByteArrayView bytes)
     return kLoadOk;
 }
 
-QString DomDocument::textForm() const
+QString DomDocument::elementText() const
 {
-    QString text =
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(writtenEncoding());
-    writeNode(text, m_doc.document_element());
-    text += u"\r\n";
-    return text;
-}
-
-QString DomDocument::writtenEncoding() const
-{
-    // A name no encoder knows (a file may declare anything) is written as UTF-8, and says so.
-    if (codecOf(m_encoding) == Codec::Other &&
-        !QStringEncoder(m_encoding.toLatin1().constData()).isValid()) {
-        return QStringLiteral("UTF-8");
-    }
-    return m_encoding;
+    std::string element;
+    writeNode(element, m_doc.document_element());
+    return textOf(element);
 }
 
 QByteArray DomDocument::toBytes() const
 {
-    return encode(textForm());
+    return encodeFileText({elementText()});
 }
 
-QByteArray DomDocument::encode(const QString& text) const
+QByteArray DomDocument::toBytesWithDerivedAttribute(
+    const QString& name, const std::function<QString(QStringView)>& valueOf, QString* refusal)
 {
-    switch (codecOf(writtenEncoding())) {
+    const XmlNode root = m_doc.document_element();
+    SetAttribute(root, name, QString());
+    const QByteArray key = name.toUtf8();
+    std::string utf8;
+    writeNode(utf8, root);
+    // Where the attribute's empty value stands in the start tag.
+    qsizetype at = 1 + static_cast<qsizetype>(std::strlen(root.name()));
+    for (const pugi::xml_attribute a : root.attributes()) {
+        at += 1 + static_cast<qsizetype>(std::strlen(a.name())) + 2;
+        if (std::strcmp(a.name(), key.constData()) == 0) {
+            break;
+        }
+        at += escapedSize(a.value()) + 1;
+    }
+    const QString element = textOf(utf8);
+    if (const QString reason = forbiddenCharacterReason(element); !reason.isEmpty()) {
+        if (refusal) {
+            *refusal = reason;
+        }
+        return {};
+    }
+    const QString value = valueOf(element);
+    std::string escaped;
+    appendEscaped(escaped, value.toUtf8().constData(), true);
+    const qsizetype split = QString::fromUtf8(utf8.data(), at).size();
+    SetAttribute(root, name, value);
+    const QString valueText = QString::fromStdString(escaped);
+    return encodeFileText(
+        {QStringView(element).left(split), valueText, QStringView(element).mid(split)});
+}
+
+QByteArray DomDocument::encodeFileText(std::initializer_list<QStringView> element) const
+{
+    // A name no encoder knows (a file may declare anything) is written as UTF-8, and says so.
+    Codec codec = codecOf(m_encoding);
+    QString encoding = m_encoding;
+    if (codec == Codec::Other && !QStringEncoder(m_encoding.toLatin1().constData()).isValid()) {
+        codec = Codec::Utf8;
+        encoding = QStringLiteral("UTF-8");
+    }
+    const QString head =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(encoding);
+    const QString tail = QStringLiteral("\r\n");
+    // The two usual encodings take the pieces one by one, without joining a large text first.
+    if (codec == Codec::Utf8 || codec == Codec::Cp1251) {
+        const auto encode = [codec](QStringView piece) {
+            return codec == Codec::Utf8 ? piece.toUtf8() : Cp1251EncodeXml(piece);
+        };
+        QByteArray out = encode(head);
+        for (const QStringView piece : element) {
+            out += encode(piece);
+        }
+        out += encode(tail);
+        return out;
+    }
+    QString text = head;
+    for (const QStringView piece : element) {
+        text += piece;
+    }
+    text += tail;
+    switch (codec) {
     case Codec::Utf8:
-        return text.toUtf8();
     case Codec::Cp1251:
-        return Cp1251EncodeXml(text);
+        break;
     case Codec::Utf16LE: {
         QByteArray out("\xFF\xFE", 2);
         for (const QChar ch : text) {
@@ -496,15 +563,11 @@ bool DomDocument::save(const QString& path, QString* errorText, int* errorNumber
     if (isEmpty()) {
         return refuse(QStringLiteral("Няма документ за записване."));
     }
-    const QString text = textForm();
-    // Only a change in memory can bring such a character in; a file strict readers refuse is
-    // not written, and dropping the character would change the figures and the hash.
-    if (const qsizetype bad = FirstForbiddenXmlChar(text); bad >= 0) {
-        return refuse(
-            QStringLiteral("Документът съдържа знак, който XML не допуска (U+%1).")
-                .arg(QString::number(text[bad].unicode(), 16).toUpper().rightJustified(4, u'0')));
+    const QString text = elementText();
+    if (const QString reason = forbiddenCharacterReason(text); !reason.isEmpty()) {
+        return refuse(reason);
     }
-    return WriteFileAtomically(path, encode(text), errorText, errorNumber);
+    return WriteFileAtomically(path, encodeFileText({text}), errorText, errorNumber);
 }
 
 // --- selections and attributes ----------------------------------------------------------
@@ -555,9 +618,9 @@ XmlNode selectSingleNode(const DomDocument& doc, const QString& expr)
 
 QString NodeXml(XmlNode node)
 {
-    QString out;
+    std::string out;
     writeNode(out, node);
-    return out;
+    return textOf(out);
 }
 
 QString GetAttribute(XmlNode node, const QString& name)

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+#include <initializer_list>
 #include <pugixml.hpp>
 #include <vector>
 
@@ -46,6 +48,13 @@ public:
     // The bytes save writes: declaration, CR LF, the document element, CR LF, in the declared
     // encoding; characters the encoding cannot hold become character references.
     QByteArray toBytes() const;
+    // The same bytes with the document element's attribute `name` (added when missing) set to
+    // what valueOf makes of the element's text form (NodeXml) holding it empty. The text is built
+    // once for both; the document keeps the value. Empty, with the reason in refusal (when
+    // given), when the text holds a character XML forbids.
+    QByteArray toBytesWithDerivedAttribute(const QString& name,
+                                           const std::function<QString(QStringView)>& valueOf,
+                                           QString* refusal = nullptr);
 
     bool isEmpty() const { return !m_doc.document_element(); }
     void clear();
@@ -59,9 +68,9 @@ public:
 
 private:
     long fail(long code, const QString& reason);
-    QString writtenEncoding() const;
-    QString textForm() const;
-    QByteArray encode(const QString& text) const;
+    QString elementText() const;
+    // The declaration, the element text, CR LF, in the declared encoding.
+    QByteArray encodeFileText(std::initializer_list<QStringView> element) const;
 
     pugi::xml_document m_doc;
     long m_error = kLoadOk;

@@ -1,13 +1,70 @@
 #pragma once
-// Opens the report editor over `parent` for the report set up in `state`, modally; returns when
-// the editor has closed.
+// The report editor: one report in a table laid out from its form, with in-place entry, totals
+// that follow every entry, the comparison of the opening amounts with the previous month,
+// saving and the printout.
 
-class QWidget;
+#include "core/InfoPane.h"
+
+#include <QDialog>
+#include <memory>
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace kvor {
 
 struct AppState;
+class ReportGridView;
+class ReportModel;
+class ReportTableModel;
 
+// Opens the editor over `parent` for the report set up in `state`, modally; returns when the
+// editor has closed.
 void ShowReportEditor(QWidget* parent, AppState& state);
+
+class ReportEditor final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ReportEditor(AppState& state, QWidget* parent = nullptr);
+    ~ReportEditor() override;
+
+    // The text of the information pane, lines joined by CR LF.
+    QString infoText() const { return m_info; }
+    // Something was typed since the editor opened or the report was last saved.
+    bool hasUnsavedChanges() const { return m_changed && !m_saved; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void buildControls();
+    void setInfo(const QString& text);
+    void onCellLeft(int row, int column);
+    void onEdited();
+    // Saves the report; false when it was not saved (the user has been told why).
+    bool save();
+    void print();
+    // True when closing must be cancelled.
+    bool keepOpen();
+
+    AppState& m_state;
+    PaneTexts m_pane;
+    std::unique_ptr<ReportModel> m_report;
+    ReportTableModel* m_table = nullptr;
+    ReportGridView* m_grid = nullptr;
+    QLineEdit* m_period = nullptr;
+    QLineEdit* m_municipality = nullptr;
+    QLineEdit* m_ebk = nullptr;
+    QCheckBox* m_lock = nullptr;
+    QPlainTextEdit* m_infoPane = nullptr;
+    QString m_info;
+    bool m_changed = false;
+    bool m_saved = true;
+};
 
 } // namespace kvor

@@ -4,7 +4,7 @@
 
 namespace kvor {
 
-PrintoutInput PrintoutFromGrid(const GridText& grid, const ReportForm& form, QString municipality,
+PrintoutInput PrintoutFromGrid(const GridText& grid, const ReportModel& form, QString municipality,
                                QString period, QString footnote)
 {
     PrintoutInput in;
@@ -17,7 +17,7 @@ PrintoutInput PrintoutFromGrid(const GridText& grid, const ReportForm& form, QSt
         for (int c = 0; r < grid.Rows() && c < cols; ++c) {
             row[size_t(c)] = grid.TextMatrix(r, c);
         }
-        in.highlighted[size_t(r)] = r >= grid::kHeadingRows && form.IsHighlightedRow(r);
+        in.highlighted[size_t(r)] = r >= grid::kHeadingRows && form.isHighlighted(r - grid::kHeadingRows);
     }
     in.municipality = std::move(municipality);
     in.period = std::move(period);

@@ -3,7 +3,7 @@
 // as values so that the printout depends on nothing else.
 
 #include "core/GridText.h"
-#include "core/ReportForm.h"
+#include "core/ReportModel.h"
 
 #include <QString>
 #include <array>
@@ -28,7 +28,7 @@ struct PrintoutInput final
 
 // The input of a printout of the grid: its first seven columns and the rows that the form of the
 // structure highlights. A grid without its three heading rows gets empty ones.
-PrintoutInput PrintoutFromGrid(const GridText& grid, const ReportForm& form, QString municipality,
+PrintoutInput PrintoutFromGrid(const GridText& grid, const ReportModel& form, QString municipality,
                                QString period, QString footnote);
 
 } // namespace kvor

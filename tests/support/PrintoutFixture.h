@@ -26,7 +26,7 @@ inline PrintoutInput SamplePrintout()
 {
     AppState state;
     LoadSampleState(state, kSampleStructure);
-    const ReportForm form(state.xmlStructure);
+    const ReportModel form(state.xmlStructure, DomDocument());
     return PrintoutFromGrid(ReportGrid(state.xmlStructure, GrowingAmounts), form,
                             state.Obshtina.Name, state.sPeriod, state.sNote);
 }

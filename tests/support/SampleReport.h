@@ -1,5 +1,5 @@
 #pragma once
-// The editor grid of a report, laid out from a structure file by the editor's own report form:
+// The editor grid of a report, laid out from a structure file by the editor's own report model:
 // three heading rows, one row per structure row with its caption, amounts (one leading blank on
 // even grid rows), the closing amount and the code texts; and the report state a printout
 // reads (structure, municipality, period, footnote).
@@ -7,8 +7,7 @@
 #include "core/Amount.h"
 #include "core/AppState.h"
 #include "core/GridText.h"
-#include "core/ReportForm.h"
-#include "core/ReportRules.h"
+#include "core/ReportModel.h"
 #include "core/XmlDom.h"
 
 #include <QLocale>
@@ -30,23 +29,25 @@ using AmountsOf = std::function<RowAmounts(int n)>;
 
 inline TextTable ReportGrid(const DomDocument& structure, const AmountsOf& amounts = {})
 {
-    const ReportForm form(structure);
-    TextTable grid(form.rowCount() + grid::kHeadingRows, grid::kCols);
-    for (int c = 0; c < grid::kCols * grid::kHeadingRows; ++c) {
-        grid.setTextMatrix(c / grid::kCols, c % grid::kCols,
-                           form.headings()[c / grid::kCols][c % grid::kCols]);
+    // A report document with the structure's row ids and the amounts, laid out by the model.
+    const auto rows = selectNodes(structure, QStringLiteral("nomenclatures/structure//str"));
+    DomDocument document;
+    XmlNode positions = document.raw().append_child("positions");
+    XmlNode stored = positions.append_child("structure");
+    for (size_t n = 0; n < rows.size(); ++n) {
+        const RowAmounts a = amounts ? amounts(static_cast<int>(n)) : RowAmounts();
+        XmlNode row = stored.append_child("str");
+        SetAttribute(row, QStringLiteral("id"), GetAttribute(rows[n], QStringLiteral("id")));
+        SetAttribute(row, QStringLiteral("col1"), a.opening);
+        SetAttribute(row, QStringLiteral("col6"), a.added);
+        SetAttribute(row, QStringLiteral("col8"), a.subtracted);
     }
-    for (int n = 0; n < form.rowCount(); ++n) {
-        const int r = n + grid::kHeadingRows;
-        const RowAmounts a = amounts ? amounts(n) : RowAmounts();
-        const auto [added, subtracted] = form.CodeTexts(form.row(n).id.toInt());
-        const QString texts[] = {
-            form.row(n).caption, RowText(a.opening, r),   added, RowText(a.added, r),
-            subtracted,          RowText(a.subtracted, r)};
-        for (int c = 0; c < 6; ++c) {
-            grid.setTextMatrix(r, c, texts[c]);
+    const ReportModel model(structure, document);
+    TextTable grid(model.Rows(), model.Cols());
+    for (int r = 0; r < model.Rows(); ++r) {
+        for (int c = 0; c < model.Cols(); ++c) {
+            grid.setTextMatrix(r, c, model.TextMatrix(r, c));
         }
-        RecomputeClosing(grid, r);
     }
     return grid;
 }
