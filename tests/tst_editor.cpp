@@ -10,6 +10,7 @@
 #include "gui/ReportTableModel.h"
 #include "support/ReportFixture.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -511,6 +512,28 @@ private slots:
         f.close();
         QCOMPARE(m_fake->texts().last(), msg::kAskSave);
         QVERIFY(f.isVisible());
+    }
+
+    void commandsHaveTheirOwnMnemonicsAndF1OpensTheHelp()
+    {
+        ReportEditor& f = open();
+        QSet<QChar> letters;
+        for (const auto* button : f.findChildren<QAbstractButton*>()) {
+            if (button->text().isEmpty()) {
+                continue; // the table's corner
+            }
+            const qsizetype at = button->text().indexOf(u'&');
+            QVERIFY2(at >= 0 && at + 1 < button->text().size(), qPrintable(button->text()));
+            QVERIFY2(!letters.contains(button->text()[at + 1].toLower()),
+                     qPrintable(button->text()));
+            letters.insert(button->text()[at + 1].toLower());
+        }
+        QCOMPARE(letters.size(), 4); // the lock box and the three commands
+        key(Qt::Key_F1);
+        // The test's program folder has no guide: asking for it says where it was looked for.
+        QCOMPARE(m_fake->texts(),
+                 QStringList({msg::kNoHelpFile +
+                              QDir::toNativeSeparators(m_folder->filePath("help.html"))}));
     }
 };
 

@@ -1,14 +1,15 @@
 #include "gui/ReportEditor.h"
 
 #include "core/AppState.h"
+#include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/ReportDocument.h"
 #include "core/ReportModel.h"
 #include "core/ReportName.h"
+#include "gui/HelpWindow.h"
 #include "gui/ReportGridView.h"
 #include "gui/ReportTableModel.h"
-#include "core/AtomicFile.h"
 #include "printout/PrintReport.h"
 #include "printout/PrintoutInput.h"
 
@@ -150,7 +151,7 @@ void ReportEditor::buildControls()
     m_grid->setReportModel(m_table);
 
     auto* frmLock = Frame("frmLock", QStringLiteral("Заключване и информация"));
-    m_lock = new QCheckBox(QStringLiteral("Заключване  на колона"));
+    m_lock = new QCheckBox(QStringLiteral("Заключване  на &колона"));
     m_lock->setObjectName(QStringLiteral("chkLock"));
     auto* frmInfo = Frame("frmInfo", QStringLiteral("Информация"));
     m_infoPane = new QPlainTextEdit;
@@ -170,9 +171,9 @@ void ReportEditor::buildControls()
     lockLayout->addWidget(frmInfo, 1);
 
     auto* frmCommands = Frame("frmCommands", QStringLiteral("Команди"));
-    auto* cmdPrint = Button("cmdPrint", QStringLiteral("Към Excel"));
-    auto* cmdSave = Button("cmdSave", QStringLiteral("Запис"));
-    auto* cmdExit = Button("cmdExit", QStringLiteral("Изход"));
+    auto* cmdPrint = Button("cmdPrint", QStringLiteral("Към &Excel"));
+    auto* cmdSave = Button("cmdSave", QStringLiteral("&Запис"));
+    auto* cmdExit = Button("cmdExit", QStringLiteral("&Изход"));
     auto* commands = new QHBoxLayout(frmCommands);
     commands->addStretch(1);
     commands->addWidget(cmdPrint);
@@ -198,6 +199,7 @@ void ReportEditor::buildControls()
     connect(cmdPrint, &QPushButton::clicked, this, &ReportEditor::print);
     auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
     connect(saveKey, &QShortcut::activated, this, &ReportEditor::save);
+    AddHelpKey(this);
 }
 
 void ReportEditor::setInfo(const QString& text)
