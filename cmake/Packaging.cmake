@@ -21,7 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION office)
 # spreadsheet program to print from are not linked, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-calc | gnumeric")
+# Liberation Sans stands in for Arial, in which the printed form is laid out to fit one page.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-calc | gnumeric, fonts-liberation2 | fonts-liberation")
 
 # Per generator: the archive holds only the portable program folder.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackProject.cmake.in

@@ -13,6 +13,11 @@ if [ ! -x "$guidrive/run" ]; then
     echo "screenshots: guidrive is not at $guidrive (set GUIDRIVE to the folder holding 'run')" >&2
     exit 2
 fi
+if ! fc-list 2>/dev/null | grep -q "Liberation Sans"; then
+    echo "screenshots: the printed form is laid out in Arial; install fonts-liberation2 so that" \
+        "LibreOffice has a metric twin of it" >&2
+    exit 2
+fi
 for tool in soffice pdftoppm; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "screenshots: $tool is needed to render the printed form" \
