@@ -322,6 +322,9 @@ qsizetype FirstForbiddenXmlChar(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
+        if (u >= 0x20 && u < 0xD800) {
+            continue; // nearly every character of a report, checked before anything else
+        }
         if (QChar::isHighSurrogate(u)) {
             if (i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
                 ++i;
