@@ -1,9 +1,8 @@
 #pragma once
-// What the file-reading fuzz targets share: a program folder of their own in a fresh temporary
-// directory, a platform that answers every message box with its first button, and a way to put
-// the fuzzed bytes into a file there.
+// What the file-reading fuzz targets share: an install folder and a user's folder of their own in
+// a fresh temporary directory, a platform that answers every message box with its first button,
+// and a way to put the fuzzed bytes into a file there. Each input starts from a state of its own.
 
-#include "core/AppState.h"
 #include "core/Platform.h"
 
 #include <QByteArrayView>
@@ -26,17 +25,20 @@ public:
     }
     QString ShowOpen(const OpenFileRequest&) override { return {}; }
     void End(int) override { ended = true; }
-    QString ProgramFolder() const override { return folder; }
+    QString InstallFolder() const override { return install; }
+    QString UserFolder() const override { return user; }
     QDate Today() const override { return QDate(2004, 3, 15); }
     void SetBusy(bool) override {}
 
-    QString folder;
+    QString install;
+    QString user;
     int messages = 0;
     bool ended = false;
 };
 
-// The folder lives as long as the process; memory-backed storage keeps a run from wearing the
-// disk when it is there.
+// The folders live as long as the process; memory-backed storage keeps a run from wearing the
+// disk when it is there. The install folder and the user's folder differ, so that a file read
+// from or written to the wrong one is not found where the harness put it or looks for it.
 class FuzzFolder final
 {
 public:
@@ -45,23 +47,25 @@ public:
                                                            : QDir::tempPath()) +
                 QStringLiteral("/kvor-fuzz-XXXXXX"))
     {
-        if (!m_dir.isValid()) {
+        if (!m_dir.isValid() || !QDir(m_dir.path()).mkpath(QStringLiteral("install")) ||
+            !QDir(m_dir.path()).mkpath(QStringLiteral("user"))) {
             std::abort();
         }
-        m_platform.folder = m_dir.path();
+        m_platform.install = m_dir.filePath(QStringLiteral("install"));
+        m_platform.user = m_dir.filePath(QStringLiteral("user"));
         setPlatform(&m_platform);
     }
 
-    // Starts an input afresh: the state as at start-up, no messages, nothing ended.
+    // Starts an input afresh: no messages, nothing ended.
     FuzzPlatform& reset()
     {
-        ResetState();
         m_platform.messages = 0;
         m_platform.ended = false;
         return m_platform;
     }
 
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString installPath(const QString& name) const { return InstallPath(name); }
+    QString userPath(const QString& name) const { return UserPath(name); }
 
     static void write(const QString& path, QByteArrayView bytes)
     {

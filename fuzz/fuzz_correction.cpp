@@ -3,6 +3,7 @@
 // directly inside Data, for the month itself and for the month before.
 
 #include "FuzzFolder.h"
+#include "core/AppState.h"
 #include "core/PrevData.h"
 #include "core/ReportName.h"
 #include "core/XmlDom.h"
@@ -26,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::FuzzFolder& f = fuzz::folder();
     f.reset();
-    AppState& state = State();
-    const QString chosen = f.path(QStringLiteral("chosen.xml"));
+    AppState state;
+    const QString chosen = f.userPath(QStringLiteral("chosen.xml"));
     fuzz::FuzzFolder::write(chosen, fuzz::bytesOf(data, size));
 
     state.xmlDoc.load(chosen);
@@ -48,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (IsSafeEbkCode(state.sMonth) && IsSafeEbkCode(state.sYear)) {
         fuzz::check(IsDirectlyInData(ReportFilePath(ebk, state.sYear, state.sMonth)));
     }
-    const QString prev = GetPrevFileName();
+    const QString prev = GetPrevFileName(ebk, state.sMonth, state.sYear);
     fuzz::check(prev.isEmpty() || IsDirectlyInData(prev));
-    CheckForPrevData();
+    CheckForPrevData(state);
     return 0;
 }

@@ -3,6 +3,7 @@
 // bytes that read back the same.
 
 #include "FuzzFolder.h"
+#include "core/AppState.h"
 #include "core/PrevData.h"
 #include "core/ReportName.h"
 #include "core/XmlDom.h"
@@ -30,17 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const QByteArray current = NewMonthReport();
     fuzz::FuzzFolder& f = fuzz::folder();
     f.reset();
-    AppState& state = State();
+    AppState state;
     state.sMonth = QStringLiteral("03");
     state.sYear = QStringLiteral("2004");
     state.Obshtina = {QStringLiteral("Столична"), QStringLiteral("1234")};
-    const QString prevPath = GetPrevFileName();
+    const QString prevPath = GetPrevFileName(state.Obshtina.NumEBK, state.sMonth, state.sYear);
     fuzz::check(prevPath == ReportFilePath(QStringLiteral("1234"), QStringLiteral("2004"),
                                            QStringLiteral("02")));
     fuzz::FuzzFolder::write(prevPath, fuzz::bytesOf(data, size));
     fuzz::check(state.xmlDoc.loadBytes(current) == kLoadOk);
 
-    CheckForPrevData();
+    CheckForPrevData(state);
     fuzz::check(state.bPrevData && state.sMsgNoPrev.isEmpty());
 
     DomDocument prev;

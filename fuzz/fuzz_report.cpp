@@ -3,6 +3,7 @@
 // the receiver's check of its hash.
 
 #include "FuzzFolder.h"
+#include "core/AppState.h"
 #include "core/GridText.h"
 #include "core/ReportDocument.h"
 #include "core/ReportName.h"
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::FuzzFolder& f = fuzz::folder();
     const fuzz::FuzzPlatform& p = f.reset();
-    AppState& state = State();
+    AppState state;
     state.sPeriod = QStringLiteral("03 / 2004");
     state.sMonth = QStringLiteral("03");
     state.sYear = QStringLiteral("2004");
@@ -41,16 +42,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArrayView input = fuzz::bytesOf(data, size);
     fuzz::FuzzFolder::write(path, input);
 
-    if (!OpenDocument(path)) {
+    if (!OpenDocument(state, path)) {
         fuzz::check(p.messages == 1 && fuzz::FuzzFolder::read(path) == input);
         return 0;
     }
     fuzz::check(p.messages == 0);
     TextTable grid(kGridRows, 7);
     FillGrid(grid);
-    StoreGridValues(grid);
+    StoreGridValues(state.xmlDoc, grid);
     QString reason;
-    fuzz::check(SaveDocument(path, &reason));
+    fuzz::check(SaveDocument(state.xmlDoc, path, &reason));
 
     const VerifyResult verified = VerifyReportFile(path);
     const bool hashedPositions =

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::FuzzFolder& f = fuzz::folder();
     f.reset();
-    const QString path = f.path(QStringLiteral("report.xml"));
+    const QString path = f.userPath(QStringLiteral("report.xml"));
     fuzz::FuzzFolder::write(path, fuzz::bytesOf(data, size));
 
     const VerifyResult first = VerifyReportFile(path);
