@@ -4,10 +4,9 @@
 
 #include "FuzzFolder.h"
 #include "core/Cp1251.h"
-#include "core/GridText.h"
+#include "core/Amount.h"
 #include "core/ReportDocument.h"
-#include "core/ReportForm.h"
-#include "core/ReportRules.h"
+#include "core/ReportModel.h"
 #include "core/StructureFile.h"
 
 #include <cmath>
@@ -25,26 +24,25 @@ constexpr int kRowsTyped = 64;
 // is still a number.
 void TypeEveryCell(const DomDocument& structure)
 {
-    const ReportForm form(structure);
-    (void)form.headings();
-    TextTable grid(grid::kHeadingRows + form.rowCount(), grid::kCols);
-    const int last = grid::kHeadingRows + std::min(form.rowCount(), kRowsTyped);
-    for (int r = grid::kHeadingRows; r < last; ++r) {
-        for (const int col : {int(grid::kOpening), int(grid::kAdded), int(grid::kSubtracted)}) {
-            if (!form.IsEditableCell(r, col)) {
-                continue;
-            }
-            const QString before = grid.TextMatrix(r, col);
-            const QString typed = RowAmountText(1234.5 * r, r);
-            grid.setTextMatrix(r, col, typed);
-            RecomputeClosing(grid, r);
-            UpdateTotals(grid, form, r, col, before, typed);
+    ReportModel report(structure, DomDocument());
+    for (int level = 0; level < grid::kHeadingRows; ++level) {
+        for (int col = 0; col < grid::kCols; ++col) {
+            (void)report.heading(level, col);
         }
-        (void)form.CodeTexts(form.gridRow(r).id.toInt());
-        (void)form.TotalGridRow(form.gridRow(r).sumid);
     }
-    for (int r = grid::kHeadingRows; r < last; ++r) {
-        fuzz::check(std::isfinite(CellValue(grid.TextMatrix(r, grid::kClosing))));
+    const int last = std::min(report.rowCount(), kRowsTyped);
+    for (int n = 0; n < last; ++n) {
+        for (const int col : {int(grid::kOpening), int(grid::kAdded), int(grid::kSubtracted)}) {
+            if (report.isEditable(n, col)) {
+                (void)report.enter(n, col, AmountText(1234.5 * (n + 1)));
+            }
+        }
+        for (int col = 0; col < grid::kCols; ++col) {
+            (void)report.text(n, col);
+        }
+    }
+    for (int n = 0; n < last; ++n) {
+        fuzz::check(std::isfinite(report.value(n, grid::kClosing)));
     }
 }
 

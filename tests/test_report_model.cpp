@@ -13,6 +13,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <string>
 
 using namespace kvor;
 
@@ -135,6 +136,7 @@ TEST_F(Model, EntriesFeedTheTotalsTheirRowsName)
 TEST_F(Model, RefusedEntriesChangeNothing)
 {
     ASSERT_EQ(model->enter(1, grid::kOpening, "20"), ReportModel::Entry::Accepted);
+    const std::string nines(308, '9');
     const struct
     {
         const char* typed;
@@ -145,7 +147,7 @@ TEST_F(Model, RefusedEntriesChangeNothing)
         {"12,5x", ReportModel::Entry::NotANumber},
         {"10000000000001", ReportModel::Entry::TooLarge},
         {"-10000000000001", ReportModel::Entry::TooLarge},
-        {qPrintable(QString(308, u'9')), ReportModel::Entry::TooLarge},
+        {nines.c_str(), ReportModel::Entry::TooLarge},
     };
     for (const auto& c : cases) {
         std::vector<int> touched;
