@@ -2,7 +2,6 @@
 
 #include "gui/Icons.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -53,20 +52,27 @@ void SplashScreen::start()
     // The splash has no controls: every key comes to the window itself.
     grabKeyboard();
     m_keyboardGrabbed = true;
-    QCoreApplication::processEvents();
 }
 
 void SplashScreen::delayOver()
 {
     m_delay->stop();
-    m_readyToClose = true;
+    becomeReady();
+}
+
+void SplashScreen::becomeReady()
+{
+    if (!m_readyToClose) {
+        m_readyToClose = true;
+        emit ready();
+    }
 }
 
 void SplashScreen::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
-        m_readyToClose = true;
         m_delay->stop();
+        becomeReady();
         hide();
         return;
     }

@@ -17,8 +17,12 @@ public:
 
     bool readyToClose() const { return m_readyToClose; }
 
-    // Shows the window and lets it paint before start-up goes on.
+    // Shows the window; ready() follows when it may close.
     void start();
+
+signals:
+    // The delay is over or the user pressed Escape; sent once per start().
+    void ready();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,6 +31,7 @@ protected:
 
 private:
     void delayOver();
+    void becomeReady();
 
     QTimer* m_delay;
     bool m_readyToClose = false;

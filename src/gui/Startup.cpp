@@ -96,14 +96,12 @@ int StartUp(SingleInstance& guard)
     auto* main = new MainWindow(remembered);
     main->setAttribute(Qt::WA_DeleteOnClose);
 
-    while (!splash->readyToClose()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
-    }
-
-    splash->repaint();
-    main->show();
-    splash->close();
-    delete splash;
+    // The event loop shows the splash; the main window takes its place once it may close.
+    QObject::connect(splash, &SplashScreen::ready, main, [splash, main] {
+        main->show();
+        splash->close();
+        splash->deleteLater();
+    });
     return 0;
 }
 
