@@ -5,6 +5,7 @@
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/XmlDom.h"
+#include "gui/FileChoice.h"
 #include "gui/HelpWindow.h"
 
 #include <QComboBox>
@@ -59,8 +60,6 @@ private:
 namespace {
 
 // Room for a full path of the Data folder, and for a few levels of folders.
-constexpr int kPathChars = 60;
-constexpr int kBrowsePadLines = 2;
 constexpr int kTreeLines = 14;
 
 // The drive list is read again each time it opens, so that a stick put in after the dialog came
@@ -110,24 +109,10 @@ CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     setObjectName(QStringLiteral("frmSaveXMLAs"));
     setWindowTitle(QStringLiteral("Съхранение на данни на дискета"));
 
-    auto* frame = new QGroupBox(QStringLiteral("&Изберете файл:"), this);
-    frame->setObjectName(QStringLiteral("frChooseFile"));
-    frame->setAccessibleName(QStringLiteral("Изберете файл:"));
-    m_fileName = new QLineEdit(frame);
-    m_fileName->setObjectName(QStringLiteral("txtFileName"));
-    m_fileName->setAccessibleName(QStringLiteral("Файл"));
-    m_fileName->setMinimumWidth(m_fileName->fontMetrics().averageCharWidth() * kPathChars);
-    auto* browse = new QPushButton(QStringLiteral("..."), frame);
-    browse->setObjectName(QStringLiteral("cmdChooseFile"));
-    browse->setAccessibleName(msg::kCopyChooseFileTitle);
-    browse->setToolTip(msg::kCopyChooseFileTitle);
-    browse->setAutoDefault(false);
-    // As narrow as its three dots allow, so that the file name gets the room.
-    browse->setMaximumWidth(browse->fontMetrics().horizontalAdvance(browse->text()) +
-                            browse->fontMetrics().height() * kBrowsePadLines);
-    auto* fileRow = new QHBoxLayout(frame);
-    fileRow->addWidget(m_fileName, 1);
-    fileRow->addWidget(browse);
+    const FileChoice choice = MakeFileChoice(this, QStringLiteral("&Изберете файл:"));
+    QGroupBox* frame = choice.frame;
+    QPushButton* browse = choice.browse;
+    m_fileName = choice.fileName;
 
     auto* drive = new DriveComboBox(this);
     drive->beforePopup = [this] { fillDrives(); };

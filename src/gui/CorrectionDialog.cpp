@@ -7,6 +7,7 @@
 #include "core/ReportDocument.h"
 #include "core/ReportName.h"
 #include "core/StructureFile.h"
+#include "gui/FileChoice.h"
 #include "gui/HelpWindow.h"
 #include "gui/ReportEditor.h"
 
@@ -30,8 +31,6 @@ bool IsValidPeriodText(const QString& period)
 namespace {
 
 // Room for a full path of the Data folder.
-constexpr int kPathChars = 60;
-constexpr int kBrowsePadLines = 2;
 
 void refuse(const QString& text)
 {
@@ -46,24 +45,10 @@ CorrectionDialog::CorrectionDialog(QWidget* parent, AppState& state)
     setObjectName(QStringLiteral("frmChooseFile"));
     setWindowTitle(QStringLiteral("Избор на документ за корекция"));
 
-    auto* frame = new QGroupBox(QStringLiteral("Избор на &файл:"), this);
-    frame->setObjectName(QStringLiteral("frChooseFile"));
-    frame->setAccessibleName(QStringLiteral("Избор на файл:"));
-    m_fileName = new QLineEdit(frame);
-    m_fileName->setObjectName(QStringLiteral("txtFileName"));
-    m_fileName->setAccessibleName(QStringLiteral("Файл"));
-    m_fileName->setMinimumWidth(m_fileName->fontMetrics().averageCharWidth() * kPathChars);
-    auto* browse = new QPushButton(QStringLiteral("..."), frame);
-    browse->setObjectName(QStringLiteral("cmdChooseFile"));
-    browse->setAccessibleName(msg::kCopyChooseFileTitle);
-    browse->setToolTip(msg::kCopyChooseFileTitle);
-    browse->setAutoDefault(false);
-    // As narrow as its three dots allow, so that the file name gets the room.
-    browse->setMaximumWidth(browse->fontMetrics().horizontalAdvance(browse->text()) +
-                            browse->fontMetrics().height() * kBrowsePadLines);
-    auto* fileRow = new QHBoxLayout(frame);
-    fileRow->addWidget(m_fileName, 1);
-    fileRow->addWidget(browse);
+    const FileChoice choice = MakeFileChoice(this, QStringLiteral("Избор на &файл:"));
+    QGroupBox* frame = choice.frame;
+    QPushButton* browse = choice.browse;
+    m_fileName = choice.fileName;
 
     auto* open = new QPushButton(QStringLiteral("&Отвори файл"), this);
     open->setObjectName(QStringLiteral("cmdOpen"));
