@@ -198,8 +198,8 @@ TEST_F(FailedWrites, ADataThatIsAFileIsReportedForTheReportAndTheNewReport)
     ASSERT_TRUE(QDir(folder.filePath("Data")).removeRecursively());
     WriteBytes(folder.filePath("Data"), "a file, not a folder");
     const auto before = test::Snapshot(folder.path());
-    const QString expected = msg::kNotSaved + "\r\n" + QDir::toNativeSeparators(report()) + "\r\n" +
-                             SystemReason(ENOTDIR);
+    const QString expected = msg::kNotSaved + "\r\n" + QDir::toNativeSeparators(report()) +
+                             "\r\nНа мястото на папката има файл със същото име.";
 
     CreateDocumentFile(state.xmlStructure, report());
     EXPECT_EQ(fake.texts(), QStringList{expected});
