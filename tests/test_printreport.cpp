@@ -16,8 +16,9 @@
 #include <QRegularExpression>
 #include <cerrno>
 #include <csignal>
-#include <sys/stat.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -261,6 +262,36 @@ TEST_F(PrintoutTest, LinksPlantedByAnotherUserAreNeverFollowed)
     }
     EXPECT_EQ(after, before);
     EXPECT_TRUE(Listing(victim).isEmpty());
+}
+
+// At start the printouts older than 30 days go; what the program did not name, or a link, stays.
+TEST_F(PrintoutTest, OldPrintoutsAreRemovedAndNothingElse)
+{
+    ASSERT_EQ(PrintoutFolder(), printoutPath());
+    struct Entry
+    {
+        const char* name;
+        int days;
+        bool link;
+        bool kept;
+    };
+    const Entry entries[] = {
+        {"KVOR_20261001_101010_aaaaaaaaaa.xlsx", 31, false, false},
+        {"KVOR_20261110_101010_bbbbbbbbbb.xlsx", 29, false, true},
+        {"KVOR_20261001_101010_cccccccccc.xlsx", 40, true, true},
+        {"notes.xlsx", 40, false, true},
+    };
+    for (const Entry& e : entries) {
+        const QString path = printoutPath() + u'/' + QLatin1String(e.name);
+        ASSERT_TRUE(e.link ? QFile::link(rootPath() + "/target", path) : WriteBytes(path, "x"));
+        const timeval then{::time(nullptr) - time_t(e.days) * 24 * 60 * 60, 0};
+        const timeval times[2] = {then, then};
+        ::lutimes(QFile::encodeName(path).constData(), times);
+    }
+    RemoveOldPrintouts();
+    for (const Entry& e : entries) {
+        EXPECT_EQ(ModeOf(printoutPath() + u'/' + QLatin1String(e.name)) != 0, e.kept) << e.name;
+    }
 }
 
 // A disk that fills up while the file is written: the failure is told, no file takes the name

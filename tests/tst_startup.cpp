@@ -3,9 +3,9 @@
 #include "core/Messages.h"
 #include "support/Files.h"
 
-#include <QFile>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -256,8 +256,7 @@ private slots:
             return p->state() == QProcess::Running;
         });
         QCOMPARE(running, 1);
-        QCOMPARE(f->messages(),
-                 QStringList(kStarts - 1, expectLine(kvor::msg::kSecondCopy)));
+        QCOMPARE(f->messages(), QStringList(kStarts - 1, expectLine(kvor::msg::kSecondCopy)));
         for (auto& p : copies) {
             stop(*p);
         }
@@ -269,7 +268,8 @@ private slots:
     {
         QTest::addColumn<bool>("folder");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("anotherMachinesOld") << false << QStringLiteral("„elsewhere“ (заключени на ");
+        QTest::newRow("anotherMachinesOld")
+            << false << QStringLiteral("„elsewhere“ (заключени на ");
         QTest::newRow("aFolder") << true << QStringLiteral("/.kvor.lock има папка");
     }
     void aLockThatMayBeStaleIsOffered()

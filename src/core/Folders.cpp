@@ -106,7 +106,8 @@ bool SeedUserFolder(const Folders& folders)
         return true;
     }
     // Earlier versions made the folders with the umask: readable by every user of the machine.
-    for (const QString& folder : {folders.user, folders.user + u'/' + QLatin1String(kDataFolderName)}) {
+    for (const QString& folder :
+         {folders.user, folders.user + u'/' + QLatin1String(kDataFolderName)}) {
         const QFileInfo info(folder);
         if (info.isDir() && !info.isSymLink() && info.ownerId() == ::geteuid()) {
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |

@@ -33,8 +33,8 @@ bool MakePrivateFolder(const QString& folder);
 
 // Creates the user's data folder and its Data private to the user and, on first start, its
 // kvor.ini as a copy of the distributed one; a data folder that earlier versions left readable
-// by all is made private too. An existing kvor.ini is never replaced. False when a copy was needed and could not be made;
-// start-up then finds no kvor.ini and says so.
+// by all is made private too. An existing kvor.ini is never replaced. False when a copy was needed
+// and could not be made; start-up then finds no kvor.ini and says so.
 bool SeedUserFolder(const Folders& folders);
 
 } // namespace kvor

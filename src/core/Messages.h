@@ -21,7 +21,8 @@ inline const QString kLockOfOtherMachine = QStringLiteral(
 inline const QString kLockUnknownMachine = QStringLiteral("неизвестен");
 inline const QString kLockNotAFile = QStringLiteral(
     "На мястото на заключващия файл %1 има папка, връзка или файл, който не може да бъде "
-    "прочетен.\r\nАко няма друго стартирано копие на програмата, то може да бъде премахнато.\r\n\r\n"
+    "прочетен.\r\nАко няма друго стартирано копие на програмата, то може да бъде "
+    "премахнато.\r\n\r\n"
     "Да бъде ли премахнато и програмата да продължи?");
 inline const QString kNoIniFile =
     QStringLiteral("В работната директория няма инициализиращ файл!   ");

@@ -60,10 +60,9 @@ Record readRecord(int fd)
 // flock, not the record, is what keeps other copies out.
 void writeRecord(int fd)
 {
-    const QByteArray bytes = QByteArray::number(qint64(::getpid())) + "\nkvor\n" +
-                             thisHost().toUtf8() + '\n' +
-                             QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1() +
-                             '\n';
+    const QByteArray bytes =
+        QByteArray::number(qint64(::getpid())) + "\nkvor\n" + thisHost().toUtf8() + '\n' +
+        QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1() + '\n';
     if (::ftruncate(fd, 0) == 0) {
         (void)!::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0);
     }
@@ -118,10 +117,8 @@ QByteArray randomSuffix()
 } // namespace
 
 SingleInstance::SingleInstance(const QString& userFolder)
-    : m_path(lockPath(userFolder))
-    , m_folder(userFolder)
-{
-}
+    : m_path(lockPath(userFolder)), m_folder(userFolder)
+{}
 
 SingleInstance::~SingleInstance()
 {
@@ -280,8 +277,7 @@ std::optional<SingleInstance::Result> SingleInstance::createNew()
         return errno == EEXIST ? std::nullopt : std::optional(Result::CannotLock);
     }
     // Blocking: another copy that opened the new file at once holds it only for a moment.
-    if (::flock(fd, LOCK_EX) != 0 && errno != ENOLCK && errno != EINVAL &&
-        errno != EOPNOTSUPP) {
+    if (::flock(fd, LOCK_EX) != 0 && errno != ENOLCK && errno != EINVAL && errno != EOPNOTSUPP) {
         ::close(fd);
         return Result::CannotLock;
     }

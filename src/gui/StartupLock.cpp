@@ -17,10 +17,9 @@ QString question(const FoundLock& found, const QString& lockPath)
     switch (found.kind) {
     case FoundLock::Kind::OtherMachine:
     case FoundLock::Kind::Unknown:
-        return msg::kLockOfOtherMachine
-            .arg(found.host.isEmpty() ? msg::kLockUnknownMachine : found.host,
-                 found.since.isValid() ? found.since.toString(kTimeFormat)
-                                       : msg::kLockUnknownMachine);
+        return msg::kLockOfOtherMachine.arg(
+            found.host.isEmpty() ? msg::kLockUnknownMachine : found.host,
+            found.since.isValid() ? found.since.toString(kTimeFormat) : msg::kLockUnknownMachine);
     case FoundLock::Kind::None:
     case FoundLock::Kind::NotAFile:
     case FoundLock::Kind::Unreadable:

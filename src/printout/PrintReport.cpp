@@ -84,8 +84,8 @@ QString randomPart()
     static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     QString out;
     for (int i = 0; i < kRandomChars; ++i) {
-        out += QLatin1Char(
-            kAlphabet[QRandomGenerator::system()->bounded(int(sizeof(kAlphabet) - 1))]);
+        out +=
+            QLatin1Char(kAlphabet[QRandomGenerator::system()->bounded(int(sizeof(kAlphabet) - 1))]);
     }
     return out;
 }

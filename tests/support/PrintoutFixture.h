@@ -1,7 +1,7 @@
 #pragma once
 // A test of the printout: the temporary folder and the home folder are folders of the test's own
-// (the printouts go to the home's cache folder), the files the printout would open are only recorded, and the sample report's
-// input is at hand.
+// (the printouts go to the home's cache folder), the files the printout would open are only
+// recorded, and the sample report's input is at hand.
 
 #include "core/AppState.h"
 #include "printout/PrintoutInput.h"
