@@ -46,7 +46,7 @@ QString absoluteFolder(const QString& path)
     return QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : QString();
 }
 
-// The folders a printout may go to, most fitting first; the last one is made below.
+// The folders a printout may go to, most fitting first; newRandomFolder() is the last resort.
 QStringList candidateFolders()
 {
     QStringList out;
