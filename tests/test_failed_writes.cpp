@@ -198,8 +198,8 @@ TEST_F(FailedWrites, ADataThatIsAFileIsReportedForTheReportAndTheNewReport)
     ASSERT_TRUE(QDir(folder.filePath("Data")).removeRecursively());
     WriteBytes(folder.filePath("Data"), "a file, not a folder");
     const auto before = test::Snapshot(folder.path());
-    const QString expected = msg::kNotSaved + "\r\n" + QDir::toNativeSeparators(report()) + "\r\n" +
-                             SystemReason(ENOTDIR);
+    const QString expected = msg::kNotSaved + "\r\n" + QDir::toNativeSeparators(report()) +
+                             "\r\nНа мястото на папката има файл със същото име.";
 
     CreateDocumentFile(state.xmlStructure, report());
     EXPECT_EQ(fake.texts(), QStringList{expected});
@@ -305,6 +305,28 @@ TEST(FileSystem, AFullAndAReadOnlyTmpfsLeaveTheReportAsItWas)
 } // namespace
 
 namespace {
+
+// A link is followed where only its owner could have put it, and refused in a folder that others
+// may write, such as /tmp, where it may be another user's.
+TEST(WritePath, ALinkIsFollowedOnlyWhereNoOtherUserCouldHavePlantedIt)
+{
+    QTemporaryDir dir;
+    for (const mode_t mode : {0700, 01777, 0777}) {
+        SCOPED_TRACE(mode);
+        const QString folder = dir.filePath(QString::number(mode, 8));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ::chmod(QFile::encodeName(folder).constData(), mode);
+        const QString target = dir.filePath(QString::number(mode, 8) + ".target");
+        ASSERT_TRUE(WriteBytes(target, "old"));
+        ASSERT_TRUE(QFile::link(target, folder + "/r.xml"));
+        int err = 0;
+        const bool written = WriteFileAtomically(folder + "/r.xml", "new", nullptr, &err);
+        EXPECT_EQ(written, mode == 0700);
+        EXPECT_EQ(err, mode == 0700 ? 0 : ELOOP);
+        EXPECT_EQ(ReadBytes(target), mode == 0700 ? "new" : "old");
+        EXPECT_TRUE(QFileInfo(folder + "/r.xml").isSymLink());
+    }
+}
 
 TEST(WritePath, ASaveSweepsOnlyTheStaleTemporaryFilesOfItsOwnTargetAndKeepsTheMode)
 {

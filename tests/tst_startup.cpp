@@ -3,12 +3,17 @@
 #include "core/Messages.h"
 #include "support/Files.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
+#include <functional>
+#include <sys/resource.h>
 
 using namespace kvor;
 
@@ -84,7 +89,8 @@ class StartupTest : public QObject
 
     // The program run by the user whose home is f's, or by another whose home is `home`.
     std::unique_ptr<QProcess> start(const Folder& f, bool readOnly = false,
-                                    const QString& home = {})
+                                    const QString& home = {},
+                                    const std::function<void()>& inChild = {})
     {
         const QString userHome = home.isEmpty() ? f.home.path() : home;
         auto p = std::make_unique<QProcess>();
@@ -96,6 +102,9 @@ class StartupTest : public QObject
         env.insert(QStringLiteral("TMPDIR"), userHome);
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (inChild) {
+            p->setChildProcessModifier(inChild);
+        }
         if (readOnly) {
             p->start(QStringLiteral("unshare"), readOnlyRun(f.dir.path(), f.exe()));
         } else {
@@ -234,17 +243,77 @@ private slots:
         QCOMPARE(f->messages(), QStringList({expectLine(kvor::msg::kNoIniFile)}));
     }
 
-    void twoStartsAtTheSameInstantLeaveOneRunning()
+    void severalStartsAtTheSameInstantLeaveOneRunning()
+    {
+        constexpr int kStarts = 5;
+        auto f = makeFolder();
+        std::vector<std::unique_ptr<QProcess>> copies;
+        for (int i = 0; i < kStarts; ++i) {
+            copies.push_back(start(*f));
+        }
+        QTest::qWait(2500);
+        const auto running = std::count_if(copies.begin(), copies.end(), [](const auto& p) {
+            return p->state() == QProcess::Running;
+        });
+        QCOMPARE(running, 1);
+        QCOMPARE(f->messages(), QStringList(kStarts - 1, expectLine(kvor::msg::kSecondCopy)));
+        for (auto& p : copies) {
+            stop(*p);
+        }
+    }
+
+    // A lock the program cannot know to be stale: the user is asked, with the machine and the
+    // time shown (the message log answers "Да"), and the program goes on.
+    void aLockThatMayBeStaleIsOffered_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("anotherMachinesOld")
+            << false << QStringLiteral("„elsewhere“ (заключени на ");
+        QTest::newRow("aFolder") << true << QStringLiteral("/.kvor.lock има папка");
+    }
+    void aLockThatMayBeStaleIsOffered()
+    {
+        QFETCH(bool, folder);
+        QFETCH(QString, shown);
+        auto f = makeFolder();
+        const QString lock = f->dir.filePath(QStringLiteral(".kvor.lock"));
+        if (folder) {
+            QVERIFY(QDir().mkpath(lock));
+        } else {
+            QVERIFY(test::WriteBytes(lock, "42\nkvor\nelsewhere\n"));
+            QFile file(lock);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-2),
+                                     QFileDevice::FileModificationTime));
+        }
+        auto p = start(*f);
+        QVERIFY(stillRunningAfterStartUp(*p));
+        const QStringList told = f->messages();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].startsWith(kvor::msg::kTitleWarning + QStringLiteral("\t2\t")) &&
+                     told[0].contains(shown),
+                 qPrintable(told[0]));
+        QVERIFY(QFileInfo(lock).isFile());
+        stop(*p);
+    }
+
+    // Some sites limit the size of a user's files at login. The program ignores the signal such a
+    // limit sends itself, so that a write beyond it fails as on a full disk: here the lock's
+    // record cannot be written, and the program runs on.
+    void aFileSizeLimitEndsNothing()
     {
         auto f = makeFolder();
-        auto a = start(*f);
-        auto b = start(*f);
-        QTest::qWait(2500);
-        const int running = (a->state() == QProcess::Running) + (b->state() == QProcess::Running);
-        QCOMPARE(running, 1);
-        QCOMPARE(f->messages(), QStringList({expectLine(kvor::msg::kSecondCopy)}));
-        stop(*a);
-        stop(*b);
+        auto p = start(*f, false, {}, [] {
+            ::signal(SIGXFSZ, SIG_DFL);
+            const rlimit none{0, 0};
+            ::setrlimit(RLIMIT_FSIZE, &none);
+        });
+        QVERIFY(stillRunningAfterStartUp(*p));
+        QVERIFY(f->messages().isEmpty());
+        QVERIFY(QFileInfo::exists(f->dir.filePath(QStringLiteral(".kvor.lock"))));
+        stop(*p);
+        QVERIFY(test::Listing(f->dir.path()).filter(QStringLiteral(".tmp")).isEmpty());
     }
 };
 

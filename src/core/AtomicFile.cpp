@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -30,8 +31,12 @@ QString SystemReason(int errorNumber)
 #endif
         return QStringLiteral("Дискът е пълен.");
     case ENOENT:
-    case ENOTDIR:
         return QStringLiteral("Папката не съществува.");
+    case ENOTDIR:
+        return QStringLiteral("На мястото на папката има файл със същото име.");
+    case ELOOP:
+        return QStringLiteral("Файлът е връзка към друго място в папка, в която могат да пишат и "
+                              "други потребители.");
     case EISDIR:
         return QStringLiteral("На това място има папка със същото име.");
     case ENAMETOOLONG:
@@ -47,6 +52,11 @@ QString SystemReason(int errorNumber)
             .arg(errorNumber)
             .arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
     }
+}
+
+void IgnoreFileSizeSignal()
+{
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool IsDiskFullError(int errorNumber)
@@ -168,6 +178,18 @@ void sweepStale(const QByteArray& folder, const QString& targetName)
     ::closedir(dir);
 }
 
+// A folder in which other users may create or replace entries: a link found there may be theirs.
+bool othersMayWriteIn(const struct stat& folder)
+{
+    return (folder.st_mode & (S_ISVTX | S_IWOTH)) != 0;
+}
+
+// A folder that only its owner may enter keeps new files to the owner as well.
+bool isPrivateFolder(const struct stat& folder)
+{
+    return (folder.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
 bool mayWrite(const QByteArray& path, const struct stat& st)
 {
     constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
@@ -197,8 +219,15 @@ bool WriteFileAtomically(const QString& path, QByteArrayView bytes, QString* err
                          int* errorNumber)
 {
     QFileInfo info(path);
-    // A link is followed so that the file it names gets the new content and the link stays.
     if (info.isSymLink()) {
+        struct stat linkFolder
+        {
+        };
+        const QByteArray folderOfLink = QFile::encodeName(info.absolutePath());
+        if (::stat(folderOfLink.constData(), &linkFolder) == 0 && othersMayWriteIn(linkFolder)) {
+            return failWith(ELOOP, errorText, errorNumber);
+        }
+        // The file the link names gets the new content and the link stays.
         const QString resolved = info.canonicalFilePath();
         if (!resolved.isEmpty()) {
             info = QFileInfo(resolved);
@@ -227,16 +256,18 @@ bool WriteFileAtomically(const QString& path, QByteArrayView bytes, QString* err
     struct stat dir
     {
     };
-    if (::stat(folder.constData(), &dir) == 0 && S_ISDIR(dir.st_mode) && !mayWrite(folder, dir)) {
+    const bool folderKnown = ::stat(folder.constData(), &dir) == 0 && S_ISDIR(dir.st_mode);
+    if (folderKnown && !mayWrite(folder, dir)) {
         return failWith(EACCES, errorText, errorNumber);
     }
 
-    const mode_t mode = exists ? (old.st_mode & 07777) : 0666;
+    const bool privateNew = !exists && folderKnown && isPrivateFolder(dir);
+    const mode_t mode = exists ? (old.st_mode & 07777) : privateNew ? 0600 : 0666;
     QByteArray temp;
     int fd = -1;
     for (int attempt = 0; attempt < kCreateAttempts && fd < 0; ++attempt) {
         temp = folder + '/' + tempPrefix(targetName) + randomPart() + kTempSuffix;
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST && errno != EINTR) {
             // No temporary file beside the target: refused, never written in place.
             return failWith(errno, errorText, errorNumber);
@@ -248,6 +279,10 @@ bool WriteFileAtomically(const QString& path, QByteArrayView bytes, QString* err
 
     int err = 0;
     bool ok = writeAll(fd, bytes, err);
+    if (ok && privateNew) {
+        // Whatever the umask took, the owner reads and writes a file of a private folder.
+        (void)::fchmod(fd, mode);
+    }
     if (ok && exists) {
         // The umask may have taken bits the old file had; failing to restore them is no reason
         // to lose the save.

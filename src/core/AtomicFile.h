@@ -10,13 +10,22 @@ namespace kvor {
 // The reason for a failed file operation, in Bulgarian, from the system's error number.
 QString SystemReason(int errorNumber);
 
+// Makes a write beyond the process's file-size limit (RLIMIT_FSIZE, as some sites set at login)
+// fail with EFBIG, which is told as a full disk, instead of ending the process with SIGXFSZ.
+// Every program that writes through WriteFileAtomically calls it first thing.
+void IgnoreFileSizeSignal();
+
 // Writes bytes to path through a temporary file in the same folder (".<name>.XXXXXX.tmp") that
 // is written in full, synced and renamed over the target; the folder is synced after the rename.
 // Any failure removes the temporary file and leaves the target byte for byte as it was. Where no
 // temporary file can be made beside the target the write is refused: the target is never
 // written in place. An existing file without its write bit is not replaced either. A successful
-// write removes temporary files a killed writer left for the same target. On failure errorText
-// (when given) receives the reason in Bulgarian and errorNumber the system's error number.
+// write removes temporary files a killed writer left for the same target.
+// A link at path is followed, except in a folder others may write (sticky or writable by all),
+// where another user may have planted it: there the write is refused (ELOOP). A new file in a
+// folder that only its owner may enter is made 0600 whatever the umask; a replaced file keeps its
+// mode. On failure errorText (when given) receives the reason in Bulgarian and errorNumber the
+// system's error number.
 bool WriteFileAtomically(const QString& path, QByteArrayView bytes, QString* errorText = nullptr,
                          int* errorNumber = nullptr);
 

@@ -3,12 +3,17 @@
 #include "core/AtomicFile.h"
 #include "core/KvorIni.h"
 #include "core/Register.h"
+#include "core/ReportName.h"
 #include "core/StructureFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kvor {
 
@@ -26,6 +31,8 @@ bool HoldsProgramFiles(const QString& folder)
     }
     return false;
 }
+
+constexpr mode_t kPrivateFolderMode = 0700;
 
 } // namespace
 
@@ -46,12 +53,68 @@ bool CanCreateFilesIn(const QString& folder)
     return probe.open();
 }
 
+namespace {
+
+// A step of a path that no other user can have put there or can change: the user's or the
+// administrator's, and where others may write in it, sticky (as /tmp is).
+bool trustedStep(const QByteArray& path)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(path.constData(), &st) != 0 && errno == ENOENT) {
+        (void)::mkdir(path.constData(), kPrivateFolderMode);
+    }
+    if (::lstat(path.constData(), &st) != 0 || (st.st_uid != ::geteuid() && st.st_uid != 0)) {
+        return false;
+    }
+    return S_ISLNK(st.st_mode) ||
+           (S_ISDIR(st.st_mode) &&
+            ((st.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (st.st_mode & S_ISVTX) != 0));
+}
+
+} // namespace
+
+bool MakePrivateFolder(const QString& folder)
+{
+    const QByteArray path = QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath()));
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1)) {
+        if (!trustedStep(path.left(slash))) {
+            return false;
+        }
+    }
+    (void)::mkdir(path.constData(), kPrivateFolderMode);
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st
+    {
+    };
+    bool ok = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() &&
+              (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    if (ok && (st.st_mode & 07777) != kPrivateFolderMode) {
+        ok = ::fchmod(fd, kPrivateFolderMode) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+
 bool SeedUserFolder(const Folders& folders)
 {
     if (folders.user == folders.install) {
         return true;
     }
-    QDir().mkpath(folders.user);
+    // Earlier versions made the folders with the umask: readable by every user of the machine.
+    for (const QString& folder :
+         {folders.user, folders.user + u'/' + QLatin1String(kDataFolderName)}) {
+        const QFileInfo info(folder);
+        if (info.isDir() && !info.isSymLink() && info.ownerId() == ::geteuid()) {
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+        }
+        MakePrivateFolder(folder);
+    }
     const QString target = folders.user + u'/' + QLatin1String(kIniFileName);
     if (QFileInfo::exists(target)) {
         return true;

@@ -25,9 +25,16 @@ Folders ChooseFolders(const QString& exeFolder, const QString& installedData,
 // read-only file system refuses even a user whom the permission bits would let in.
 bool CanCreateFilesIn(const QString& folder);
 
-// Creates the user's folder and, on first start, its kvor.ini as a copy of the distributed one.
-// An existing kvor.ini is never replaced. False when a copy was needed and could not be made;
-// start-up then finds no kvor.ini and says so.
+// Makes folder, and any missing folder above it, so that only the user may enter it (0700
+// whatever the umask). An existing folder is used only when it is a folder, not a link, owned by
+// the user and writable by no one else; what others could still read in it is taken from them.
+// False when the folder cannot be made or used so.
+bool MakePrivateFolder(const QString& folder);
+
+// Creates the user's data folder and its Data private to the user and, on first start, its
+// kvor.ini as a copy of the distributed one; a data folder that earlier versions left readable
+// by all is made private too. An existing kvor.ini is never replaced. False when a copy was needed
+// and could not be made; start-up then finds no kvor.ini and says so.
 bool SeedUserFolder(const Folders& folders);
 
 } // namespace kvor

@@ -13,6 +13,17 @@ inline const QString kTitleExcelError = QStringLiteral("TAVN - Грешка");
 
 // Start-up and configuration.
 inline const QString kSecondCopy = QStringLiteral("Има стартирано друго копие на програмата");
+// A lock that may be stale: the machine and the time it names (%1, %2), or the lock's path (%1).
+inline const QString kLockOfOtherMachine = QStringLiteral(
+    "Данните се използват от копие на програмата на компютъра „%1“ (заключени на %2).\r\n"
+    "Ако там програмата вече не работи, работата може да продължи тук.\r\n\r\n"
+    "Да продължи ли програмата?");
+inline const QString kLockUnknownMachine = QStringLiteral("неизвестен");
+inline const QString kLockNotAFile = QStringLiteral(
+    "На мястото на заключващия файл %1 има папка, връзка или файл, който не може да бъде "
+    "прочетен.\r\nАко няма друго стартирано копие на програмата, то може да бъде "
+    "премахнато.\r\n\r\n"
+    "Да бъде ли премахнато и програмата да продължи?");
 inline const QString kNoIniFile =
     QStringLiteral("В работната директория няма инициализиращ файл!   ");
 inline const QString kIniReadOnly =
@@ -76,7 +87,7 @@ inline const QString kPrintSignatureNote = QStringLiteral("/имена и длъ
 // Reasons for the failures above.
 inline const QString kFormPastSheet = QStringLiteral("Клетката е извън листа");
 inline const QString kNoPrintoutFolder =
-    QStringLiteral("Нито временната, нито личната папка може да приеме файл");
+    QStringLiteral("Няма папка, достъпна само за потребителя, която да приеме файла");
 
 // The report editor.
 inline const QString kEnterNumber = QStringLiteral("Въведете число!");

@@ -1,5 +1,6 @@
 #include "gui/Startup.h"
 
+#include "core/AtomicFile.h"
 #include "core/CommandLine.h"
 #include "core/Folders.h"
 #include "core/KvorIni.h"
@@ -9,6 +10,8 @@
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/SplashScreen.h"
+#include "gui/StartupLock.h"
+#include "printout/PrintReport.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -65,10 +68,7 @@ std::optional<int> AnswerCommandLine(const QStringList& args, bool strict)
 
 int StartUp(SingleInstance& guard)
 {
-    // A folder where no lock can be made is no sign of another copy: nothing can be written
-    // there either, and the steps below say what is missing.
-    if (guard.tryAcquire() == SingleInstance::Result::HeldByAnother) {
-        endWith(msg::kSecondCopy);
+    if (!TakeOneCopyLock(guard)) {
         return 1;
     }
 
@@ -107,6 +107,7 @@ int StartUp(SingleInstance& guard)
 
 int Main(int argc, char** argv)
 {
+    IgnoreFileSizeSignal();
     QStringList args;
     for (int i = 1; i < argc; ++i) {
         args << QString::fromLocal8Bit(argv[i]);
@@ -133,6 +134,7 @@ int Main(int argc, char** argv)
 
     DesktopPlatform desktop;
     setPlatform(&desktop);
+    RemoveOldPrintouts();
     // Before the lock: it lives in the user's folder, which may not exist yet.
     SeedUserFolder({desktop.InstallFolder(), desktop.UserFolder()});
     SingleInstance guard(desktop.UserFolder());

@@ -1,5 +1,7 @@
 #include "printout/PrintReport.h"
 
+#include "core/AtomicFile.h"
+#include "core/Folders.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "printout/PrintedForm.h"
@@ -8,7 +10,14 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kvor {
 
@@ -19,6 +28,9 @@ inline constexpr int kSheetRows = 1048576;
 const QString kFileStem = QStringLiteral("KVOR_");
 const QString kFileSuffix = QStringLiteral(".xlsx");
 const QString kStampFormat = QStringLiteral("yyyyMMdd_HHmmss");
+constexpr int kRandomChars = 10;
+constexpr int kCreateAttempts = 16;
+constexpr qint64 kSecondsPerDay = 24 * 60 * 60;
 
 class BusyPointer final
 {
@@ -29,22 +41,80 @@ public:
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
-bool usableFolder(const QString& path)
+QString absoluteFolder(const QString& path)
 {
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.isDir() && info.isWritable();
+    return QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : QString();
 }
 
-// A name no file in the folder has yet: the time of the printout, numbered on within a second.
-QString newFilePath(const QString& folder)
+// The folders a printout may go to, most fitting first; newRandomFolder() is the last resort.
+QStringList candidateFolders()
 {
-    const QDir dir(folder);
-    const QString stem = kFileStem + QDateTime::currentDateTime().toString(kStampFormat);
-    QString path = dir.absoluteFilePath(stem + kFileSuffix);
-    for (int n = 2; QFileInfo::exists(path); ++n) {
-        path = dir.absoluteFilePath(stem + u'_' + QString::number(n) + kFileSuffix);
+    QStringList out;
+    QString cache = absoluteFolder(qEnvironmentVariable("XDG_CACHE_HOME"));
+    if (cache.isEmpty() && !absoluteFolder(QDir::homePath()).isEmpty()) {
+        cache = QDir::homePath() + QStringLiteral("/.cache");
     }
-    return path;
+    if (!cache.isEmpty()) {
+        out << cache + QStringLiteral("/KVOR/printouts");
+    }
+    const QString runtime = absoluteFolder(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    if (!runtime.isEmpty()) {
+        out << runtime + QStringLiteral("/KVOR-printouts");
+    }
+    const QString temp = absoluteFolder(QDir::tempPath());
+    if (!temp.isEmpty()) {
+        out << temp + QStringLiteral("/KVOR-printouts-") + QString::number(::geteuid());
+    }
+    return out;
+}
+
+// A folder in the temporary folder whose name nobody could know beforehand.
+QString newRandomFolder()
+{
+    const QString temp = absoluteFolder(QDir::tempPath());
+    if (temp.isEmpty()) {
+        return QString();
+    }
+    QByteArray pattern = QFile::encodeName(temp + QStringLiteral("/KVOR-printouts-XXXXXX"));
+    return ::mkdtemp(pattern.data()) ? QFile::decodeName(pattern) : QString();
+}
+
+QString randomPart()
+{
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString out;
+    for (int i = 0; i < kRandomChars; ++i) {
+        out +=
+            QLatin1Char(kAlphabet[QRandomGenerator::system()->bounded(int(sizeof(kAlphabet) - 1))]);
+    }
+    return out;
+}
+
+// A new file for the printout: the time of the printout and a part nobody can guess, made
+// exclusively and never through a link. The form is then written over it. Empty on failure, with
+// errorNumber set.
+QString reserveFile(const QString& folder, int& errorNumber)
+{
+    const QString stem = kFileStem + QDateTime::currentDateTime().toString(kStampFormat) + u'_';
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        const QString path = folder + u'/' + stem + randomPart() + kFileSuffix;
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            return path;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    errorNumber = errno;
+    return QString();
+}
+
+bool isPrintoutName(const QString& name)
+{
+    return name.startsWith(kFileStem) && name.endsWith(kFileSuffix);
 }
 
 } // namespace
@@ -56,13 +126,34 @@ QString PrintoutRun::nextSheetName()
 
 QString PrintoutFolder()
 {
-    // A missing temporary folder reads as the empty path, which would be the current folder.
-    for (const QString& folder : {QDir::tempPath(), QDir::homePath()}) {
-        if (usableFolder(folder)) {
-            return QFileInfo(folder).absoluteFilePath();
+    for (const QString& folder : candidateFolders()) {
+        if (MakePrivateFolder(folder)) {
+            return folder;
         }
     }
-    return QString();
+    return newRandomFolder();
+}
+
+void RemoveOldPrintouts(int maxAgeDays)
+{
+    const time_t bound = ::time(nullptr) - time_t(maxAgeDays) * kSecondsPerDay;
+    for (const QString& folder : candidateFolders()) {
+        DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+        if (!dir) {
+            continue;
+        }
+        while (const dirent* entry = ::readdir(dir)) {
+            struct stat st
+            {
+            };
+            if (isPrintoutName(QFile::decodeName(entry->d_name)) &&
+                ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_mtime < bound) {
+                ::unlinkat(::dirfd(dir), entry->d_name, 0);
+            }
+        }
+        ::closedir(dir);
+    }
 }
 
 namespace {
@@ -80,8 +171,15 @@ PrintReportResult makePrintout(const PrintoutInput& input, PrintoutRun& run)
         result.reason = msg::kNoPrintoutFolder;
         return result;
     }
-    result.path = newFilePath(folder);
+    int err = 0;
+    result.path = reserveFile(folder, err);
+    if (result.path.isEmpty()) {
+        result.outcome = PrintReportResult::Outcome::NotWritten;
+        result.reason = SystemReason(err);
+        return result;
+    }
     if (const auto reason = WriteFormFile(input, run.nextSheetName(), result.path)) {
+        QFile::remove(result.path);
         result.outcome = PrintReportResult::Outcome::NotWritten;
         result.reason = *reason;
         return result;

@@ -1,7 +1,7 @@
 #pragma once
 // The printout of the report: the editor grid as it stands, written as the official form to a
-// new spreadsheet file in the temporary folder and opened in the desktop's spreadsheet program.
-// The grid is only read; the report is not saved.
+// new spreadsheet file in the user's private printout folder and opened in the desktop's
+// spreadsheet program. The grid is only read; the report is not saved.
 
 #include "printout/PrintoutInput.h"
 
@@ -38,8 +38,15 @@ struct PrintReportResult
 // what failed, with the hourglass pointer on while it works.
 PrintReportResult printReport(const PrintoutInput& input, PrintoutRun& run);
 
-// The folder printouts go to, absolute: the temporary folder, or the home folder when that one
-// is missing or cannot be written; empty when neither can be used.
+// The folder printouts go to, absolute, made if missing, that only the user may enter:
+// $XDG_CACHE_HOME/KVOR/printouts (~/.cache/KVOR/printouts); where that cannot be made private
+// (another user's, or writable by others), $XDG_RUNTIME_DIR/KVOR-printouts, then
+// KVOR-printouts-<user id> in the temporary folder, then a new folder of a random name there.
+// Empty when none can be used.
 QString PrintoutFolder();
+
+// Removes the printouts older than maxAgeDays from the folders PrintoutFolder() may choose.
+// A printout is a file the program named; links and anything else are left alone.
+void RemoveOldPrintouts(int maxAgeDays = 30);
 
 } // namespace kvor

@@ -1,5 +1,6 @@
 #include "printout/XlsxFile.h"
 
+#include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "printout/PrintedForm.h"
 #include "printout/ZipEntries.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <xlsxwriter.h>
 
@@ -217,19 +217,11 @@ std::optional<QString> WriteFormFile(const PrintoutInput& input, const QString& 
     if (!finished) {
         return reason;
     }
-    // The finished bytes go to a temporary file beside the target, which takes its name only
-    // once every byte is on disk; never into the target itself.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    if (file.write(*finished) != finished->size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
+    // The program's one writer: a temporary file beside the target takes its name only once
+    // every byte is on disk, never through a link another user planted.
+    QString error;
+    if (!WriteFileAtomically(path, *finished, &error)) {
         return error;
-    }
-    if (!file.commit()) {
-        return file.errorString();
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 // kvor-verify: the check for whoever receives report files. Recomputes each report's hash the
 // way the program computes it when saving and says, per file, whether the file is as written.
 
+#include "core/AtomicFile.h"
 #include "core/CommandLine.h"
 #include "core/VerifyReport.h"
 
@@ -59,6 +60,7 @@ QStringList FilesOf(const QString& argument)
 
 int main(int argc, char* argv[])
 {
+    IgnoreFileSizeSignal();
     QCoreApplication app(argc, argv);
     const CommandRequest request = ParseCommandLine(QCoreApplication::arguments().mid(1));
     switch (request.action) {

@@ -1,7 +1,7 @@
 #pragma once
-// A test of the printout: files go to a temporary folder of the test's own (also standing in for
-// the home folder), the files the printout would open are only recorded, and the sample report's
-// input is at hand.
+// A test of the printout: the temporary folder and the home folder are folders of the test's own
+// (the printouts go to the home's cache folder), the files the printout would open are only
+// recorded, and the sample report's input is at hand.
 
 #include "core/AppState.h"
 #include "printout/PrintoutInput.h"
@@ -39,10 +39,13 @@ protected:
         ASSERT_TRUE(m_root.isValid());
         ASSERT_TRUE(QDir(m_root.path()).mkpath(QStringLiteral("tmp")));
         ASSERT_TRUE(QDir(m_root.path()).mkpath(QStringLiteral("home")));
-        m_oldTmp = qgetenv("TMPDIR");
-        m_oldHome = qgetenv("HOME");
+        for (const char* name : kVariables) {
+            m_old << qgetenv(name);
+        }
         qputenv("TMPDIR", QFile::encodeName(tempPath()));
         qputenv("HOME", QFile::encodeName(homePath()));
+        qunsetenv("XDG_CACHE_HOME");
+        qunsetenv("XDG_RUNTIME_DIR");
         m_oldOpener = SpreadsheetOpener();
         SpreadsheetOpener() = [this](const QString& path) {
             opened << path;
@@ -53,13 +56,15 @@ protected:
     void TearDown() override
     {
         SpreadsheetOpener() = m_oldOpener;
-        restore("TMPDIR", m_oldTmp);
-        restore("HOME", m_oldHome);
+        for (qsizetype i = 0; i < m_old.size(); ++i) {
+            restore(kVariables[i], m_old[i]);
+        }
     }
 
     QString tempPath() const { return m_root.filePath(QStringLiteral("tmp")); }
     QString homePath() const { return m_root.filePath(QStringLiteral("home")); }
     QString rootPath() const { return m_root.path(); }
+    QString printoutPath() const { return homePath() + QStringLiteral("/.cache/KVOR/printouts"); }
 
     FakePlatform fake;
     QStringList opened;
@@ -76,9 +81,10 @@ private:
         }
     }
 
+    static constexpr const char* kVariables[] = {"TMPDIR", "HOME", "XDG_CACHE_HOME",
+                                                 "XDG_RUNTIME_DIR"};
     QTemporaryDir m_root;
-    QByteArray m_oldTmp;
-    QByteArray m_oldHome;
+    QList<QByteArray> m_old;
     FileOpener m_oldOpener;
 };
 
