@@ -4,6 +4,7 @@
 
 #include "core/AppState.h"
 #include "core/FileRead.h"
+#include "core/GridText.h"
 #include "core/Messages.h"
 #include "core/ReportDocument.h"
 #include "core/StructureFile.h"
@@ -12,9 +13,11 @@
 #include "core/XmlDom.h"
 #include "support/Child.h"
 #include "support/Files.h"
+#include "support/IndependentXml.h"
 #include "support/ProgramFolder.h"
 
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -44,6 +47,28 @@ QByteArray Nested(int depth, bool closed = true)
         out += "</positions>";
     }
     return out;
+}
+
+// depth levels, the innermost one an empty element.
+QByteArray NestedToAnEmptyElement(int depth)
+{
+    return kDeclaration + QByteArray("<s>").repeated(depth - 1) + "<s/>" +
+           QByteArray("</s>").repeated(depth - 1);
+}
+
+QByteArray Utf16WithMark(const QByteArray& ascii)
+{
+    QByteArray out("\xFF\xFE", 2);
+    for (const char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+QByteArray Declared(const QByteArray& declaration)
+{
+    return declaration + "<positions/>";
 }
 
 QByteArray Report(const QByteArray& inside, const QByteArray& after = {})
@@ -99,6 +124,32 @@ const Hostile kHostile[] = {
     {"raw_control_byte", Report("<str col1=\"\x01\"/>")},
     {"utf8_lone_surrogate_bytes",
      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a v=\"\xED\xA0\x80\"/>"},
+    {"one_level_too_deep_to_an_empty_element", NestedToAnEmptyElement(kMaxXmlDepth + 1)},
+    {"declaration_after_the_root", Report({}, "<?xml version=\"1.0\"?>")},
+    {"declaration_inside_the_root", Report("<?xml version=\"1.0\"?>")},
+    {"declaration_twice", kDeclaration + Report({})},
+    {"declaration_after_a_blank", " " + Report({})},
+    {"declaration_in_capitals", Declared("<?XML version=\"1.0\"?>")},
+    {"declaration_of_version_2", Declared("<?xml version=\"2.0\"?>")},
+    {"declaration_without_a_version", Declared("<?xml encoding=\"windows-1251\"?>")},
+    {"declaration_out_of_order",
+     Declared("<?xml version=\"1.0\" standalone=\"yes\" encoding=\"windows-1251\"?>")},
+    {"declaration_unquoted", Declared("<?xml version=1.0?>")},
+    {"declaration_quotes_unclosed", Declared("<?xml version=\"1.0 encoding=\"windows-1251\"?>")},
+    {"declaration_unknown_attribute", Declared("<?xml version=\"1.0\" charset=\"utf-8\"?>")},
+    {"encoding_name_with_a_blank", Declared("<?xml version=\"1.0\" encoding=\"windows 1251\"?>")},
+    {"encoding_name_starting_with_a_digit", Declared("<?xml version=\"1.0\" encoding=\"1251\"?>")},
+    {"standalone_neither_yes_nor_no", Declared("<?xml version=\"1.0\" standalone=\"maybe\"?>")},
+    {"doctype_after_the_root", Report({}, "<!DOCTYPE positions>")},
+    {"doctype_twice", "<!DOCTYPE positions><!DOCTYPE positions><positions/>"},
+    {"two_dashes_in_a_comment", Report("<!-- 1 -- 2 -->")},
+    {"cdata_end_in_text", Report("<str>1 ]]> 2</str>")},
+    {"section_sign_in_an_element_name", Report("<str\xA7 col1=\"1\"/>")},
+    {"section_sign_in_an_attribute_name", Report("<str col\xA7=\"1\"/>")},
+    {"name_starting_with_a_middle_dot", Report("<\xB7str/>")},
+    {"utf16_mark_with_a_windows_1251_declaration", Utf16WithMark(Report({}))},
+    {"utf8_mark_with_a_windows_1251_declaration", "\xEF\xBB\xBF" + Report({})},
+    {"byte_0x98_undefined_in_windows_1251", Report("<str col1=\"\x98\"/>")},
 };
 
 class HostileFiles : public ::testing::TestWithParam<Hostile>
@@ -148,6 +199,12 @@ TEST(NearTheEdges, WhatXmlAllowsIsStillRead)
         {"predefined_and_character_references",
          Report("<str col1=\"&lt;&gt;&amp;&apos;&quot;&#9;&#x10FFFF;&#128512;\"/>")},
         {"doctype_without_entities", "<!DOCTYPE positions><positions/>"},
+        {"doctype_with_brackets_in_quoted_values",
+         "<!DOCTYPE positions SYSTEM \"a]>\" [<!ENTITY e \"x]>y\"><!-- ]> -->"
+         "<!ENTITY f 'v]>'>]><positions/>"},
+        {"declaration_in_full_single_quoted",
+         Declared("<?xml version='1.0' encoding='windows-1251' standalone='no' ?>")},
+        {"names_as_xml_allows", Report("<\xC0:b-c.d_\xB7 _\xC1=\"1\"/>")},
         {"cdata_inside", Report("<![CDATA[ & < ]]>")},
     };
     for (const auto& [name, bytes] : allowed) {
@@ -173,6 +230,47 @@ TEST(NearTheEdges, ALeadingByteOrderMarkInAValueIsKeptThroughSaveAndLoad)
         DomDocument back;
         ASSERT_EQ(back.load(path), kLoadOk);
         EXPECT_EQ(GetAttribute(back.documentElement(), "ob_name"), QStringLiteral("\uFEFFx"));
+    }
+}
+
+// Opening stamps and rewrites a report, a save adds the hash: each writes Windows-1251 that
+// readers sharing no code with the program take, and the hash still checks, whatever the file
+// declared when it was read.
+TEST_F(HostileFiles, EveryReportWrittenIsWindows1251WhateverTheFileDeclared)
+{
+    const QString text = QStringLiteral("<positions version=\"1\" ob_name=\"Банско &#20013;\">"
+                                        "<structure><str id=\"2\" col1=\"0\"/></structure>"
+                                        "</positions>");
+    const auto in = [&](const char* codec, const char* declaredName = nullptr) {
+        QStringEncoder encoder(codec);
+        const QString declared = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>")
+                                     .arg(QString::fromLatin1(declaredName ? declaredName : codec)) +
+                                 text;
+        return encoder.isValid() ? QByteArray(encoder.encode(declared)) : QByteArray();
+    };
+    const std::pair<const char*, QByteArray> sources[] = {
+        {"new report", {}},
+        {"utf-8", in("UTF-8")},
+        {"utf-16", "\xFF\xFE" + in("UTF-16LE", "UTF-16")},
+        {"koi8-r", in("KOI8-R")},
+        {"iso-8859-5", in("ISO-8859-5")},
+    };
+    const QString report = folder.dataPath("mfddd_sd_5101_2004_03.xml");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(report).path()));
+    for (const auto& [name, bytes] : sources) {
+        SCOPED_TRACE(name);
+        QFile::remove(report);
+        if (!bytes.isEmpty()) {
+            ASSERT_TRUE(WriteBytes(report, bytes));
+        }
+        ASSERT_TRUE(OpenDocument(state, report)) << fake.texts().join(u'\n').toStdString();
+        EXPECT_EQ(test::IndependentXmlProblem(ReadBytes(report)), "");
+        TextTable grid(kFirstDataRow + 1, 7);
+        grid.setTextMatrix(kFirstDataRow, 1, QStringLiteral("1 234,50"));
+        StoreGridValues(state.xmlDoc, grid);
+        ASSERT_TRUE(SaveHashedDocument(state.xmlDoc, report));
+        EXPECT_EQ(test::IndependentXmlProblem(ReadBytes(report)), "");
+        EXPECT_EQ(VerifyReportFile(report).status, VerifyStatus::Ok);
     }
 }
 
