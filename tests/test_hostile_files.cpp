@@ -20,6 +20,8 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <climits>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -326,36 +328,142 @@ TEST(Sizes, AFileLargerThanAnyReportIsRefusedUnread)
     EXPECT_EQ(verdict.reason, QStringLiteral("файлът е по-голям от 64 MiB и не може да е справка"));
 }
 
-// --- kvor-verify on a folder with things that are no files ------------------------------------
+// --- kvor-verify on what cannot be checked ----------------------------------------------------
 
-TEST(VerifyFolder, PipesDevicesAndLinksToThemAreReportedAndTheRestIsChecked)
+constexpr uid_t kNobody = 65534;
+const QString kNotRegular = QStringLiteral("ПРОМЕНЕН: не е обикновен файл");
+
+// kvor-verify's lines for the arguments, run as nobody when the test runs as root (who could read
+// a folder without read permission).
+QStringList Verify(const QList<QByteArray>& arguments, bool errors)
 {
-    QTemporaryDir dir;
-    const auto at = [&](const char* name) { return QFile::encodeName(dir.filePath(name)); };
+    QProcess verify;
+    if (::geteuid() == 0) {
+        verify.setChildProcessModifier([] {
+            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+                ::_exit(3);
+            }
+        });
+    }
+    // A name that is no UTF-8 cannot be a QProcess argument: the shell makes it from octal.
+    QByteArray script = "exec \"$0\"";
+    for (const QByteArray& a : arguments) {
+        script += " \"$(printf '";
+        for (const char c : a) {
+            script += "\\" + QByteArray::number(static_cast<unsigned char>(c), 8);
+        }
+        script += "')\"";
+    }
+    verify.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLatin1(script),
+                                             QStringLiteral(KVOR_VERIFY_EXECUTABLE)});
+    EXPECT_TRUE(verify.waitForFinished(60000)) << "kvor-verify did not finish";
+    EXPECT_EQ(verify.exitCode(), 1);
+    const QByteArray out = errors ? verify.readAllStandardError() : verify.readAllStandardOutput();
+    return QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// A chain of folders, each name 200 bytes, deeper than a path may be long; made and removed
+// by relative names, as no single path reaches the bottom.
+class DeepFolders final
+{
+public:
+    DeepFolders(const QByteArray& top, int levels) : m_top(top), m_levels(levels)
+    {
+        const int cwd = ::open(".", O_RDONLY | O_DIRECTORY);
+        EXPECT_EQ(::chdir(top.constData()), 0);
+        for (int i = 0; i < levels; ++i) {
+            EXPECT_EQ(::mkdir(name().constData(), 0755), 0);
+            EXPECT_EQ(::chdir(name().constData()), 0);
+        }
+        EXPECT_EQ(::fchdir(cwd), 0);
+        ::close(cwd);
+    }
+    ~DeepFolders()
+    {
+        const int cwd = ::open(".", O_RDONLY | O_DIRECTORY);
+        for (int i = m_levels; i > 0; --i) {
+            if (::chdir(m_top.constData()) != 0) {
+                break;
+            }
+            for (int j = 1; j < i; ++j) {
+                (void)::chdir(name().constData());
+            }
+            ::rmdir(name().constData());
+        }
+        (void)::fchdir(cwd);
+        ::close(cwd);
+    }
+    // The path of the first folder whose path is longer than the system takes.
+    QByteArray firstTooLong() const
+    {
+        QByteArray path = m_top;
+        while (path.size() < PATH_MAX) {
+            path += '/' + name();
+        }
+        return path;
+    }
+    static QByteArray name() { return QByteArray(200, 'd'); }
+
+private:
+    QByteArray m_top;
+    int m_levels;
+};
+
+TEST(VerifyFolder, WhatCannotBeCheckedIsNamedWithItsOwnReasonAndTheRestIsChecked)
+{
+    QTemporaryDir temp;
+    ASSERT_EQ(::chmod(QFile::encodeName(temp.path()).constData(), 0755), 0);
+    const QByteArray dir = QFile::encodeName(temp.path());
+    const auto at = [&](const char* name) { return dir + '/' + name; };
     ASSERT_EQ(::mkfifo(at("pipe.xml").constData(), 0644), 0);
     ASSERT_EQ(::symlink("/dev/zero", at("zero.xml").constData()), 0);
-    QStringList special = {dir.filePath("pipe.xml"), dir.filePath("zero.xml")};
-    // Making a device node needs privileges a test may not have; the link covers devices then.
-    if (::mknod(at("device.xml").constData(), S_IFCHR | 0644, makedev(1, 3)) == 0) {
-        special << dir.filePath("device.xml");
-    }
-    WriteBytes(dir.filePath("deep.xml"), Nested(kVeryDeep));
+    WriteBytes(temp.filePath("deep.xml"), Nested(kVeryDeep));
+    ASSERT_TRUE(QDir().mkpath(temp.filePath("locked")));
+    WriteBytes(temp.filePath("locked/a.xml"), Report({}));
+    ASSERT_EQ(::chmod(at("locked").constData(), 0), 0);
+    // Qt cannot name it to remove it with the folder.
+    struct Unlinked
+    {
+        QByteArray path;
+        ~Unlinked() { ::unlink(path.constData()); }
+    } const notUtf8{at("r\xE0.xml")};
+    const int fd = ::open(notUtf8.path.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const DeepFolders deep(dir, PATH_MAX / 200 + 1);
+    const QString shown = temp.path();
 
-    QProcess verify;
-    verify.start(QStringLiteral(KVOR_VERIFY_EXECUTABLE), {dir.path()});
-    ASSERT_TRUE(verify.waitForFinished(60000)) << "kvor-verify did not finish";
-    EXPECT_EQ(verify.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(verify.exitCode(), 1);
-    const QStringList lines =
-        QString::fromUtf8(verify.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    for (const QString& path : special) {
-        EXPECT_TRUE(lines.contains(path + QStringLiteral("\tПРОМЕНЕН: не е обикновен файл")))
-            << path.toStdString();
+    const std::pair<QString, QString> files[] = {
+        {shown + "/pipe.xml", kNotRegular},
+        {shown + "/zero.xml", kNotRegular},
+        {shown + "/deep.xml", "ПРОМЕНЕН: файлът не може да бъде прочетен като XML (Файлът не е "
+                              "валиден XML: елементите са вложени по-дълбоко от 64 нива.)"},
+        {shown + "/r\\xE0.xml",
+         "ПРОМЕНЕН: името на файла или на папка над него не е валиден UTF-8 текст"},
+    };
+    const std::pair<QString, QString> folders[] = {
+        {shown + "/locked", "папката не може да бъде прочетена: няма права за четене на папката"},
+        {QString::fromUtf8(deep.firstTooLong()),
+         "папката не може да бъде прочетена: пътят е по-дълъг, отколкото системата допуска"},
+    };
+    const QStringList lines = Verify({dir}, false);
+    const QStringList errors = Verify({dir}, true);
+    EXPECT_EQ(lines.size(), std::size(files));
+    for (const auto& [path, verdict] : files) {
+        EXPECT_TRUE(lines.contains(path + u'\t' + verdict)) << path.toStdString();
     }
-    EXPECT_EQ(lines.size(), special.size() + 1);
-    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& line) {
-        return line.startsWith(dir.filePath("deep.xml") + "\tПРОМЕНЕН: ");
-    }));
+    EXPECT_EQ(errors.size(), std::size(folders)) << errors.join(u'\n').toStdString();
+    for (const auto& [path, verdict] : folders) {
+        EXPECT_TRUE(errors.contains(path + u'\t' + verdict)) << path.left(80).toStdString();
+    }
+
+    // Given by name: a name longer than a file system takes, a name that is no UTF-8.
+    const QByteArray longName = dir + '/' + QByteArray(NAME_MAX + 1, 'n') + ".xml";
+    EXPECT_EQ(Verify({longName, at("r\xE0.xml")}, false),
+              QStringList({QString::fromUtf8(longName) +
+                               "\tПРОМЕНЕН: пътят е по-дълъг, отколкото системата допуска",
+                           shown + "/r\\xE0.xml\tПРОМЕНЕН: името на файла не е валиден UTF-8 текст"}));
+    ASSERT_EQ(::chmod(at("locked").constData(), 0755), 0);
 }
 
 } // namespace
