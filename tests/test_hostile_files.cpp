@@ -4,6 +4,7 @@
 
 #include "core/AppState.h"
 #include "core/FileRead.h"
+#include "core/GridText.h"
 #include "core/Messages.h"
 #include "core/ReportDocument.h"
 #include "core/StructureFile.h"
@@ -12,11 +13,15 @@
 #include "core/XmlDom.h"
 #include "support/Child.h"
 #include "support/Files.h"
+#include "support/IndependentXml.h"
 #include "support/ProgramFolder.h"
 
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <climits>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -44,6 +49,28 @@ QByteArray Nested(int depth, bool closed = true)
         out += "</positions>";
     }
     return out;
+}
+
+// depth levels, the innermost one an empty element.
+QByteArray NestedToAnEmptyElement(int depth)
+{
+    return kDeclaration + QByteArray("<s>").repeated(depth - 1) + "<s/>" +
+           QByteArray("</s>").repeated(depth - 1);
+}
+
+QByteArray Utf16WithMark(const QByteArray& ascii)
+{
+    QByteArray out("\xFF\xFE", 2);
+    for (const char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+QByteArray Declared(const QByteArray& declaration)
+{
+    return declaration + "<positions/>";
 }
 
 QByteArray Report(const QByteArray& inside, const QByteArray& after = {})
@@ -99,6 +126,32 @@ const Hostile kHostile[] = {
     {"raw_control_byte", Report("<str col1=\"\x01\"/>")},
     {"utf8_lone_surrogate_bytes",
      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a v=\"\xED\xA0\x80\"/>"},
+    {"one_level_too_deep_to_an_empty_element", NestedToAnEmptyElement(kMaxXmlDepth + 1)},
+    {"declaration_after_the_root", Report({}, "<?xml version=\"1.0\"?>")},
+    {"declaration_inside_the_root", Report("<?xml version=\"1.0\"?>")},
+    {"declaration_twice", kDeclaration + Report({})},
+    {"declaration_after_a_blank", " " + Report({})},
+    {"declaration_in_capitals", Declared("<?XML version=\"1.0\"?>")},
+    {"declaration_of_version_2", Declared("<?xml version=\"2.0\"?>")},
+    {"declaration_without_a_version", Declared("<?xml encoding=\"windows-1251\"?>")},
+    {"declaration_out_of_order",
+     Declared("<?xml version=\"1.0\" standalone=\"yes\" encoding=\"windows-1251\"?>")},
+    {"declaration_unquoted", Declared("<?xml version=1.0?>")},
+    {"declaration_quotes_unclosed", Declared("<?xml version=\"1.0 encoding=\"windows-1251\"?>")},
+    {"declaration_unknown_attribute", Declared("<?xml version=\"1.0\" charset=\"utf-8\"?>")},
+    {"encoding_name_with_a_blank", Declared("<?xml version=\"1.0\" encoding=\"windows 1251\"?>")},
+    {"encoding_name_starting_with_a_digit", Declared("<?xml version=\"1.0\" encoding=\"1251\"?>")},
+    {"standalone_neither_yes_nor_no", Declared("<?xml version=\"1.0\" standalone=\"maybe\"?>")},
+    {"doctype_after_the_root", Report({}, "<!DOCTYPE positions>")},
+    {"doctype_twice", "<!DOCTYPE positions><!DOCTYPE positions><positions/>"},
+    {"two_dashes_in_a_comment", Report("<!-- 1 -- 2 -->")},
+    {"cdata_end_in_text", Report("<str>1 ]]> 2</str>")},
+    {"section_sign_in_an_element_name", Report("<str\xA7 col1=\"1\"/>")},
+    {"section_sign_in_an_attribute_name", Report("<str col\xA7=\"1\"/>")},
+    {"name_starting_with_a_middle_dot", Report("<\xB7str/>")},
+    {"utf16_mark_with_a_windows_1251_declaration", Utf16WithMark(Report({}))},
+    {"utf8_mark_with_a_windows_1251_declaration", "\xEF\xBB\xBF" + Report({})},
+    {"byte_0x98_undefined_in_windows_1251", Report("<str col1=\"\x98\"/>")},
 };
 
 class HostileFiles : public ::testing::TestWithParam<Hostile>
@@ -148,6 +201,12 @@ TEST(NearTheEdges, WhatXmlAllowsIsStillRead)
         {"predefined_and_character_references",
          Report("<str col1=\"&lt;&gt;&amp;&apos;&quot;&#9;&#x10FFFF;&#128512;\"/>")},
         {"doctype_without_entities", "<!DOCTYPE positions><positions/>"},
+        {"doctype_with_brackets_in_quoted_values",
+         "<!DOCTYPE positions SYSTEM \"a]>\" [<!ENTITY e \"x]>y\"><!-- ]> -->"
+         "<!ENTITY f 'v]>'>]><positions/>"},
+        {"declaration_in_full_single_quoted",
+         Declared("<?xml version='1.0' encoding='windows-1251' standalone='no' ?>")},
+        {"names_as_xml_allows", Report("<\xC0:b-c.d_\xB7 _\xC1=\"1\"/>")},
         {"cdata_inside", Report("<![CDATA[ & < ]]>")},
     };
     for (const auto& [name, bytes] : allowed) {
@@ -173,6 +232,47 @@ TEST(NearTheEdges, ALeadingByteOrderMarkInAValueIsKeptThroughSaveAndLoad)
         DomDocument back;
         ASSERT_EQ(back.load(path), kLoadOk);
         EXPECT_EQ(GetAttribute(back.documentElement(), "ob_name"), QStringLiteral("\uFEFFx"));
+    }
+}
+
+// Opening stamps and rewrites a report, a save adds the hash: each writes Windows-1251 that
+// readers sharing no code with the program take, and the hash still checks, whatever the file
+// declared when it was read.
+TEST_F(HostileFiles, EveryReportWrittenIsWindows1251WhateverTheFileDeclared)
+{
+    const QString text = QStringLiteral("<positions version=\"1\" ob_name=\"Банско &#20013;\">"
+                                        "<structure><str id=\"2\" col1=\"0\"/></structure>"
+                                        "</positions>");
+    const auto in = [&](const char* codec, const char* declaredName = nullptr) {
+        QStringEncoder encoder(codec);
+        const QString declared = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>")
+                                     .arg(QString::fromLatin1(declaredName ? declaredName : codec)) +
+                                 text;
+        return encoder.isValid() ? QByteArray(encoder.encode(declared)) : QByteArray();
+    };
+    const std::pair<const char*, QByteArray> sources[] = {
+        {"new report", {}},
+        {"utf-8", in("UTF-8")},
+        {"utf-16", "\xFF\xFE" + in("UTF-16LE", "UTF-16")},
+        {"koi8-r", in("KOI8-R")},
+        {"iso-8859-5", in("ISO-8859-5")},
+    };
+    const QString report = folder.dataPath("mfddd_sd_5101_2004_03.xml");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(report).path()));
+    for (const auto& [name, bytes] : sources) {
+        SCOPED_TRACE(name);
+        QFile::remove(report);
+        if (!bytes.isEmpty()) {
+            ASSERT_TRUE(WriteBytes(report, bytes));
+        }
+        ASSERT_TRUE(OpenDocument(state, report)) << fake.texts().join(u'\n').toStdString();
+        EXPECT_EQ(test::IndependentXmlProblem(ReadBytes(report)), "");
+        TextTable grid(kFirstDataRow + 1, 7);
+        grid.setTextMatrix(kFirstDataRow, 1, QStringLiteral("1 234,50"));
+        StoreGridValues(state.xmlDoc, grid);
+        ASSERT_TRUE(SaveHashedDocument(state.xmlDoc, report));
+        EXPECT_EQ(test::IndependentXmlProblem(ReadBytes(report)), "");
+        EXPECT_EQ(VerifyReportFile(report).status, VerifyStatus::Ok);
     }
 }
 
@@ -228,36 +328,142 @@ TEST(Sizes, AFileLargerThanAnyReportIsRefusedUnread)
     EXPECT_EQ(verdict.reason, QStringLiteral("файлът е по-голям от 64 MiB и не може да е справка"));
 }
 
-// --- kvor-verify on a folder with things that are no files ------------------------------------
+// --- kvor-verify on what cannot be checked ----------------------------------------------------
 
-TEST(VerifyFolder, PipesDevicesAndLinksToThemAreReportedAndTheRestIsChecked)
+constexpr uid_t kNobody = 65534;
+const QString kNotRegular = QStringLiteral("ПРОМЕНЕН: не е обикновен файл");
+
+// kvor-verify's lines for the arguments, run as nobody when the test runs as root (who could read
+// a folder without read permission).
+QStringList Verify(const QList<QByteArray>& arguments, bool errors)
 {
-    QTemporaryDir dir;
-    const auto at = [&](const char* name) { return QFile::encodeName(dir.filePath(name)); };
+    QProcess verify;
+    if (::geteuid() == 0) {
+        verify.setChildProcessModifier([] {
+            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+                ::_exit(3);
+            }
+        });
+    }
+    // A name that is no UTF-8 cannot be a QProcess argument: the shell makes it from octal.
+    QByteArray script = "exec \"$0\"";
+    for (const QByteArray& a : arguments) {
+        script += " \"$(printf '";
+        for (const char c : a) {
+            script += "\\" + QByteArray::number(static_cast<unsigned char>(c), 8);
+        }
+        script += "')\"";
+    }
+    verify.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLatin1(script),
+                                             QStringLiteral(KVOR_VERIFY_EXECUTABLE)});
+    EXPECT_TRUE(verify.waitForFinished(60000)) << "kvor-verify did not finish";
+    EXPECT_EQ(verify.exitCode(), 1);
+    const QByteArray out = errors ? verify.readAllStandardError() : verify.readAllStandardOutput();
+    return QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// A chain of folders, each name 200 bytes, deeper than a path may be long; made and removed
+// by relative names, as no single path reaches the bottom.
+class DeepFolders final
+{
+public:
+    DeepFolders(const QByteArray& top, int levels) : m_top(top), m_levels(levels)
+    {
+        const int cwd = ::open(".", O_RDONLY | O_DIRECTORY);
+        EXPECT_EQ(::chdir(top.constData()), 0);
+        for (int i = 0; i < levels; ++i) {
+            EXPECT_EQ(::mkdir(name().constData(), 0755), 0);
+            EXPECT_EQ(::chdir(name().constData()), 0);
+        }
+        EXPECT_EQ(::fchdir(cwd), 0);
+        ::close(cwd);
+    }
+    ~DeepFolders()
+    {
+        const int cwd = ::open(".", O_RDONLY | O_DIRECTORY);
+        for (int i = m_levels; i > 0; --i) {
+            if (::chdir(m_top.constData()) != 0) {
+                break;
+            }
+            for (int j = 1; j < i; ++j) {
+                (void)::chdir(name().constData());
+            }
+            ::rmdir(name().constData());
+        }
+        (void)::fchdir(cwd);
+        ::close(cwd);
+    }
+    // The path of the first folder whose path is longer than the system takes.
+    QByteArray firstTooLong() const
+    {
+        QByteArray path = m_top;
+        while (path.size() < PATH_MAX) {
+            path += '/' + name();
+        }
+        return path;
+    }
+    static QByteArray name() { return QByteArray(200, 'd'); }
+
+private:
+    QByteArray m_top;
+    int m_levels;
+};
+
+TEST(VerifyFolder, WhatCannotBeCheckedIsNamedWithItsOwnReasonAndTheRestIsChecked)
+{
+    QTemporaryDir temp;
+    ASSERT_EQ(::chmod(QFile::encodeName(temp.path()).constData(), 0755), 0);
+    const QByteArray dir = QFile::encodeName(temp.path());
+    const auto at = [&](const char* name) { return dir + '/' + name; };
     ASSERT_EQ(::mkfifo(at("pipe.xml").constData(), 0644), 0);
     ASSERT_EQ(::symlink("/dev/zero", at("zero.xml").constData()), 0);
-    QStringList special = {dir.filePath("pipe.xml"), dir.filePath("zero.xml")};
-    // Making a device node needs privileges a test may not have; the link covers devices then.
-    if (::mknod(at("device.xml").constData(), S_IFCHR | 0644, makedev(1, 3)) == 0) {
-        special << dir.filePath("device.xml");
-    }
-    WriteBytes(dir.filePath("deep.xml"), Nested(kVeryDeep));
+    WriteBytes(temp.filePath("deep.xml"), Nested(kVeryDeep));
+    ASSERT_TRUE(QDir().mkpath(temp.filePath("locked")));
+    WriteBytes(temp.filePath("locked/a.xml"), Report({}));
+    ASSERT_EQ(::chmod(at("locked").constData(), 0), 0);
+    // Qt cannot name it to remove it with the folder.
+    struct Unlinked
+    {
+        QByteArray path;
+        ~Unlinked() { ::unlink(path.constData()); }
+    } const notUtf8{at("r\xE0.xml")};
+    const int fd = ::open(notUtf8.path.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const DeepFolders deep(dir, PATH_MAX / 200 + 1);
+    const QString shown = temp.path();
 
-    QProcess verify;
-    verify.start(QStringLiteral(KVOR_VERIFY_EXECUTABLE), {dir.path()});
-    ASSERT_TRUE(verify.waitForFinished(60000)) << "kvor-verify did not finish";
-    EXPECT_EQ(verify.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(verify.exitCode(), 1);
-    const QStringList lines =
-        QString::fromUtf8(verify.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    for (const QString& path : special) {
-        EXPECT_TRUE(lines.contains(path + QStringLiteral("\tПРОМЕНЕН: не е обикновен файл")))
-            << path.toStdString();
+    const std::pair<QString, QString> files[] = {
+        {shown + "/pipe.xml", kNotRegular},
+        {shown + "/zero.xml", kNotRegular},
+        {shown + "/deep.xml", "ПРОМЕНЕН: файлът не може да бъде прочетен като XML (Файлът не е "
+                              "валиден XML: елементите са вложени по-дълбоко от 64 нива.)"},
+        {shown + "/r\\xE0.xml",
+         "ПРОМЕНЕН: името на файла или на папка над него не е валиден UTF-8 текст"},
+    };
+    const std::pair<QString, QString> folders[] = {
+        {shown + "/locked", "папката не може да бъде прочетена: няма права за четене на папката"},
+        {QString::fromUtf8(deep.firstTooLong()),
+         "папката не може да бъде прочетена: пътят е по-дълъг, отколкото системата допуска"},
+    };
+    const QStringList lines = Verify({dir}, false);
+    const QStringList errors = Verify({dir}, true);
+    EXPECT_EQ(lines.size(), std::size(files));
+    for (const auto& [path, verdict] : files) {
+        EXPECT_TRUE(lines.contains(path + u'\t' + verdict)) << path.toStdString();
     }
-    EXPECT_EQ(lines.size(), special.size() + 1);
-    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& line) {
-        return line.startsWith(dir.filePath("deep.xml") + "\tПРОМЕНЕН: ");
-    }));
+    EXPECT_EQ(errors.size(), std::size(folders)) << errors.join(u'\n').toStdString();
+    for (const auto& [path, verdict] : folders) {
+        EXPECT_TRUE(errors.contains(path + u'\t' + verdict)) << path.left(80).toStdString();
+    }
+
+    // Given by name: a name longer than a file system takes, a name that is no UTF-8.
+    const QByteArray longName = dir + '/' + QByteArray(NAME_MAX + 1, 'n') + ".xml";
+    EXPECT_EQ(Verify({longName, at("r\xE0.xml")}, false),
+              QStringList({QString::fromUtf8(longName) +
+                               "\tПРОМЕНЕН: пътят е по-дълъг, отколкото системата допуска",
+                           shown + "/r\\xE0.xml\tПРОМЕНЕН: името на файла не е валиден UTF-8 текст"}));
+    ASSERT_EQ(::chmod(at("locked").constData(), 0755), 0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "core/Cp1251.h"
 
 #include <array>
+#include <optional>
 
 namespace kvor {
 
@@ -73,6 +74,28 @@ QString Cp1251Decode(QByteArrayView bytes)
     return out;
 }
 
+bool Cp1251DecodeStrict(QByteArrayView bytes, QString& text, qsizetype* undefinedAt)
+{
+    text = QString(bytes.size(), Qt::Uninitialized);
+    QChar* p = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            *p++ = QChar(char16_t(b));
+            continue;
+        }
+        if (b == kCp1251Undefined) {
+            text.clear();
+            if (undefinedAt) {
+                *undefinedAt = i;
+            }
+            return false;
+        }
+        *p++ = QChar(kHigh[b - 0x80]);
+    }
+    return true;
+}
+
 QByteArray Cp1251EncodeLossy(QStringView text)
 {
     QByteArray out;
@@ -84,32 +107,140 @@ QByteArray Cp1251EncodeLossy(QStringView text)
     return out;
 }
 
-QByteArray Cp1251EncodeXml(QStringView text)
+namespace {
+
+// Where a position of an XML text stands: only in text and in attribute values is a character
+// reference read as the character. Followed lazily, only up to the few characters the code page
+// lacks, which are never part of the ASCII markup around them.
+class MarkupContext final
+{
+public:
+    explicit MarkupContext(QStringView text) : m_text(text) {}
+
+    // Positions are asked in increasing order.
+    bool takesReferenceAt(qsizetype index)
+    {
+        while (m_pos < index) {
+            if (m_state == State::Run) {
+                if (index < m_runEnd) {
+                    return false;
+                }
+                m_pos = m_runEnd;
+                m_state = State::Text;
+                continue;
+            }
+            step();
+        }
+        return m_state == State::Text || m_state == State::Value;
+    }
+
+private:
+    enum class State
+    {
+        Text,
+        Tag,
+        Value,
+        Run // a comment, an instruction or CDATA, up to m_runEnd
+    };
+
+    bool at(QStringView s) const { return m_text.sliced(m_pos).startsWith(s); }
+
+    void enterRun(qsizetype opener, QStringView terminator)
+    {
+        const qsizetype end = m_text.indexOf(terminator, m_pos + opener);
+        m_runEnd = end < 0 ? m_text.size() : end + terminator.size();
+        m_state = State::Run;
+    }
+
+    void step()
+    {
+        const QChar c = m_text[m_pos];
+        if (m_state == State::Text) {
+            if (c == u'<') {
+                if (at(u"<!--")) {
+                    return enterRun(4, u"-->");
+                }
+                if (at(u"<![CDATA[")) {
+                    return enterRun(9, u"]]>");
+                }
+                if (at(u"<?")) {
+                    return enterRun(2, u"?>");
+                }
+                m_state = State::Tag;
+            }
+        } else if (m_state == State::Tag) {
+            if (c == u'"' || c == u'\'') {
+                m_quote = c;
+                m_state = State::Value;
+            } else if (c == u'>') {
+                m_state = State::Text;
+            }
+        } else if (c == m_quote) {
+            m_state = State::Tag;
+        }
+        ++m_pos;
+    }
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    qsizetype m_runEnd = 0;
+    State m_state = State::Text;
+    QChar m_quote;
+};
+
+} // namespace
+
+QByteArray Cp1251EncodeXml(std::initializer_list<QStringView> pieces, QString* refusal)
 {
     // One byte per unit is written in place; only a reference makes the text longer.
-    QByteArray out(text.size(), Qt::Uninitialized);
+    qsizetype total = 0;
+    for (const QStringView piece : pieces) {
+        total += piece.size();
+    }
+    QByteArray out(total, Qt::Uninitialized);
     qsizetype length = 0;
     const Reverse& table = reverse();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        const int code = unit < table.code.size() ? table.code[unit] : -1;
-        if (code >= 0) {
-            if (length == out.size()) {
-                out.resize(length + length / 2 + 16);
+    // Built only when a character needs a reference: where it stands decides whether it may.
+    QString joined;
+    std::optional<MarkupContext> context;
+    qsizetype offset = 0; // of the piece in the whole text
+    for (const QStringView text : pieces) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t unit = text[i].unicode();
+            const int code = unit < table.code.size() ? table.code[unit] : -1;
+            if (code >= 0 && code != kCp1251Undefined) {
+                if (length == out.size()) {
+                    out.resize(length + length / 2 + 16);
+                }
+                out.data()[length++] = static_cast<char>(code);
+                continue;
             }
-            out.data()[length++] = static_cast<char>(code);
-            continue;
+            if (!context) {
+                for (const QStringView piece : pieces) {
+                    joined += piece;
+                }
+                context.emplace(joined);
+            }
+            const bool pair = QChar::isHighSurrogate(unit) && i + 1 < text.size() &&
+                              QChar::isLowSurrogate(text[i + 1].unicode());
+            const char32_t cp = pair ? QChar::surrogateToUcs4(unit, text[i + 1].unicode()) : unit;
+            if (!context->takesReferenceAt(offset + i)) {
+                if (refusal) {
+                    *refusal = QStringLiteral("Знакът U+%1 няма място в Windows-1251 и не може да "
+                                              "бъде записан в име, коментар или инструкция.")
+                                   .arg(QString::number(static_cast<uint>(cp), 16)
+                                            .toUpper()
+                                            .rightJustified(4, u'0'));
+                }
+                return {};
+            }
+            out.truncate(length);
+            appendReference(out, cp);
+            i += pair ? 1 : 0;
+            length = out.size();
+            out.resize(length + (text.size() - i) + (total - offset - text.size()));
         }
-        out.truncate(length);
-        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() &&
-            QChar::isLowSurrogate(text[i + 1].unicode())) {
-            appendReference(out, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
-            ++i;
-        } else {
-            appendReference(out, unit);
-        }
-        length = out.size();
-        out.resize(length + (text.size() - i));
+        offset += text.size();
     }
     out.truncate(length);
     return out;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,7 +35,40 @@ ReadResult tooLarge(const QString& path, qint64 maxBytes)
                    path);
 }
 
+// What stopped the file from being opened or looked at, as the system says it.
+ReadResult systemRefused(int err, const QString& path)
+{
+    const QString cause = ReadFailureCause(err);
+    const bool missing = err == ENOENT || err == ENOTDIR || err == EISDIR;
+    ReadResult result = refused(missing ? ReadStatus::Missing : ReadStatus::Failed,
+                                cause.left(1).toUpper() + cause.mid(1) + QStringLiteral(": %1"),
+                                path);
+    result.systemError = err;
+    return result;
+}
+
 } // namespace
+
+QString ReadFailureCause(int systemError)
+{
+    switch (systemError) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("файлът не е намерен");
+    case EISDIR:
+        return QStringLiteral("на това място има папка, а не файл");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("няма права за четене на файла или на папката му");
+    case ENAMETOOLONG:
+        return QStringLiteral("пътят е по-дълъг, отколкото системата допуска");
+    case ELOOP:
+        return QStringLiteral("пътят съдържа твърде много връзки (symlink)");
+    default:
+        return QStringLiteral("файлът не може да бъде прочетен (%1)")
+            .arg(QString::fromLocal8Bit(std::strerror(systemError)));
+    }
+}
 
 ReadResult ReadRegularFile(const QString& path, qint64 maxBytes)
 {
@@ -42,8 +76,11 @@ ReadResult ReadRegularFile(const QString& path, qint64 maxBytes)
     struct stat st
     {
     };
-    if (path.isEmpty() || ::stat(name.constData(), &st) != 0 || S_ISDIR(st.st_mode)) {
-        return refused(ReadStatus::Missing, QStringLiteral("Файлът не е намерен: %1"), path);
+    if (!path.isEmpty() && ::stat(name.constData(), &st) != 0) {
+        return systemRefused(errno, path);
+    }
+    if (path.isEmpty() || S_ISDIR(st.st_mode)) {
+        return systemRefused(path.isEmpty() ? ENOENT : EISDIR, path);
     }
     // Checked before opening: opening a pipe for reading waits for a writer.
     if (!S_ISREG(st.st_mode)) {
@@ -54,8 +91,7 @@ ReadResult ReadRegularFile(const QString& path, qint64 maxBytes)
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return refused(ReadStatus::Failed, QStringLiteral("Файлът не може да бъде прочетен: %1"),
-                       path);
+        return systemRefused(errno, path);
     }
     // The name may have been given to something else between the two looks.
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -71,9 +107,9 @@ ReadResult ReadRegularFile(const QString& path, qint64 maxBytes)
             continue;
         }
         if (n < 0) {
+            const int err = errno;
             ::close(fd);
-            return refused(ReadStatus::Failed,
-                           QStringLiteral("Файлът не може да бъде прочетен: %1"), path);
+            return systemRefused(err, path);
         }
         if (n == 0) {
             break;

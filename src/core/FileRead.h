@@ -26,7 +26,12 @@ struct ReadResult
     QByteArray bytes;
     // In Bulgarian, with the path; empty when the file was read.
     QString reason;
+    // The system's error number when it refused the file, else 0.
+    int systemError = 0;
 };
+
+// Why the system would not give a file, in Bulgarian, as a phrase: "файлът не е намерен".
+QString ReadFailureCause(int systemError);
 
 ReadResult ReadRegularFile(const QString& path, qint64 maxBytes = kMaxReadBytes);
 

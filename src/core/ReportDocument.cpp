@@ -92,11 +92,14 @@ bool CreateDocumentFile(DomDocument& structure, const QString& path)
     const QString text = SkeletonText(version, BuildEmptyStructure(structure));
     QString reason;
     int err = 0;
+    QByteArray bytes;
     if (FirstForbiddenXmlChar(text) >= 0) {
         // Only a structure changed in memory gets here; the file would be refused when read.
         err = EINVAL;
         reason = QStringLiteral("Структурата съдържа знак, който XML не допуска.");
-    } else if (WriteFileAtomically(path, Cp1251EncodeXml(text), &reason, &err)) {
+    } else if (bytes = Cp1251EncodeXml(text, &reason); bytes.isEmpty()) {
+        err = EINVAL; // a character Windows-1251 lacks in a name or a comment of the structure
+    } else if (WriteFileAtomically(path, bytes, &reason, &err)) {
         return true;
     }
     ShowWriteError(WriteFailureMessage(path, err, reason));

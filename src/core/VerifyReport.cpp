@@ -11,22 +11,26 @@ VerifyResult VerifyReportFile(const QString& path)
     // A pipe, a device or a link to one is reported without being opened: reading it could
     // wait or run on for ever.
     const ReadResult read = ReadRegularFile(path);
-    if (read.status == ReadStatus::NotRegular) {
+    switch (read.status) {
+    case ReadStatus::Ok:
+        break;
+    case ReadStatus::NotRegular:
         return {VerifyStatus::NotRegular, QStringLiteral("не е обикновен файл")};
-    }
-    if (read.status == ReadStatus::TooLarge) {
+    case ReadStatus::TooLarge:
         return {VerifyStatus::Unreadable,
                 QStringLiteral("файлът е по-голям от %1 MiB и не може да е справка")
                     .arg(kMaxReadBytes / (1024 * 1024))};
+    case ReadStatus::Missing:
+    case ReadStatus::Failed:
+        return {VerifyStatus::Unreadable, read.systemError != 0
+                                              ? ReadFailureCause(read.systemError)
+                                              : QStringLiteral("файлът не може да бъде прочетен")};
     }
     DomDocument doc;
-    if (read.status == ReadStatus::Ok) {
-        doc.loadBytes(read.bytes);
-    }
-    if (read.status != ReadStatus::Ok || doc.errorCode() != kLoadOk) {
-        const QString why = read.status == ReadStatus::Ok ? doc.errorReason() : read.reason;
+    if (doc.loadBytes(read.bytes) != kLoadOk) {
         return {VerifyStatus::Unreadable,
-                QStringLiteral("файлът не може да бъде прочетен като XML (%1)").arg(why)};
+                QStringLiteral("файлът не може да бъде прочетен като XML (%1)")
+                    .arg(doc.errorReason())};
     }
     const XmlNode positions = selectSingleNode(doc, QStringLiteral("positions"));
     const QString stored = GetAttribute(positions, QStringLiteral("hash"));

@@ -8,11 +8,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -59,20 +59,13 @@ Codec codecOf(const QString& name)
     return Codec::Other;
 }
 
-// The encoding named in an XML declaration at the start of an 8-bit text, or an empty string.
-QString declaredEncoding(QByteArrayView bytes)
+// Enough of an 8-bit file to hold its declaration, which is ASCII in every such encoding.
+QString headOf(QByteArrayView bytes)
 {
-    if (!bytes.startsWith("<?xml")) {
-        return {};
-    }
-    const qsizetype end = QByteArrayView(bytes).indexOf("?>");
-    if (end < 0) {
-        return {};
-    }
-    static const QRegularExpression re(
-        QStringLiteral(R"(encoding\s*=\s*["']([A-Za-z0-9._:-]+)["'])"));
-    const auto m = re.match(QString::fromLatin1(bytes.first(end)));
-    return m.hasMatch() ? m.captured(1) : QString();
+    constexpr qsizetype kLongestHead = 4096;
+    const QByteArrayView head = bytes.first(std::min(bytes.size(), kLongestHead));
+    const qsizetype end = head.indexOf("?>");
+    return QString::fromLatin1(end < 0 ? head : head.first(end + 2));
 }
 
 const QString kBadUtf8 = QStringLiteral("Файлът съдържа невалиден UTF-8 текст.");
@@ -116,36 +109,6 @@ QString parseProblem(pugi::xml_parse_status status)
     default:
         return QStringLiteral("файлът не може да бъде разчетен");
     }
-}
-
-QByteArray encodeOther(const QString& text, const QString& encodingName)
-{
-    QStringEncoder encoder(encodingName.toLatin1().constData());
-    if (!encoder.isValid()) {
-        return text.toUtf8();
-    }
-    // A single-byte codec silently writes 0x1A for what it cannot hold; such characters are
-    // written as references instead.
-    QByteArray out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype len =
-            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
-                                                                                               : 1;
-        const QStringView piece = QStringView(text).mid(i, len);
-        QByteArray bytes = encoder.encode(piece);
-        const bool lost =
-            encoder.hasError() || (bytes.contains('\x1a') && piece != u"\x1a") || bytes.isEmpty();
-        if (lost) {
-            out += "&#" + QByteArray::number(piece.toUcs4().value(0)) + ';';
-            // The error sticks to an encoder, and every later character would be taken as lost
-            // too, markup included: a fresh one goes on.
-            encoder = QStringEncoder(encodingName.toLatin1().constData());
-        } else {
-            out += bytes;
-        }
-        i += len - 1;
-    }
-    return out;
 }
 
 // --- XPath ------------------------------------------------------------------------------
@@ -217,65 +180,9 @@ long DomDocument::loadBytes(QByteArrayView bytes)
     }
     QString text;
     QString encoding;
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        encoding = declaredEncoding(bytes.sliced(3));
-        if (encoding.isEmpty()) {
-            encoding = QStringLiteral("UTF-8");
-        }
-        if (!decodeUtf8(bytes.sliced(3), text)) {
-            return fail(kLoadEncoding, kBadUtf8);
-        }
-    } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
-               (bytes.size() >= 2 &&
-                ((bytes[0] == 0 && bytes[1] == '<') || (bytes[0] == '<' && bytes[1] == 0)))) {
-        const bool big = bytes.startsWith("\xFE\xFF") || bytes[0] == 0;
-        QStringDecoder dec(big ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE,
-                           QStringDecoder::Flag::Stateless);
-        const bool bom = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-        text = dec.decode(bom ? bytes.sliced(2) : bytes);
-        if (dec.hasError()) {
-            return fail(kLoadEncoding, QStringLiteral("Файлът съдържа невалиден UTF-16 текст."));
-        }
-        static const QRegularExpression re(
-            QStringLiteral(R"(^<\?xml[^>]*encoding\s*=\s*["']([A-Za-z0-9._:-]+)["'])"));
-        const auto m = re.match(text);
-        encoding = m.hasMatch() ? m.captured(1) : QStringLiteral("UTF-16");
-    } else {
-        encoding = declaredEncoding(bytes);
-        switch (codecOf(encoding)) {
-        case Codec::Utf8: {
-            if (!decodeUtf8(bytes, text)) {
-                return fail(kLoadEncoding, kBadUtf8);
-            }
-            if (encoding.isEmpty()) {
-                encoding = QStringLiteral("UTF-8");
-            }
-            break;
-        }
-        case Codec::Cp1251:
-            text = Cp1251Decode(bytes);
-            break;
-        case Codec::Utf16LE:
-        case Codec::Utf16BE:
-            return fail(kLoadEncoding,
-                        QStringLiteral("Кодировката на файла не отговаря на декларацията му."));
-        case Codec::Other: {
-            QStringDecoder dec(encoding.toLatin1().constData(), QStringDecoder::Flag::Stateless);
-            if (!dec.isValid()) {
-                return fail(kLoadEncoding,
-                            QStringLiteral("Непозната кодировка на файла: %1").arg(encoding));
-            }
-            text = dec.decode(bytes);
-            if (dec.hasError()) {
-                return fail(kLoadEncoding,
-                            QStringLiteral("Файлът съдържа невалиден текст за кодировка %1.")
-                                .arg(encoding));
-            }
-            break;
-        }
-        }
+    if (const long failed = decode(bytes, text, encoding); failed != kLoadOk) {
+        return failed;
     }
-
     // Before the parser: it would take these files with another meaning than they have.
     if (const auto problem = XmlTextProblem(text)) {
         return fail(kLoadMalformed, QStringLiteral("Файлът не е валиден XML: %1.").arg(*problem));
@@ -299,6 +206,111 @@ long DomDocument::loadBytes(QByteArrayView bytes)
     return kLoadOk;
 }
 
+long DomDocument::loadWindows1251(const QString& path)
+{
+    if (load(path) == kLoadOk && codecOf(m_encoding) != Codec::Cp1251) {
+        return fail(kLoadEncoding,
+                    QStringLiteral("Файлът не е в кодировка windows-1251, а в %1.").arg(m_encoding));
+    }
+    return m_error;
+}
+
+long DomDocument::decode(QByteArrayView bytes, QString& text, QString& encoding)
+{
+    // What the declaration says, where it can be read; its syntax is checked before the bytes
+    // are decoded by what it names.
+    const auto declared = [&](QStringView head) -> std::optional<QString> {
+        XmlDeclaration declaration;
+        if (StartsWithXmlDeclaration(head)) {
+            if (auto problem = ReadXmlDeclaration(head, declaration)) {
+                return QStringLiteral("Файлът не е валиден XML: %1.").arg(*problem);
+            }
+        }
+        encoding = declaration.encoding;
+        return std::nullopt;
+    };
+    const auto contradicted = [&](const char* marked) {
+        return fail(kLoadEncoding,
+                    QStringLiteral("Файлът е в %1 (по началните му байтове), а декларацията "
+                                   "му сочи кодировка %2.")
+                        .arg(QString::fromLatin1(marked), encoding));
+    };
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes = bytes.sliced(3);
+        if (const auto problem = declared(headOf(bytes))) {
+            return fail(kLoadMalformed, *problem);
+        }
+        if (codecOf(encoding) != Codec::Utf8) {
+            return contradicted("UTF-8");
+        }
+        if (!decodeUtf8(bytes, text)) {
+            return fail(kLoadEncoding, kBadUtf8);
+        }
+        encoding = QStringLiteral("UTF-8");
+        return kLoadOk;
+    }
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
+        (bytes.size() >= 2 &&
+         ((bytes[0] == 0 && bytes[1] == '<') || (bytes[0] == '<' && bytes[1] == 0)))) {
+        const bool big = bytes.startsWith("\xFE\xFF") || bytes[0] == 0;
+        QStringDecoder dec(big ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE,
+                           QStringDecoder::Flag::Stateless);
+        const bool bom = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+        text = dec.decode(bom ? bytes.sliced(2) : bytes);
+        if (dec.hasError()) {
+            return fail(kLoadEncoding, QStringLiteral("Файлът съдържа невалиден UTF-16 текст."));
+        }
+        if (const auto problem = declared(text)) {
+            return fail(kLoadMalformed, *problem);
+        }
+        const Codec codec = codecOf(encoding);
+        if (!encoding.isEmpty() && codec != Codec::Utf16LE && codec != Codec::Utf16BE) {
+            return contradicted("UTF-16");
+        }
+        encoding = QStringLiteral("UTF-16");
+        return kLoadOk;
+    }
+    if (const auto problem = declared(headOf(bytes))) {
+        return fail(kLoadMalformed, *problem);
+    }
+    switch (codecOf(encoding)) {
+    case Codec::Utf8:
+        if (!decodeUtf8(bytes, text)) {
+            return fail(kLoadEncoding, kBadUtf8);
+        }
+        if (encoding.isEmpty()) {
+            encoding = QStringLiteral("UTF-8");
+        }
+        return kLoadOk;
+    case Codec::Cp1251: {
+        qsizetype at = 0;
+        if (!Cp1251DecodeStrict(bytes, text, &at)) {
+            return fail(kLoadEncoding,
+                        QStringLiteral("Файлът съдържа байт 0x98, който кодировката "
+                                       "windows-1251 не определя (байт %1).")
+                            .arg(at + 1));
+        }
+        return kLoadOk;
+    }
+    case Codec::Utf16LE:
+    case Codec::Utf16BE:
+        return fail(kLoadEncoding,
+                    QStringLiteral("Кодировката на файла не отговаря на декларацията му."));
+    case Codec::Other:
+        break;
+    }
+    QStringDecoder dec(encoding.toLatin1().constData(), QStringDecoder::Flag::Stateless);
+    if (!dec.isValid()) {
+        return fail(kLoadEncoding, QStringLiteral("Непозната кодировка на файла: %1").arg(encoding));
+    }
+    text = dec.decode(bytes);
+    if (dec.hasError()) {
+        return fail(kLoadEncoding,
+                    QStringLiteral("Файлът съдържа невалиден текст за кодировка %1.").arg(encoding));
+    }
+    return kLoadOk;
+}
+
 QString DomDocument::elementText() const
 {
     std::string element;
@@ -306,9 +318,19 @@ QString DomDocument::elementText() const
     return textOf(element);
 }
 
-QByteArray DomDocument::toBytes() const
+QByteArray DomDocument::toBytes(QString* refusal) const
 {
-    return encodeFileText({elementText()});
+    if (isEmpty()) {
+        return {};
+    }
+    const QString text = elementText();
+    if (const QString reason = forbiddenCharacterReason(text); !reason.isEmpty()) {
+        if (refusal) {
+            *refusal = reason;
+        }
+        return {};
+    }
+    return encodeFileText({text}, refusal);
 }
 
 QByteArray DomDocument::toBytesWithDerivedAttribute(
@@ -342,62 +364,24 @@ QByteArray DomDocument::toBytesWithDerivedAttribute(
     SetAttribute(root, name, value);
     const QString valueText = QString::fromStdString(escaped);
     return encodeFileText(
-        {QStringView(element).left(split), valueText, QStringView(element).mid(split)});
+        {QStringView(element).left(split), valueText, QStringView(element).mid(split)}, refusal);
 }
 
-QByteArray DomDocument::encodeFileText(std::initializer_list<QStringView> element) const
+QByteArray DomDocument::encodeFileText(std::initializer_list<QStringView> element,
+                                       QString* refusal) const
 {
-    // A name no encoder knows (a file may declare anything) is written as UTF-8, and says so.
-    Codec codec = codecOf(m_encoding);
-    QString encoding = m_encoding;
-    if (codec == Codec::Other && !QStringEncoder(m_encoding.toLatin1().constData()).isValid()) {
-        codec = Codec::Utf8;
-        encoding = QStringLiteral("UTF-8");
+    // Whatever the file read declared: the program writes Windows-1251 only.
+    static const QByteArray kHead = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n";
+    const QByteArray body = Cp1251EncodeXml(element, refusal);
+    if (body.isEmpty()) {
+        return {};
     }
-    const QString head =
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\r\n").arg(encoding);
-    const QString tail = QStringLiteral("\r\n");
-    // The two usual encodings take the pieces one by one, without joining a large text first.
-    if (codec == Codec::Utf8 || codec == Codec::Cp1251) {
-        const auto encode = [codec](QStringView piece) {
-            return codec == Codec::Utf8 ? piece.toUtf8() : Cp1251EncodeXml(piece);
-        };
-        QByteArray out = encode(head);
-        for (const QStringView piece : element) {
-            out += encode(piece);
-        }
-        out += encode(tail);
-        return out;
-    }
-    QString text = head;
-    for (const QStringView piece : element) {
-        text += piece;
-    }
-    text += tail;
-    switch (codec) {
-    case Codec::Utf8:
-    case Codec::Cp1251:
-        break;
-    case Codec::Utf16LE: {
-        QByteArray out("\xFF\xFE", 2);
-        for (const QChar ch : text) {
-            out += static_cast<char>(ch.unicode() & 0xFF);
-            out += static_cast<char>(ch.unicode() >> 8);
-        }
-        return out;
-    }
-    case Codec::Utf16BE: {
-        QByteArray out("\xFE\xFF", 2);
-        for (const QChar ch : text) {
-            out += static_cast<char>(ch.unicode() >> 8);
-            out += static_cast<char>(ch.unicode() & 0xFF);
-        }
-        return out;
-    }
-    case Codec::Other:
-        return encodeOther(text, m_encoding);
-    }
-    return {};
+    QByteArray out;
+    out.reserve(kHead.size() + body.size() + 2);
+    out += kHead;
+    out += body;
+    out += "\r\n";
+    return out;
 }
 
 bool DomDocument::save(const QString& path, QString* errorText, int* errorNumber) const
@@ -414,11 +398,12 @@ bool DomDocument::save(const QString& path, QString* errorText, int* errorNumber
     if (isEmpty()) {
         return refuse(QStringLiteral("Няма документ за записване."));
     }
-    const QString text = elementText();
-    if (const QString reason = forbiddenCharacterReason(text); !reason.isEmpty()) {
-        return refuse(reason);
+    QString refusal;
+    const QByteArray bytes = toBytes(&refusal);
+    if (bytes.isEmpty()) {
+        return refuse(refusal);
     }
-    return WriteFileAtomically(path, encodeFileText({text}), errorText, errorNumber);
+    return WriteFileAtomically(path, bytes, errorText, errorNumber);
 }
 
 // --- selections and attributes ----------------------------------------------------------

@@ -1,7 +1,7 @@
 #pragma once
 // The XML documents of the program: loading in whatever encoding a file declares, path
 // selections, attribute access, the element text form that the integrity hash is computed over,
-// and saving that never leaves a half-written file behind.
+// and saving, always in Windows-1251, that never leaves a half-written file behind.
 
 #include <QByteArray>
 #include <QString>
@@ -37,21 +37,26 @@ public:
     // taken.
     long load(const QString& path);
     long loadBytes(QByteArrayView bytes);
+    // As load, and a file in any encoding but Windows-1251 is refused too (kLoadEncoding).
+    long loadWindows1251(const QString& path);
     long errorCode() const { return m_error; }
     // A sentence in Bulgarian that says why the last load failed; empty after a good load.
     QString errorReason() const { return m_reason; }
 
     // Replaces the file at path atomically: on failure the old file is left whole, nothing
     // half-written remains, errorText (when given) receives the reason and errorNumber the
-    // system's error number. A document holding a character XML forbids is not written.
+    // system's error number. A document that toBytes refuses is not written.
     bool save(const QString& path, QString* errorText = nullptr, int* errorNumber = nullptr) const;
-    // The bytes save writes: declaration, CR LF, the document element, CR LF, in the declared
-    // encoding; characters the encoding cannot hold become character references.
-    QByteArray toBytes() const;
+    // The bytes save writes: a windows-1251 declaration, CR LF, the document element, CR LF, in
+    // Windows-1251 whatever the file read declared; characters the code page lacks become
+    // character references. Empty, with the reason in refusal (when given), when the document
+    // holds a character XML forbids, or one the code page lacks where a reference cannot stand
+    // (a name, a comment, an instruction, CDATA).
+    QByteArray toBytes(QString* refusal = nullptr) const;
     // The same bytes with the document element's attribute `name` (added when missing) set to
     // what valueOf makes of the element's text form (NodeXml) holding it empty. The text is built
     // once for both; the document keeps the value. Empty, with the reason in refusal (when
-    // given), when the text holds a character XML forbids.
+    // given), as toBytes.
     QByteArray toBytesWithDerivedAttribute(const QString& name,
                                            const std::function<QString(QStringView)>& valueOf,
                                            QString* refusal = nullptr);
@@ -62,15 +67,18 @@ public:
     XmlNode node() const { return m_doc; }
     pugi::xml_document& raw() { return m_doc; }
 
-    // The encoding named by the file's declaration, as written there ("windows-1251").
+    // The encoding the last loaded file was read in, as its declaration names it ("cp1251").
     QString encoding() const { return m_encoding; }
-    void setEncoding(const QString& name) { m_encoding = name; }
 
 private:
     long fail(long code, const QString& reason);
+    // The text of a file and the encoding it is read in, decoded by its byte-order mark and its
+    // declaration; kLoadOk, or the failure.
+    long decode(QByteArrayView bytes, QString& text, QString& encoding);
     QString elementText() const;
-    // The declaration, the element text, CR LF, in the declared encoding.
-    QByteArray encodeFileText(std::initializer_list<QStringView> element) const;
+    // The declaration, the element text, CR LF, in Windows-1251.
+    QByteArray encodeFileText(std::initializer_list<QStringView> element,
+                              QString* refusal) const;
 
     pugi::xml_document m_doc;
     long m_error = kLoadOk;

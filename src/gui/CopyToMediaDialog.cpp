@@ -299,10 +299,14 @@ void CopyToMediaDialog::copy()
     // A document of its own: the report open in the editor is not this one.
     DomDocument doc;
     // A source that cannot be read has nothing worth copying; saving it would leave an empty or
-    // broken file on the medium that looks like a report.
-    if (doc.load(QDir::fromNativeSeparators(source)) != kLoadOk) {
+    // broken file on the medium that looks like a report. Only a well-formed Windows-1251 report
+    // goes to the receiver.
+    const long loaded = doc.loadWindows1251(QDir::fromNativeSeparators(source));
+    if (loaded != kLoadOk) {
         busy.done();
-        warn(doc.errorReason());
+        const bool notAReport = loaded == kLoadEncoding || loaded == kLoadMalformed;
+        warn(notAReport ? msg::kChooseValidXml + QStringLiteral("\r\n") + doc.errorReason()
+                        : doc.errorReason());
         return;
     }
     const QString name = QFileInfo(QDir::fromNativeSeparators(source)).fileName();

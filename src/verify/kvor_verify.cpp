@@ -6,10 +6,9 @@
 #include "core/VerifyReport.h"
 
 #include <QCoreApplication>
-#include <QDirIterator>
-#include <QFileInfo>
-#include <QStringList>
-#include <algorithm>
+#include "verify/ReportFiles.h"
+
+#include <QList>
 #include <cstdio>
 
 using namespace kvor;
@@ -39,21 +38,21 @@ const char* const kUsage = "Употреба: kvor-verify [ОПЦИЯ] ФАЙЛ|
                            "  -V, --version  показва версията и завършва\n"
                            "  --             всичко след него е име на файл или папка\n";
 
-// The report files an argument names: the file itself, or every *.xml below a folder.
-QStringList FilesOf(const QString& argument)
+// The operands as the system gave them: the arguments without the first "--", which is all
+// ParseCommandLine takes away when it lets the files be checked.
+QList<QByteArray> NativeOperands(int argc, char* argv[])
 {
-    if (!QFileInfo(argument).isDir()) {
-        return {argument};
+    QList<QByteArray> operands;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        operands << arg;
     }
-    QStringList files;
-    // System entries too: a pipe or a device named like a report is reported, not passed over.
-    QDirIterator it(argument, {QStringLiteral("*.xml")}, QDir::Files | QDir::System | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        files << it.next();
-    }
-    std::sort(files.begin(), files.end());
-    return files;
+    return operands;
 }
 
 } // namespace
@@ -76,25 +75,34 @@ int main(int argc, char* argv[])
     case CommandAction::Run:
         break;
     }
-    const QStringList& arguments = request.operands;
+    const QList<QByteArray> arguments = NativeOperands(argc, argv);
     if (arguments.isEmpty()) {
         PrintText(stderr, QString::fromUtf8(kUsage));
         return kExitUsage;
     }
     bool allOk = true;
-    for (const QString& argument : arguments) {
-        const QStringList files = FilesOf(argument);
+    for (const QByteArray& argument : arguments) {
+        const QList<ReportFileEntry> files = ReportFilesOf(argument);
         if (files.isEmpty()) {
-            PrintText(stderr, argument + QStringLiteral("\tняма XML файлове\n"));
+            PrintText(stderr, ShownPath(argument) + QStringLiteral("\tняма XML файлове\n"));
             allOk = false;
         }
-        for (const QString& file : files) {
-            const VerifyResult result = VerifyReportFile(file);
-            if (result.status == VerifyStatus::Ok) {
-                PrintText(stdout, file + QStringLiteral("\tOK\n"));
+        for (const ReportFileEntry& file : files) {
+            QString reason = file.problem;
+            if (reason.isEmpty()) {
+                const VerifyResult result = VerifyReportFile(file.path);
+                if (result.status == VerifyStatus::Ok) {
+                    PrintText(stdout, file.path + QStringLiteral("\tOK\n"));
+                    continue;
+                }
+                reason = result.reason;
+            }
+            allOk = false;
+            // A folder's files were not checked: said apart from the files' verdicts.
+            if (file.folder) {
+                PrintText(stderr, file.path + u'\t' + reason + u'\n');
             } else {
-                PrintText(stdout, file + QStringLiteral("\tПРОМЕНЕН: ") + result.reason + u'\n');
-                allOk = false;
+                PrintText(stdout, file.path + QStringLiteral("\tПРОМЕНЕН: ") + reason + u'\n');
             }
         }
     }
