@@ -10,13 +10,14 @@ set(CPACK_PACKAGE_DESCRIPTION "KVOR fills in the monthly report on the debt of a
 municipality, saves it as an XML file with an integrity hash, reopens it for correction, prints \
 it as the official form through a spreadsheet program and copies it to removable media. \
 kvor-verify checks the hash of received reports.")
-set(CPACK_PACKAGE_CONTACT "KVOR maintainers <kvor@localhost>")
+# The one place the maintainer is named: the .deb's Maintainer field comes from it.
+set(CPACK_PACKAGE_CONTACT "KVOR developers <kvor@kvor.bg>")
 set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION office)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # The shared libraries are found by dpkg-shlibdeps; Qt's Bulgarian texts of its own dialogs and a
 # spreadsheet program to print from are not linked, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
