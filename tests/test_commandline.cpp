@@ -8,9 +8,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 using namespace kvor;
 
@@ -72,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                   CommandAction::Run,
                   {"b.xml"},
                   {}},
-        ParseCase{"toolkitValueMissing", {"a.xml", "-style"}, CommandAction::Refuse, {"a.xml"}, "-style"},
+        ParseCase{
+            "toolkitValueMissing", {"a.xml", "-style"}, CommandAction::Refuse, {"a.xml"}, "-style"},
         ParseCase{"ownOptionValues",
                   {"--pair", "r.xml", "o.pdf", "x"},
                   CommandAction::ShowHelp,
@@ -131,14 +132,20 @@ INSTANTIATE_TEST_SUITE_P(
     CommandLine, Run,
     testing::Values(
         RunCase{"kvorVersion", KVOR_EXECUTABLE, {"--version"}, 0, "kvor" + kVersionLine, {}},
-        RunCase{"kvorHelp", KVOR_EXECUTABLE, {"--help"}, 0, "Употреба: kvor [ОПЦИЯ] [--] [СПРАВКА.xml]\n", {}},
+        RunCase{"kvorHelp",
+                KVOR_EXECUTABLE,
+                {"--help"},
+                0,
+                "Употреба: kvor [ОПЦИЯ] [--] [СПРАВКА.xml]\n",
+                {}},
         RunCase{"kvorUnknownLongOption",
                 KVOR_EXECUTABLE,
                 {"--open"},
                 2,
                 {},
                 "kvor: непозната опция „--open“"},
-        RunCase{"kvorUnknownShortOption", KVOR_EXECUTABLE, {"-x"}, 2, {}, "kvor: непозната опция „-x“"},
+        RunCase{
+            "kvorUnknownShortOption", KVOR_EXECUTABLE, {"-x"}, 2, {}, "kvor: непозната опция „-x“"},
         RunCase{"kvorTwoReports", KVOR_EXECUTABLE, {"a.xml", "b.xml"}, 2, {}, "една справка"},
         RunCase{"kvorNoDisplay", KVOR_EXECUTABLE, {}, 1, {}, "kvor: няма графичен дисплей"},
         RunCase{
@@ -192,7 +199,8 @@ TEST(CommandLine, AReportThatCannotBeOpenedIsRefusedWithoutAWindow)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     };
-    write("damaged.xml", "<?xml version=\"1.0\"?><positions ob_name=\"Банско\" period=\"03 / 2004\"");
+    write("damaged.xml",
+          "<?xml version=\"1.0\"?><positions ob_name=\"Банско\" period=\"03 / 2004\"");
     write("notareport.xml", "<nomenclatures version=\"2004.1\"/>");
     write("unreadable.xml", "<positions ob_name=\"Банско\" period=\"03 / 2004\" ebk=\"5101\"/>");
     ASSERT_EQ(::chmod(QFile::encodeName(d.filePath("unreadable.xml")).constData(), 0), 0);

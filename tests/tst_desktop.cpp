@@ -71,6 +71,8 @@ private slots:
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
     }
 
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
     void init()
     {
         m_fake = std::make_unique<test::FakePlatform>();

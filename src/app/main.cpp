@@ -30,14 +30,14 @@ const QString kProgram = QStringLiteral("kvor");
 // The toolkit's own options, which QApplication takes out of the line itself: passed over with
 // their values. One more option of the program is one more row with its own action.
 constexpr OptionSpec kOptions[] = {
-    {"-platform", 1, CommandAction::Run},   {"-platformpluginpath", 1, CommandAction::Run},
-    {"-platformtheme", 1, CommandAction::Run}, {"-plugin", 1, CommandAction::Run},
+    {"-platform", 1, CommandAction::Run},        {"-platformpluginpath", 1, CommandAction::Run},
+    {"-platformtheme", 1, CommandAction::Run},   {"-plugin", 1, CommandAction::Run},
     {"-qwindowgeometry", 1, CommandAction::Run}, {"-qwindowicon", 1, CommandAction::Run},
-    {"-qwindowtitle", 1, CommandAction::Run}, {"-session", 1, CommandAction::Run},
-    {"-display", 1, CommandAction::Run},    {"-geometry", 1, CommandAction::Run},
-    {"-style", 1, CommandAction::Run},      {"-stylesheet", 1, CommandAction::Run},
-    {"-reverse", 0, CommandAction::Run},    {"-widgetcount", 0, CommandAction::Run},
-    {"-nograb", 0, CommandAction::Run},     {"-dograb", 0, CommandAction::Run},
+    {"-qwindowtitle", 1, CommandAction::Run},    {"-session", 1, CommandAction::Run},
+    {"-display", 1, CommandAction::Run},         {"-geometry", 1, CommandAction::Run},
+    {"-style", 1, CommandAction::Run},           {"-stylesheet", 1, CommandAction::Run},
+    {"-reverse", 0, CommandAction::Run},         {"-widgetcount", 0, CommandAction::Run},
+    {"-nograb", 0, CommandAction::Run},          {"-dograb", 0, CommandAction::Run},
 };
 
 QString usageText()
@@ -129,8 +129,7 @@ int RunWindows(int argc, char** argv, const QString& report, bool refuseReport)
     DesktopPlatform desktop;
     setPlatform(&desktop);
     if (refuseReport) {
-        desktop.MsgBox(msg::kChooseValidXml, MsgButtons::Ok, MsgIcon::Critical,
-                       msg::kTitleWarning);
+        desktop.MsgBox(msg::kChooseValidXml, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
         return kExitUsage;
     }
     // Before the lock: it lives in the user's folder, which may not exist yet.

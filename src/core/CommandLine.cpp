@@ -19,7 +19,8 @@ const OptionSpec kCommonOptions[] = {
 const OptionSpec* findOption(const QString& arg, std::span<const OptionSpec> options,
                              QString& inlineValue, bool& hasInlineValue)
 {
-    for (std::span<const OptionSpec> table : {std::span<const OptionSpec>(kCommonOptions), options}) {
+    for (std::span<const OptionSpec> table :
+         {std::span<const OptionSpec>(kCommonOptions), options}) {
         for (const OptionSpec& spec : table) {
             const QLatin1String name(spec.name);
             if (arg == name) {

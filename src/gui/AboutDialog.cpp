@@ -27,8 +27,8 @@ namespace {
 
 constexpr int kIconSize = 64;
 
-// A read-only value with its caption: the text may be selected and copied, and a screen reader
-// reads the caption as its name.
+// A read-only value with its caption: the text may be selected and copied (Alt and the caption's
+// letter reach it), and a screen reader reads the caption as its name.
 QLabel* addValue(QFormLayout* form, const char* name, const QString& caption, const QString& text)
 {
     auto* value = new QLabel(text);
@@ -37,7 +37,7 @@ QLabel* addValue(QFormLayout* form, const char* name, const QString& caption, co
     value->setWordWrap(true);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QString spoken = caption;
-    spoken.remove(u':');
+    spoken.remove(u':').remove(u'&');
     value->setAccessibleName(spoken);
     value->setAccessibleDescription(text);
     auto* label = new QLabel(caption);
@@ -72,11 +72,11 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     heading->addWidget(title, 1);
 
     auto* form = new QFormLayout;
-    addValue(form, "lblVersion", QStringLiteral("Версия:"), QString::fromLatin1(kVersion));
-    addValue(form, "lblLicence", QStringLiteral("Лиценз:"), kLicenceText);
-    addValue(form, "lblDataFolder", QStringLiteral("Справките се пазят в:"),
+    addValue(form, "lblVersion", QStringLiteral("&Версия:"), QString::fromLatin1(kVersion));
+    addValue(form, "lblLicence", QStringLiteral("&Лиценз:"), kLicenceText);
+    addValue(form, "lblDataFolder", QStringLiteral("&Справките се пазят в:"),
              QDir::toNativeSeparators(DataFolder()));
-    addValue(form, "lblQtVersion", QStringLiteral("Qt:"), QString::fromLatin1(qVersion()));
+    addValue(form, "lblQtVersion", QStringLiteral("&Qt:"), QString::fromLatin1(qVersion()));
 
     auto* open = new QPushButton(QStringLiteral("&Отвори папката със справките"), this);
     open->setObjectName(QStringLiteral("cmdOpenFolder"));

@@ -58,7 +58,8 @@ MainWindow::MainWindow(short rememberedMunicipality, QWidget* parent) : QMainWin
 
     QMenu* helpMenu = bar->addMenu(QStringLiteral("&Помощ"));
     helpMenu->setObjectName(QStringLiteral("mnuHelpMenu"));
-    QAction* help = addCommand(helpMenu, "mnuHelp", QStringLiteral("&Помощ"), &MainWindow::showHelp);
+    QAction* help =
+        addCommand(helpMenu, "mnuHelp", QStringLiteral("&Помощ"), &MainWindow::showHelp);
     help->setShortcut(QKeySequence(Qt::Key_F1));
     help->setShortcutContext(Qt::WindowShortcut);
     addCommand(helpMenu, "mnuAbout", QStringLiteral("&За програмата"), &MainWindow::showAbout);

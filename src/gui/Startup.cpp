@@ -62,7 +62,8 @@ int StartUp(SingleInstance& guard, const QString& reportFile)
         splash->deleteLater();
         // A report given to the program is opened over the main window once it is up.
         if (!reportFile.isEmpty()) {
-            QTimer::singleShot(0, main, [main, reportFile] { main->correctReportFile(reportFile); });
+            QTimer::singleShot(0, main,
+                               [main, reportFile] { main->correctReportFile(reportFile); });
         }
     });
     return 0;
