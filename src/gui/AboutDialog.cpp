@@ -28,7 +28,7 @@ namespace {
 constexpr int kIconSize = 64;
 
 // A read-only value with its caption: the text may be selected and copied (Alt and the caption's
-// letter reach it), and a screen reader reads the caption as its name.
+// letter reach it), and a screen reader hears the caption and the value.
 QLabel* addValue(QFormLayout* form, const char* name, const QString& caption, const QString& text)
 {
     auto* value = new QLabel(text);
@@ -38,8 +38,8 @@ QLabel* addValue(QFormLayout* form, const char* name, const QString& caption, co
     value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QString spoken = caption;
     spoken.remove(u':').remove(u'&');
-    value->setAccessibleName(spoken);
-    value->setAccessibleDescription(text);
+    // A label's name replaces its text for a screen reader: the name says both.
+    value->setAccessibleName(spoken + QStringLiteral(": ") + text);
     auto* label = new QLabel(caption);
     label->setBuddy(value);
     label->setAccessibleName(spoken);
