@@ -1,5 +1,5 @@
 #pragma once
-// The entry point of the program: start-up in its fixed order.
+// Start-up in its fixed order, once the application exists (src/app answers the command line).
 
 #include <QString>
 
