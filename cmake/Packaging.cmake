@@ -6,17 +6,20 @@ set(CPACK_PACKAGE_VENDOR "KVOR")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Monthly report on the structure and amount of a municipality's debt")
-set(CPACK_PACKAGE_DESCRIPTION "KVOR fills in the monthly report on the debt of a Bulgarian \
-municipality, saves it as an XML file with an integrity hash, reopens it for correction, prints \
-it as the official form through a spreadsheet program and copies it to removable media. \
-kvor-verify checks the hash of received reports.")
-set(CPACK_PACKAGE_CONTACT "KVOR maintainers <kvor@localhost>")
+# Lines of at most 79 characters: the .deb carries them as they are.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "KVOR fills in the monthly report on the debt of a Bulgarian municipality,\n"
+    "saves it as an XML file with an integrity hash, reopens it for correction,\n"
+    "prints it as the official form through a spreadsheet program and copies it\n"
+    "to removable media. kvor-verify checks the hash of received reports.")
+# The one place the maintainer is named: the .deb's Maintainer field comes from it.
+set(CPACK_PACKAGE_CONTACT "KVOR developers <kvor@kvor.bg>")
 set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION office)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # The shared libraries are found by dpkg-shlibdeps; Qt's Bulgarian texts of its own dialogs and a
 # spreadsheet program to print from are not linked, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,8 +1,9 @@
 # Installs the build into a temporary prefix, as a package would, and checks the tree: every file
 # in its place, the desktop entry and the AppStream metadata valid where the validators are
-# installed, the installed program answering --version without a display and, started on the
-# offscreen platform, making the user's kvor.ini from the installed one. Then the portable
-# program folder the same way.
+# installed, every program with its manual page, the MIME type of the reports compiled where
+# update-mime-database is installed, the installed program answering --version without a display
+# and, started on the offscreen platform, making the user's kvor.ini from the installed one. Then
+# the portable program folder the same way.
 # Arguments: -DBUILD=<build folder> -DWORK=<scratch folder> -DVERSION=<project version>
 
 cmake_minimum_required(VERSION 3.25)
@@ -54,12 +55,22 @@ file(REMOVE_RECURSE ${WORK})
 set(prefix ${WORK}/prefix)
 run_checked(${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
 set(expected
-    bin/kvor bin/kvor-verify
     share/kvor/Obshtini.xml share/kvor/Structure.xml share/kvor/help.html share/kvor/kvor.ini
     share/applications/bg.kvor.KVOR.desktop share/metainfo/bg.kvor.KVOR.metainfo.xml
+    share/mime/packages/bg.kvor.KVOR.xml
+    share/doc/kvor/copyright share/doc/kvor/changelog.gz
     share/icons/hicolor/scalable/apps/kvor.svg)
 foreach(size 16 22 24 32 48 64 128 256)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/kvor.png)
+endforeach()
+# Every program has its manual page, in the default section and under bg.
+file(GLOB programs RELATIVE ${prefix}/bin ${prefix}/bin/*)
+if(NOT "kvor" IN_LIST programs OR NOT "kvor-verify" IN_LIST programs)
+    fail("the install lacks kvor or kvor-verify: ${programs}")
+endif()
+foreach(program IN LISTS programs)
+    list(APPEND expected bin/${program}
+        share/man/man1/${program}.1.gz share/man/bg/man1/${program}.1.gz)
 endforeach()
 expect_files(${prefix} ${expected})
 file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
@@ -74,6 +85,50 @@ if(NOT metainfo MATCHES "<release version=\"${VERSION}\"")
     fail("the AppStream metadata does not carry the version ${VERSION}")
 endif()
 
+# The desktop entry opens the report files the MIME type names, under the id of the AppStream
+# component.
+file(READ ${prefix}/share/applications/bg.kvor.KVOR.desktop entry)
+file(READ ${prefix}/share/mime/packages/bg.kvor.KVOR.xml mimexml)
+if(NOT entry MATCHES "\nMimeType=application/x-kvor-report;" OR NOT entry MATCHES "\nExec=kvor %f"
+   OR NOT mimexml MATCHES "type=\"application/x-kvor-report\""
+   OR NOT mimexml MATCHES "<root-XML namespaceURI=\"\" localName=\"positions\"/>"
+   OR NOT metainfo MATCHES "<launchable type=\"desktop-id\">bg.kvor.KVOR.desktop<")
+    fail("the desktop entry, the MIME type and the AppStream metadata do not agree")
+endif()
+find_program(UPDATE_MIME_DATABASE update-mime-database)
+if(UPDATE_MIME_DATABASE)
+    # Compiled in a copy: the database it writes belongs to no install.
+    file(COPY ${prefix}/share/mime/packages DESTINATION ${WORK}/mime)
+    execute_process(COMMAND ${UPDATE_MIME_DATABASE} -V ${WORK}/mime
+        RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0 OR err MATCHES "[Ee]rror|[Ww]arning|[Ii]nvalid")
+        fail("update-mime-database refused the MIME type (${rc}):\n${out}${err}")
+    endif()
+    if(NOT EXISTS ${WORK}/mime/application/x-kvor-report.xml)
+        fail("the MIME type application/x-kvor-report was not compiled")
+    endif()
+    # Beside the desktop's own types, as in /usr/share/mime: a report is known by its content,
+    # another XML file stays XML.
+    find_program(GIO gio)
+    set(shared /usr/share/mime/packages/freedesktop.org.xml)
+    if(GIO AND EXISTS ${shared})
+        file(COPY ${shared} DESTINATION ${WORK}/mime/packages)
+        run_checked(${UPDATE_MIME_DATABASE} ${WORK}/mime)
+        set(data ${CMAKE_CURRENT_LIST_DIR}/data)
+        foreach(pair "${data}/opened_sample.xml=application/x-kvor-report"
+                     "${CMAKE_CURRENT_LIST_DIR}/../sample/Structure.xml=application/xml")
+            string(REPLACE "=" ";" pair ${pair})
+            list(GET pair 0 file)
+            list(GET pair 1 type)
+            execute_process(COMMAND ${CMAKE_COMMAND} -E env XDG_DATA_DIRS=${WORK}
+                XDG_DATA_HOME=${WORK}/none ${GIO} info -a standard::content-type ${file}
+                OUTPUT_VARIABLE out)
+            if(NOT out MATCHES "content-type: ${type}\n")
+                fail("${file} is not seen as ${type}: ${out}")
+            endif()
+        endforeach()
+    endif()
+endif()
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
 if(DESKTOP_FILE_VALIDATE)
     run_checked(${DESKTOP_FILE_VALIDATE} ${prefix}/share/applications/bg.kvor.KVOR.desktop)

@@ -2,28 +2,83 @@
 
 #include <kvor/Version.h>
 
+#include <algorithm>
+
 namespace kvor {
 
-CommandRequest ParseCommandLine(const QStringList& args)
+namespace {
+
+const OptionSpec kCommonOptions[] = {
+    {"--help", 0, CommandAction::ShowHelp},
+    {"-h", 0, CommandAction::ShowHelp},
+    {"--version", 0, CommandAction::ShowVersion},
+    {"-V", 0, CommandAction::ShowVersion},
+};
+
+// The option `arg` names, and a value written into it with "=".
+const OptionSpec* findOption(const QString& arg, std::span<const OptionSpec> options,
+                             QString& inlineValue, bool& hasInlineValue)
+{
+    for (std::span<const OptionSpec> table :
+         {std::span<const OptionSpec>(kCommonOptions), options}) {
+        for (const OptionSpec& spec : table) {
+            const QLatin1String name(spec.name);
+            if (arg == name) {
+                return &spec;
+            }
+            if (spec.valueCount == 1 && arg.startsWith(name) && arg.size() > name.size() &&
+                arg.at(name.size()) == u'=') {
+                inlineValue = arg.mid(name.size() + 1);
+                hasInlineValue = true;
+                return &spec;
+            }
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CommandRequest ParseCommandLine(const QStringList& args, std::span<const OptionSpec> options)
 {
     CommandRequest request;
     bool optionsEnded = false;
-    for (const QString& arg : args) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
         if (optionsEnded || !arg.startsWith(u'-') || arg == u"-") {
             request.operands << arg;
             continue;
         }
         if (arg == u"--") {
             optionsEnded = true;
-        } else if (arg == u"--help" || arg == u"-h") {
-            request.action = CommandAction::ShowHelp;
-            return request;
-        } else if (arg == u"--version" || arg == u"-V") {
-            request.action = CommandAction::ShowVersion;
-            return request;
-        } else {
+            continue;
+        }
+        QString inlineValue;
+        bool hasInlineValue = false;
+        const OptionSpec* spec = findOption(arg, options, inlineValue, hasInlineValue);
+        if (!spec) {
             request.action = CommandAction::Refuse;
             request.refused = arg;
+            return request;
+        }
+        QStringList values;
+        if (hasInlineValue) {
+            values << inlineValue;
+        } else {
+            const qsizetype available = std::min<qsizetype>(spec->valueCount, args.size() - i - 1);
+            values = args.mid(i + 1, available);
+            i += available;
+        }
+        if (values.size() < spec->valueCount) {
+            request.action = CommandAction::Refuse;
+            request.refused = arg;
+            request.valuesMissing = true;
+            return request;
+        }
+        if (spec->action != CommandAction::Run) {
+            request.action = spec->action;
+            request.option = arg;
+            request.values = values;
             return request;
         }
     }
@@ -42,29 +97,13 @@ QString RefusedOptionText(const QString& program, const QString& option)
            program + QStringLiteral(" --help“.\n");
 }
 
-QString KvorUsageText()
+QString RefusedText(const QString& program, const CommandRequest& request)
 {
-    return QStringLiteral(
-        "Употреба: kvor [ОПЦИЯ]\n"
-        "\n"
-        "Въвеждане, запис, корекция, печат и копиране на месечната справка за\n"
-        "структурата и размера на дълга на община. Без опции програмата отваря\n"
-        "главния си прозорец.\n"
-        "\n"
-        "Опции:\n"
-        "  -h, --help     показва този текст и завършва\n"
-        "  -V, --version  показва версията на програмата и завършва\n"
-        "\n"
-        "Справките се пазят в папка Data. Когато в папката на програмата може да се\n"
-        "пише (преносимо копие), Data и kvor.ini са в нея; иначе са в личната папка\n"
-        "с данни на потребителя (обикновено ~/.local/share/KVOR). Правете редовно\n"
-        "резервно копие на папка Data.\n");
-}
-
-QString KvorRefusedOperandText(const QString& operand)
-{
-    return QStringLiteral("kvor: програмата не приема аргументи: „") + operand +
-           QStringLiteral("“\nВижте „kvor --help“.\n");
+    if (!request.valuesMissing) {
+        return RefusedOptionText(program, request.refused);
+    }
+    return program + QStringLiteral(": на опцията „") + request.refused +
+           QStringLiteral("“ липсва стойност\nВижте „") + program + QStringLiteral(" --help“.\n");
 }
 
 void PrintText(std::FILE* stream, const QString& text)

@@ -94,27 +94,38 @@ void CorrectionDialog::openReport()
         refuse(msg::kChooseFile);
         return;
     }
-    AppState& state = m_state;
-    state.sFileName = m_fileName->text().trimmed();
+    if (!ReadReportToCorrect(m_state, m_fileName->text().trimmed())) {
+        refuse(msg::kChooseValidXml);
+        return;
+    }
+    OpenReportInData(this, m_state);
+}
+
+bool ReadReportToCorrect(AppState& state, const QString& path)
+{
+    state.sFileName = path;
     state.xmlDoc.load(state.sFileName);
     const XmlNode positions = selectSingleNode(state.xmlDoc, QStringLiteral("positions"));
     state.Obshtina.Name = GetAttribute(positions, QStringLiteral("ob_name"));
     if (state.Obshtina.Name.isEmpty()) {
-        refuse(msg::kChooseValidXml);
-        return;
+        return false;
     }
     // The chosen file may come from anywhere: its period and code name the report in Data, so
     // they must not be able to lead outside it.
     const QString period = GetAttribute(positions, QStringLiteral("period"));
     const QString ebk = GetAttribute(positions, QStringLiteral("ebk"));
     if (!IsValidPeriodText(period) || !IsSafeEbkCode(ebk)) {
-        refuse(msg::kChooseValidXml);
-        return;
+        return false;
     }
     state.sPeriod = period;
     state.Obshtina.NumEBK = ebk;
     state.sMonth = PeriodMonth(period);
     state.sYear = PeriodYear(period);
+    return true;
+}
+
+void OpenReportInData(QWidget* parent, AppState& state)
+{
     if (!ReadStructure(state.xmlStructure)) {
         return;
     }
@@ -128,7 +139,7 @@ void CorrectionDialog::openReport()
     if (!ReadStructure(state.xmlStructure)) {
         return;
     }
-    ShowReportEditor(this, state);
+    ShowReportEditor(parent, state);
 }
 
 } // namespace kvor

@@ -25,6 +25,14 @@ private:
     QLineEdit* m_fileName = nullptr;
 };
 
+// Reads the report chosen for correction at path into state: its municipality, code and period,
+// which name the report in Data. False when the file is no report that can be corrected (not
+// readable as XML, no municipality, a period or code that cannot name a file in Data).
+bool ReadReportToCorrect(AppState& state, const QString& path);
+// Opens the report in Data that state's code and period name (a new one when there is none) in
+// the editor over parent, as the correction dialog does after ReadReportToCorrect.
+void OpenReportInData(QWidget* parent, AppState& state);
+
 // A period as the program writes it: two digits 01-12, " / ", four digits.
 bool IsValidPeriodText(const QString& period);
 

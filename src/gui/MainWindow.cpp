@@ -1,10 +1,12 @@
 #include "gui/MainWindow.h"
 
+#include "gui/AboutDialog.h"
 #include "gui/CopyToMediaDialog.h"
 #include "gui/CorrectionDialog.h"
 #include "gui/HelpWindow.h"
 #include "gui/Icons.h"
 #include "gui/NewReportDialog.h"
+#include "gui/ReportFileArgument.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,10 +56,14 @@ MainWindow::MainWindow(short rememberedMunicipality, QWidget* parent) : QMainWin
         addCommand(output, "mnuSaveToDisc", QStringLiteral("&Съхранение на файл на дискета"),
                    &MainWindow::copyToMedia);
 
-    // Help and exit are commands on the menu bar itself.
-    QAction* help = addCommand(nullptr, "mnuHelp", QStringLiteral("&Помощ"), &MainWindow::showHelp);
+    QMenu* helpMenu = bar->addMenu(QStringLiteral("&Помощ"));
+    helpMenu->setObjectName(QStringLiteral("mnuHelpMenu"));
+    QAction* help =
+        addCommand(helpMenu, "mnuHelp", QStringLiteral("&Помощ"), &MainWindow::showHelp);
     help->setShortcut(QKeySequence(Qt::Key_F1));
     help->setShortcutContext(Qt::WindowShortcut);
+    addCommand(helpMenu, "mnuAbout", QStringLiteral("&За програмата"), &MainWindow::showAbout);
+    // Exit is a command on the menu bar itself.
     addCommand(nullptr, "mnuExit", QStringLiteral("Из&ход"), &MainWindow::exitProgram);
 
     QToolBar* toolbar = addToolBar(QStringLiteral("Команди"));
@@ -166,6 +172,17 @@ void MainWindow::copyToMedia()
 void MainWindow::showHelp()
 {
     ShowHelp(this);
+}
+
+void MainWindow::showAbout()
+{
+    AboutDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWindow::correctReportFile(const QString& path)
+{
+    CorrectReportFile(this, m_state, path);
 }
 
 void MainWindow::exitProgram()

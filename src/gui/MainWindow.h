@@ -19,11 +19,15 @@ public:
     // rememberedMunicipality: the list position kvor.ini keeps (-1 and -2: none).
     explicit MainWindow(short rememberedMunicipality = -1, QWidget* parent = nullptr);
 
+    // Opens a report file given from outside for correction, as "Корекция на документ" would.
+    void correctReportFile(const QString& path);
+
 private:
     void newReport();
     void correctReport();
     void copyToMedia();
     void showHelp();
+    void showAbout();
     void exitProgram();
 
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption,

@@ -1,25 +1,16 @@
 #include "gui/Startup.h"
 
-#include "core/AtomicFile.h"
-#include "core/CommandLine.h"
 #include "core/Folders.h"
 #include "core/KvorIni.h"
 #include "core/Messages.h"
+#include "core/Platform.h"
 #include "core/SingleInstance.h"
-#include "gui/DesktopPlatform.h"
-#include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/SplashScreen.h"
 #include "gui/StartupLock.h"
-#include "printout/PrintReport.h"
 
-#include <QApplication>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
-#include <clocale>
-#include <optional>
+#include <QTimer>
 
 namespace kvor {
 
@@ -30,43 +21,9 @@ void endWith(const QString& text)
     platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
 }
 
-constexpr int kExitUsage = 2;
-
-// Answers the command line. Before the application exists (strict false) only help and version
-// and unknown long options are answered, because Qt's own options are still in the line;
-// afterwards whatever is left is refused. An exit status when the program is to end without a
-// window.
-std::optional<int> AnswerCommandLine(const QStringList& args, bool strict)
-{
-    const CommandRequest request = ParseCommandLine(args);
-    switch (request.action) {
-    case CommandAction::ShowHelp:
-        PrintText(stdout, KvorUsageText());
-        return 0;
-    case CommandAction::ShowVersion:
-        PrintText(stdout, VersionText(QStringLiteral("kvor")));
-        return 0;
-    case CommandAction::Refuse:
-        // Qt's own options (-platform, -style, ...) take one dash; a long option nobody knows
-        // is refused before it could cost a window.
-        if (!strict && !request.refused.startsWith(QLatin1String("--"))) {
-            return std::nullopt;
-        }
-        PrintText(stderr, RefusedOptionText(QStringLiteral("kvor"), request.refused));
-        return kExitUsage;
-    case CommandAction::Run:
-        if (strict && !request.operands.isEmpty()) {
-            PrintText(stderr, KvorRefusedOperandText(request.operands.constFirst()));
-            return kExitUsage;
-        }
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
-int StartUp(SingleInstance& guard)
+int StartUp(SingleInstance& guard, const QString& reportFile)
 {
     if (!TakeOneCopyLock(guard)) {
         return 1;
@@ -97,56 +54,17 @@ int StartUp(SingleInstance& guard)
     main->setAttribute(Qt::WA_DeleteOnClose);
 
     // The event loop shows the splash; the main window takes its place once it may close.
-    QObject::connect(splash, &SplashScreen::ready, main, [splash, main] {
+    QObject::connect(splash, &SplashScreen::ready, main, [splash, main, reportFile] {
         main->show();
         splash->close();
         splash->deleteLater();
+        // A report given to the program is opened over the main window once it is up.
+        if (!reportFile.isEmpty()) {
+            QTimer::singleShot(0, main,
+                               [main, reportFile] { main->correctReportFile(reportFile); });
+        }
     });
     return 0;
-}
-
-int Main(int argc, char** argv)
-{
-    IgnoreFileSizeSignal();
-    QStringList args;
-    for (int i = 1; i < argc; ++i) {
-        args << QString::fromLocal8Bit(argv[i]);
-    }
-    if (const auto status = AnswerCommandLine(args, false)) {
-        return *status;
-    }
-    QApplication app(argc, argv);
-    if (const auto status = AnswerCommandLine(QCoreApplication::arguments().mid(1), true)) {
-        return *status;
-    }
-    // Creating the application takes the user's numeric locale into C; the XML library and the
-    // standard library must keep reading "2.25" as two and a quarter.
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName(QStringLiteral("KVOR"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("kvor"));
-    QApplication::setWindowIcon(SvgIcon(icon::kApp));
-
-    QTranslator qtBase;
-    if (qtBase.load(QLocale(QLocale::Bulgarian, QLocale::Bulgaria), QStringLiteral("qtbase"),
-                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtBase);
-    }
-
-    DesktopPlatform desktop;
-    setPlatform(&desktop);
-    RemoveOldPrintouts();
-    // Before the lock: it lives in the user's folder, which may not exist yet.
-    SeedUserFolder({desktop.InstallFolder(), desktop.UserFolder()});
-    SingleInstance guard(desktop.UserFolder());
-    desktop.setBeforeEnd([&guard] { guard.release(); });
-
-    const int status = StartUp(guard);
-    if (status != 0) {
-        return status;
-    }
-    const int rc = QApplication::exec();
-    guard.release();
-    return rc;
 }
 
 } // namespace kvor
