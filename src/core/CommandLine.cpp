@@ -4,7 +4,7 @@
 
 namespace kvor {
 
-CommandRequest ParseCommandLine(const QStringList& args)
+CommandRequest ParseCommandLine(const QStringList& args, bool pdfOption)
 {
     CommandRequest request;
     bool optionsEnded = false;
@@ -21,6 +21,8 @@ CommandRequest ParseCommandLine(const QStringList& args)
         } else if (arg == u"--version" || arg == u"-V") {
             request.action = CommandAction::ShowVersion;
             return request;
+        } else if (pdfOption && arg == u"--pdf" && request.action == CommandAction::Run) {
+            request.action = CommandAction::ExportPdf;
         } else {
             request.action = CommandAction::Refuse;
             request.refused = arg;
@@ -54,6 +56,10 @@ QString KvorUsageText()
         "Опции:\n"
         "  -h, --help     показва този текст и завършва\n"
         "  -V, --version  показва версията на програмата и завършва\n"
+        "  --pdf СПРАВКА.xml ИЗХОД.pdf\n"
+        "                 записва официалната форма на справката като PDF, без\n"
+        "                 прозорец (структурата е Structure.xml от папката на\n"
+        "                 програмата); код на завършване 0 при успех, 2 при грешка\n"
         "\n"
         "Справките се пазят в папка Data. Когато в папката на програмата може да се\n"
         "пише (преносимо копие), Data и kvor.ini са в нея; иначе са в личната папка\n"

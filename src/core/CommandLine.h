@@ -14,6 +14,7 @@ enum class CommandAction
     Run,
     ShowVersion,
     ShowHelp,
+    ExportPdf, // kvor --pdf REPORT OUT: the operands are the report and the PDF
     Refuse
 };
 
@@ -27,8 +28,9 @@ struct CommandRequest
 };
 
 // args without the program's own name. The first option decides: help and version end the
-// parsing, an option not understood refuses the whole line.
-CommandRequest ParseCommandLine(const QStringList& args);
+// parsing, an option not understood refuses the whole line. "--pdf" is an option only where
+// pdfOption says so (kvor's).
+CommandRequest ParseCommandLine(const QStringList& args, bool pdfOption = false);
 
 // "kvor 1.0.0" and the line under it, ending in a line break.
 QString VersionText(const QString& program);

@@ -9,6 +9,7 @@
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/SplashScreen.h"
+#include "printout/PdfCommand.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -35,7 +36,7 @@ constexpr int kExitUsage = 2;
 // window.
 std::optional<int> AnswerCommandLine(const QStringList& args, bool strict)
 {
-    const CommandRequest request = ParseCommandLine(args);
+    const CommandRequest request = ParseCommandLine(args, true);
     switch (request.action) {
     case CommandAction::ShowHelp:
         PrintText(stdout, KvorUsageText());
@@ -43,6 +44,8 @@ std::optional<int> AnswerCommandLine(const QStringList& args, bool strict)
     case CommandAction::ShowVersion:
         PrintText(stdout, VersionText(QStringLiteral("kvor")));
         return 0;
+    case CommandAction::ExportPdf:
+        return ExportPdfCommand(request.operands);
     case CommandAction::Refuse:
         // Qt's own options (-platform, -style, ...) take one dash; a long option nobody knows
         // is refused before it could cost a window.
