@@ -14,9 +14,9 @@ namespace {
 
 constexpr double kPointsPerInch = 72;
 constexpr double kMarginMm = 12;
-constexpr double kPaddingPt = 2;         // text from a cell's left and right edges
-constexpr double kRowPaddingPt = 1.5;    // and from its top and bottom
-constexpr double kLineWidthPt = 0.5;     // the table's lines
+constexpr double kPaddingPt = 2;           // text from a cell's left and right edges
+constexpr double kRowPaddingPt = 1.5;      // and from its top and bottom
+constexpr double kLineWidthPt = 0.5;       // the table's lines
 constexpr double kLeastOnePageScale = 0.8; // a form just too long for a page is drawn smaller
 const QColor kGrey{QRgb(kGreyBand)};
 const QString kPageNumber = QStringLiteral("Страница %1 от %2");
@@ -51,7 +51,7 @@ public:
     std::vector<QFont> fonts;
     std::vector<QFontMetricsF> metrics;
     std::array<double, FormCells::kColumns + 1> left{}; // column edges
-    std::vector<double> heights;                      // of the rows, index row - 1
+    std::vector<double> heights;                        // of the rows, index row - 1
     std::vector<std::array<float, FormCells::kColumns>> textWidths;
     std::optional<Band> heading; // repeated at the top of every further page
     int lastTableRow = 0;
@@ -264,8 +264,8 @@ private:
             for (int k = 0; k < cell.rowSpan && r + k <= m_l.cells.rowCount(); ++k) {
                 h += m_l.height(r + k);
             }
-            const QRectF rect(m_l.left[size_t(c)], y, m_l.left[size_t(c + cell.colSpan)] -
-                                                          m_l.left[size_t(c)], h);
+            const QRectF rect(m_l.left[size_t(c)], y,
+                              m_l.left[size_t(c + cell.colSpan)] - m_l.left[size_t(c)], h);
             const LookSpec& look = kLooks[size_t(cell.look)];
             if (look.grey) {
                 m_p.fillRect(rect, kGrey);

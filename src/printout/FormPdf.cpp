@@ -49,7 +49,7 @@ Status SaveFormPdf(const PrintoutInput& input, const QString& path)
     QString reason;
     int error = 0;
     if (!WriteFileAtomically(path, bytes, &reason, &error)) {
-        const Failure::Kind kind = IsDiskFullError(error)        ? Failure::Kind::DiskFull
+        const Failure::Kind kind = IsDiskFullError(error)      ? Failure::Kind::DiskFull
                                    : IsWriteDeniedError(error) ? Failure::Kind::ReadOnly
                                                                : Failure::Kind::WriteFailed;
         return Failure::of(kind, path, reason, error);

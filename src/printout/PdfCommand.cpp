@@ -14,8 +14,8 @@
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <clocale>
-#include <optional>
 #include <kvor/InstallDirs.h>
+#include <optional>
 
 namespace kvor {
 
@@ -37,9 +37,9 @@ QString shown(const QString& path)
 QString structurePath()
 {
     const QString exeFolder = QCoreApplication::applicationDirPath();
-    const Folders folders = ChooseFolders(
-        exeFolder, exeFolder + u'/' + QLatin1String(kInstalledDataFromBin),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const Folders folders =
+        ChooseFolders(exeFolder, exeFolder + u'/' + QLatin1String(kInstalledDataFromBin),
+                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     return folders.install + u'/' + QLatin1String(kStructureFileName);
 }
 
@@ -78,6 +78,13 @@ int exportPdf(const QString& reportPath, const QString& pdfPath)
 
 int ExportPdfCommand(const QStringList& operands)
 {
+    // What Qt says on the way (a missing runtime folder and the like) is no concern of a user
+    // who asked for a file: only this command's own messages reach stderr.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            PrintText(stderr, text + u'\n');
+        }
+    });
     if (operands.size() != 2) {
         return fail(QStringLiteral("--pdf иска два аргумента: файла на справката и PDF файла.\n"
                                    "Вижте „kvor --help“."));
