@@ -20,10 +20,11 @@ set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-# The shared libraries are found by dpkg-shlibdeps; Qt's Bulgarian texts of its own dialogs and a
-# spreadsheet program to print from are not linked, so they are named here.
+# The shared libraries are found by dpkg-shlibdeps; Qt's Bulgarian texts of its own dialogs, the
+# font the program draws the form in (and embeds in its PDFs) and a spreadsheet program to print
+# from are not linked, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-dejavu-core")
 # Liberation Sans stands in for Arial, in which the printed form is laid out to fit one page.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-calc | gnumeric, fonts-liberation2 | fonts-liberation")
 

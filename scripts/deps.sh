@@ -3,7 +3,7 @@
 set -eu
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libpugixml-dev
 libxlsxwriter-dev libgtest-dev libbenchmark-dev python3-openpyxl qt6-svg-dev zlib1g-dev
-desktop-file-utils appstream dpkg-dev libexpat1-dev"
+desktop-file-utils appstream dpkg-dev libexpat1-dev fonts-dejavu-core poppler-utils"
 # `deps.sh sanitizers`: also clang and its sanitizer runtimes, for fuzz/run and the checked tests.
 if [ "${1:-}" = sanitizers ]; then
     packages="$packages clang libclang-rt-14-dev"

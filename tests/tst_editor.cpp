@@ -528,7 +528,7 @@ private slots:
                      qPrintable(button->text()));
             letters.insert(button->text()[at + 1].toLower());
         }
-        QCOMPARE(letters.size(), 4); // the lock box and the three commands
+        QCOMPARE(letters.size(), 6); // the lock box and the five commands
         key(Qt::Key_F1);
         // The test's program folder has no guide: asking for it says where it was looked for.
         QCOMPARE(m_fake->texts(),

@@ -12,6 +12,7 @@
 #include "gui/DesktopPlatform.h"
 #include "gui/Icons.h"
 #include "gui/Startup.h"
+#include "printout/PdfCommand.h"
 #include "printout/PrintReport.h"
 
 #include <kvor/Version.h>
@@ -32,6 +33,7 @@ const QString kProgram = QStringLiteral("kvor");
 // The toolkit's own options, which QApplication takes out of the line itself: passed over with
 // their values. One more option of the program is one more row with its own action.
 constexpr OptionSpec kOptions[] = {
+    {"--pdf", 2, CommandAction::ExportPdf},
     {"-platform", 1, CommandAction::Run},        {"-platformpluginpath", 1, CommandAction::Run},
     {"-platformtheme", 1, CommandAction::Run},   {"-plugin", 1, CommandAction::Run},
     {"-qwindowgeometry", 1, CommandAction::Run}, {"-qwindowicon", 1, CommandAction::Run},
@@ -46,6 +48,7 @@ QString usageText()
 {
     return QStringLiteral(
         "Употреба: kvor [ОПЦИЯ] [--] [СПРАВКА.xml]\n"
+        "         kvor --pdf СПРАВКА.xml ИЗХОД.pdf\n"
         "\n"
         "Въвеждане, запис, корекция, печат и копиране на месечната справка за\n"
         "структурата и размера на дълга на община. Без аргументи програмата отваря\n"
@@ -55,6 +58,10 @@ QString usageText()
         "Опции:\n"
         "  -h, --help     показва този текст и завършва\n"
         "  -V, --version  показва версията на програмата и завършва\n"
+        "  --pdf СПРАВКА.xml ИЗХОД.pdf\n"
+        "                 записва официалната форма на справката като PDF, без\n"
+        "                 прозорец (структурата е Structure.xml от папката на\n"
+        "                 програмата); код на завършване 0 при успех, 2 при грешка\n"
         "  --             следващият аргумент е файл, дори да започва с тире\n"
         "\n"
         "Код на завършване: 0 след нормална работа; 1 когато програмата не може да\n"
@@ -164,6 +171,8 @@ int Run(int argc, char** argv)
     case CommandAction::ShowVersion:
         PrintText(stdout, VersionText(kProgram));
         return 0;
+    case CommandAction::ExportPdf:
+        return ExportPdfCommand(request.values);
     case CommandAction::Refuse:
         PrintText(stderr, RefusedText(kProgram, request));
         return kExitUsage;

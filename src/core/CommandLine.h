@@ -15,6 +15,7 @@ enum class CommandAction
     Run,
     ShowVersion,
     ShowHelp,
+    ExportPdf, // kvor --pdf REPORT OUT: the values are the report and the PDF
     Refuse
 };
 

@@ -7,9 +7,11 @@
 #include "core/ReportDocument.h"
 #include "core/ReportModel.h"
 #include "core/ReportName.h"
+#include "gui/FormPrintButtons.h"
 #include "gui/HelpWindow.h"
 #include "gui/ReportGridView.h"
 #include "gui/ReportTableModel.h"
+#include "printout/FormPdf.h"
 #include "printout/PrintReport.h"
 #include "printout/PrintoutInput.h"
 
@@ -177,6 +179,14 @@ void ReportEditor::buildControls()
     auto* commands = new QHBoxLayout(frmCommands);
     commands->addStretch(1);
     commands->addWidget(cmdPrint);
+    // Paper and PDF without a spreadsheet program, drawn by the program itself.
+    const FormPrintButtons form = AddFormPrintButtons(
+        this, commands,
+        [this] {
+            return PrintoutFromGrid(*m_report, *m_report, m_state.Obshtina.Name, m_state.sPeriod,
+                                    m_state.sNote);
+        },
+        [this] { return FormPdfFileName(m_state.Obshtina.NumEBK, m_state.sPeriod); });
     commands->addWidget(cmdSave);
     commands->addWidget(cmdExit);
 
@@ -188,7 +198,9 @@ void ReportEditor::buildControls()
 
     setTabOrder(m_grid, m_lock);
     setTabOrder(m_lock, cmdPrint);
-    setTabOrder(cmdPrint, cmdSave);
+    setTabOrder(cmdPrint, form.print);
+    setTabOrder(form.print, form.pdf);
+    setTabOrder(form.pdf, cmdSave);
     setTabOrder(cmdSave, cmdExit);
 
     connect(m_grid, &ReportGridView::cellLeft, this, &ReportEditor::onCellLeft);

@@ -72,6 +72,7 @@ int main(int argc, char* argv[])
     case CommandAction::Refuse:
         PrintText(stderr, RefusedOptionText(QStringLiteral("kvor-verify"), request.refused));
         return kExitUsage;
+    case CommandAction::ExportPdf: // kvor's own option, never parsed here
     case CommandAction::Run:
         break;
     }
