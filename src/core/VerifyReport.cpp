@@ -4,9 +4,19 @@
 #include "core/ReportHash.h"
 #include "core/XmlDom.h"
 
+#include <QDirIterator>
+#include <QFileInfo>
+#include <algorithm>
+
 namespace kvor {
 
 VerifyResult VerifyReportFile(const QString& path)
+{
+    DomDocument doc;
+    return VerifyReportFile(path, doc);
+}
+
+VerifyResult VerifyReportFile(const QString& path, DomDocument& doc)
 {
     // A pipe, a device or a link to one is reported without being opened: reading it could
     // wait or run on for ever.
@@ -19,7 +29,7 @@ VerifyResult VerifyReportFile(const QString& path)
                 QStringLiteral("файлът е по-голям от %1 MiB и не може да е справка")
                     .arg(kMaxReadBytes / (1024 * 1024))};
     }
-    DomDocument doc;
+    doc.clear();
     if (read.status == ReadStatus::Ok) {
         doc.loadBytes(read.bytes);
     }
@@ -42,6 +52,37 @@ VerifyResult VerifyReportFile(const QString& path)
                 QStringLiteral("контролната сума (hash) не съвпада със съдържанието")};
     }
     return {};
+}
+
+QStringList ReportFilesOf(const QString& argument, QStringList* unreadable)
+{
+    const QFileInfo info(argument);
+    if (!info.isDir()) {
+        return {argument};
+    }
+    const auto noteIfUnreadable = [unreadable](const QFileInfo& folder) {
+        if (unreadable && (!folder.isReadable() || !folder.isExecutable())) {
+            *unreadable << folder.filePath();
+        }
+    };
+    noteIfUnreadable(info);
+    QStringList files;
+    // System entries too: a pipe or a device named like a report is reported, not passed over.
+    // Folders are listed only to see whether they can be read; links to folders are not followed.
+    QDirIterator it(argument, {QStringLiteral("*.xml")},
+                    QDir::Files | QDir::System | QDir::Hidden | QDir::AllDirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo entry = it.fileInfo();
+        if (entry.isDir() && !entry.isSymLink()) {
+            noteIfUnreadable(entry);
+        } else if (!entry.isDir()) {
+            files << path;
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 } // namespace kvor

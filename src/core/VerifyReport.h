@@ -3,8 +3,11 @@
 // when it saves.
 
 #include <QString>
+#include <QStringList>
 
 namespace kvor {
+
+class DomDocument;
 
 enum class VerifyStatus
 {
@@ -23,5 +26,12 @@ struct VerifyResult
 };
 
 VerifyResult VerifyReportFile(const QString& path);
+// The same check leaving the file's document in doc (with `hash` emptied) for further reading.
+VerifyResult VerifyReportFile(const QString& path, DomDocument& doc);
+
+// The report files an argument names: the file itself, or every *.xml below a folder, sorted.
+// Pipes, devices and links to them named like a report are listed too, so that they are reported
+// rather than passed over. Folders below that cannot be read are added to unreadable (when given).
+QStringList ReportFilesOf(const QString& argument, QStringList* unreadable = nullptr);
 
 } // namespace kvor

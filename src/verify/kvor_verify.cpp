@@ -5,10 +5,7 @@
 #include "core/VerifyReport.h"
 
 #include <QCoreApplication>
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QStringList>
-#include <algorithm>
 #include <cstdio>
 
 using namespace kvor;
@@ -38,23 +35,6 @@ const char* const kUsage = "Употреба: kvor-verify [ОПЦИЯ] ФАЙЛ|
                            "  -V, --version  показва версията и завършва\n"
                            "  --             всичко след него е име на файл или папка\n";
 
-// The report files an argument names: the file itself, or every *.xml below a folder.
-QStringList FilesOf(const QString& argument)
-{
-    if (!QFileInfo(argument).isDir()) {
-        return {argument};
-    }
-    QStringList files;
-    // System entries too: a pipe or a device named like a report is reported, not passed over.
-    QDirIterator it(argument, {QStringLiteral("*.xml")}, QDir::Files | QDir::System | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        files << it.next();
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -81,7 +61,7 @@ int main(int argc, char* argv[])
     }
     bool allOk = true;
     for (const QString& argument : arguments) {
-        const QStringList files = FilesOf(argument);
+        const QStringList files = ReportFilesOf(argument);
         if (files.isEmpty()) {
             PrintText(stderr, argument + QStringLiteral("\tняма XML файлове\n"));
             allOk = false;
