@@ -54,7 +54,7 @@ file(REMOVE_RECURSE ${WORK})
 set(prefix ${WORK}/prefix)
 run_checked(${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
 set(expected
-    bin/kvor bin/kvor-verify
+    bin/kvor bin/kvor-verify bin/kvor-summary
     share/kvor/Obshtini.xml share/kvor/Structure.xml share/kvor/help.html share/kvor/kvor.ini
     share/applications/bg.kvor.KVOR.desktop share/metainfo/bg.kvor.KVOR.metainfo.xml
     share/icons/hicolor/scalable/apps/kvor.svg)
@@ -98,7 +98,7 @@ endif()
 # --- the portable program folder -------------------------------------------------------------
 set(folder ${WORK}/portable)
 run_checked(${CMAKE_COMMAND} --install ${BUILD} --prefix ${folder} --component portable)
-expect_files(${folder} kvor kvor-verify Obshtini.xml Structure.xml help.html kvor.ini)
+expect_files(${folder} kvor kvor-verify kvor-summary Obshtini.xml Structure.xml help.html kvor.ini)
 if(NOT IS_DIRECTORY ${folder}/Data)
     fail("the portable program folder has no Data")
 endif()

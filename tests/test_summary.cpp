@@ -112,8 +112,8 @@ protected:
         // Hostile files, whose month no reading tells.
         const QString hostile = in + "/incoming";
         QDir().mkpath(hostile);
-        WriteBytes(hostile + "/deep.xml", "<positions>" + QByteArray(100000 * 3, 'x').replace(
-                                                              "xxx", "<s>"));
+        WriteBytes(hostile + "/deep.xml",
+                   "<positions>" + QByteArray(100000 * 3, 'x').replace("xxx", "<s>"));
         ::mkfifo(QFile::encodeName(hostile + "/pipe.xml").constData(), 0644);
         QFile::link("/dev/zero", hostile + "/zero.xml");
         QFile big(hostile + "/big.xml");
@@ -178,10 +178,9 @@ TEST_F(MonthSummary, EveryMunicipalityGetsItsStatusFindingsAndTheIntactReportsAr
             changed.emplace_back(f.row.left(2), f.column);
         }
     }
-    EXPECT_EQ(changed, (std::vector<std::pair<QString, QString>>{
-                           {"1.", ColumnName(kClosing)},
-                           {"Об", ColumnName(kAdded)},
-                           {"I.", ColumnName(kAdded)}}));
+    EXPECT_EQ(changed, (std::vector<std::pair<QString, QString>>{{"1.", ColumnName(kClosing)},
+                                                                 {"Об", ColumnName(kAdded)},
+                                                                 {"I.", ColumnName(kAdded)}}));
 }
 
 // A month asked for; no register or no structure: the run goes on with what it has.
@@ -250,7 +249,8 @@ TEST_F(MonthSummary, TheCommandAnswersWithItsExitStatus)
         QProcess run;
         run.start(KVOR_SUMMARY_EXECUTABLE, Expand(c.args, in(), prog));
         ASSERT_TRUE(run.waitForFinished(60000));
-        const QString out = QString::fromUtf8(run.readAllStandardOutput() + run.readAllStandardError());
+        const QString out =
+            QString::fromUtf8(run.readAllStandardOutput() + run.readAllStandardError());
         EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(run.exitCode(), c.exit) << out.toStdString();
         EXPECT_TRUE(out.contains(QString::fromUtf8(c.says))) << out.toStdString();
@@ -288,8 +288,8 @@ TEST_F(MonthSummary, TheWorkbookHoldsTheSumsStatusesAndFindings)
                                {"summed", r.summed}};
     WriteBytes(s_dir->filePath("expected.json"), QJsonDocument(expected).toJson());
     QProcess check;
-    check.start("/usr/bin/python3", {KVOR_SUMMARY_CHECKER, xlsx, s_dir->filePath("expected.json"),
-                                     kStructure});
+    check.start("/usr/bin/python3",
+                {KVOR_SUMMARY_CHECKER, xlsx, s_dir->filePath("expected.json"), kStructure});
     ASSERT_TRUE(check.waitForFinished(60000));
     EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
                                    << check.readAllStandardError().toStdString();

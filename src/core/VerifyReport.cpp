@@ -70,7 +70,8 @@ QStringList ReportFilesOf(const QString& argument, QStringList* unreadable)
     // System entries too: a pipe or a device named like a report is reported, not passed over.
     // Folders are listed only to see whether they can be read; links to folders are not followed.
     QDirIterator it(argument, {QStringLiteral("*.xml")},
-                    QDir::Files | QDir::System | QDir::Hidden | QDir::AllDirs | QDir::NoDotAndDotDot,
+                    QDir::Files | QDir::System | QDir::Hidden | QDir::AllDirs |
+                        QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();

@@ -188,9 +188,8 @@ std::optional<QString> AddFormSheet(lxw_workbook* book, const QString& sheetName
 std::optional<QString> WriteFormFile(const PrintoutInput& input, const QString& sheetName,
                                      const QString& path)
 {
-    return WriteXlsxFile(path, [&](lxw_workbook* book) {
-        return AddFormSheet(book, sheetName, input);
-    });
+    return WriteXlsxFile(path,
+                         [&](lxw_workbook* book) { return AddFormSheet(book, sheetName, input); });
 }
 
 std::optional<QString> WriteXlsxFile(const QString& path, const WorkbookFill& fill)

@@ -43,7 +43,8 @@ std::optional<std::vector<Amounts>> TotalsOf(const SummaryForm& form,
 std::optional<std::vector<Amounts>> ReadAmounts(const DomDocument& report, const SummaryForm& form,
                                                 const FindingSink& note)
 {
-    const std::vector<XmlNode> rows = selectNodes(report, QStringLiteral("positions/structure//str"));
+    const std::vector<XmlNode> rows =
+        selectNodes(report, QStringLiteral("positions/structure//str"));
     bool fits = int(rows.size()) == form.rowCount();
     for (size_t n = 0; fits && n < rows.size(); ++n) {
         fits = GetAttribute(rows[n], QStringLiteral("id")) == form.rows()[n].id;
@@ -73,7 +74,8 @@ bool CheckAmounts(const SummaryForm& form, const std::vector<Amounts>& amounts,
                   const PreviousMonth* previous, const FindingSink& note)
 {
     bool consistent = true;
-    const auto differs = [&](int row, int column, Money expected, Money found, const QString& what) {
+    const auto differs = [&](int row, int column, Money expected, Money found,
+                             const QString& what) {
         if (expected != found) {
             note(row, column, expected, found, what);
             consistent = false;

@@ -27,7 +27,7 @@ struct FileEntry
     std::optional<Period> period;
     QString ebk;
     QString name;
-    QByteArray digest; // of the file's bytes: two files of a month are compared by it
+    QByteArray digest;  // of the file's bytes: two files of a month are compared by it
     QString unreadable; // why the file is no readable report; empty when it is one
 };
 
@@ -187,7 +187,13 @@ void Summarizer::choosePeriod()
     for (size_t i = 0; i < m_files.size(); ++i) {
         const FileEntry& f = m_files[i];
         if (!f.period) {
-            m_result.findings.push_back({{}, {}, f.path, {}, {}, {}, {},
+            m_result.findings.push_back({{},
+                                         {},
+                                         f.path,
+                                         {},
+                                         {},
+                                         {},
+                                         {},
                                          f.unreadable + QStringLiteral("; месецът не е известен")});
         } else if (*f.period == *chosen) {
             m_ofPeriod[f.ebk].push_back(i);
@@ -220,8 +226,8 @@ SummaryResult Summarizer::run()
         }
     }
     if (m_sumOverflowed) {
-        m_result.findings.push_back({{}, {}, {}, {}, {}, {}, {},
-                                     QStringLiteral("сборът излиза извън обхвата на числата")});
+        m_result.findings.push_back(
+            {{}, {}, {}, {}, {}, {}, {}, QStringLiteral("сборът излиза извън обхвата на числата")});
     }
     if (m_result.form && m_result.structureXml.isEmpty()) {
         m_result.structureXml = m_result.form->structureXml();
@@ -281,8 +287,8 @@ Status Summarizer::checkReport(const QString& path, const QString& ebk, const Fi
     const VerifyResult verified = VerifyReportFile(path, doc);
     if (verified.status != VerifyStatus::Ok) {
         note(-1, -1, {}, {}, verified.reason);
-        const bool changed = verified.status == VerifyStatus::NoHash ||
-                             verified.status == VerifyStatus::HashDiffers;
+        const bool changed =
+            verified.status == VerifyStatus::NoHash || verified.status == VerifyStatus::HashDiffers;
         return changed ? Status::Changed : Status::Unreadable;
     }
     if (!m_result.form) {

@@ -118,8 +118,8 @@ QByteArray SummaryForm::structureXml() const
             sumid += (sumid.isEmpty() ? "" : "-") + escaped(m_rows[size_t(total)].id);
         }
         x += "<str id=\"" + escaped(row.id) + "\" name=\"" +
-             escaped(row.caption.isEmpty() ? QStringLiteral("Ред ") + row.id : row.caption) +
-             "\"" + (row.restricted ? " restricted=\"1\"" : "") + " sumid=\"" + sumid + "\"/>";
+             escaped(row.caption.isEmpty() ? QStringLiteral("Ред ") + row.id : row.caption) + "\"" +
+             (row.restricted ? " restricted=\"1\"" : "") + " sumid=\"" + sumid + "\"/>";
     }
     return x + "</structure><columns/></nomenclatures>";
 }

@@ -127,8 +127,9 @@ std::optional<QString> AddMunicipalities(lxw_workbook* book, const SummaryResult
         }
     }
     sheet.finish(row);
-    return sheet.error() == LXW_NO_ERROR ? std::nullopt
-                                         : std::optional(QString::fromUtf8(lxw_strerror(sheet.error())));
+    return sheet.error() == LXW_NO_ERROR
+               ? std::nullopt
+               : std::optional(QString::fromUtf8(lxw_strerror(sheet.error())));
 }
 
 std::optional<QString> AddFindings(lxw_workbook* book, const SummaryResult& s)
@@ -157,8 +158,9 @@ std::optional<QString> AddFindings(lxw_workbook* book, const SummaryResult& s)
         sheet.text(row, 7, f.meaning);
     }
     sheet.finish(row);
-    return sheet.error() == LXW_NO_ERROR ? std::nullopt
-                                         : std::optional(QString::fromUtf8(lxw_strerror(sheet.error())));
+    return sheet.error() == LXW_NO_ERROR
+               ? std::nullopt
+               : std::optional(QString::fromUtf8(lxw_strerror(sheet.error())));
 }
 
 // The printed form's table with the sums in place of one report's figures.
@@ -168,12 +170,13 @@ PrintoutInput SumsForm(const SummaryResult& s)
     structure.loadBytes(s.structureXml);
     DomDocument empty; // no figures: the form's layout, captions and code texts only
     const ReportModel model(structure, empty);
-    PrintoutInput in = PrintoutFromGrid(
-        model, model, QStringLiteral("(сбор от %1 справки)").arg(s.summed),
-        s.period ? s.period->text() : QString(), msg::kNote);
+    PrintoutInput in =
+        PrintoutFromGrid(model, model, QStringLiteral("(сбор от %1 справки)").arg(s.summed),
+                         s.period ? s.period->text() : QString(), msg::kNote);
     for (size_t n = 0; n < s.sums.size() && n + grid::kHeadingRows < in.rows.size(); ++n) {
         for (int c = 0; c < kAmountColumns; ++c) {
-            in.rows[n + grid::kHeadingRows][size_t(kGridColumns[size_t(c)])] = s.sums[n][size_t(c)].text();
+            in.rows[n + grid::kHeadingRows][size_t(kGridColumns[size_t(c)])] =
+                s.sums[n][size_t(c)].text();
         }
     }
     return in;

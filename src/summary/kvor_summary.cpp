@@ -55,11 +55,19 @@ const char* const kUsage =
 struct Request
 {
     CommandAction action = CommandAction::Run;
-    QString refused; // the option refused, or the reason of a refused value
+    QString refusal; // what is said when the command line is refused
     SummaryOptions options;
     QString out;
     bool quiet = false;
 };
+
+Request Refused(const QString& text)
+{
+    Request r;
+    r.action = CommandAction::Refuse;
+    r.refusal = text + QStringLiteral("Вижте „%1 --help“.\n").arg(kProgram);
+    return r;
+}
 
 // The options that take a value: "--period 03/2004" or "--period=03/2004".
 Request Parse(const QStringList& args)
@@ -84,17 +92,24 @@ Request Parse(const QStringList& args)
         } else if (takesValue && i + 1 < args.size()) {
             value = args[++i];
         } else if (takesValue) {
-            return {CommandAction::Refuse, arg + QStringLiteral(" (липсва стойност)"), {}, {}, {}};
+            return Refused(QStringLiteral("%1: липсва стойност на „%2“\n").arg(kProgram, arg));
         }
         if (arg == u"--") {
             operandsOnly = true;
         } else if (arg == u"-h" || arg == u"--help") {
-            return {CommandAction::ShowHelp, {}, {}, {}, {}};
+            r.action = CommandAction::ShowHelp;
+            return r;
         } else if (arg == u"-V" || arg == u"--version") {
-            return {CommandAction::ShowVersion, {}, {}, {}, {}};
+            r.action = CommandAction::ShowVersion;
+            return r;
         } else if (arg == u"-q" || arg == u"--quiet") {
             r.quiet = true;
-        } else if (arg == u"--period" && (r.options.period = Period::parse(value))) {
+        } else if (arg == u"--period") {
+            r.options.period = Period::parse(value);
+            if (!r.options.period) {
+                return Refused(
+                    QStringLiteral("%1: „%2“ не е период ММ/ГГГГ\n").arg(kProgram, value));
+            }
         } else if (arg == u"--out") {
             r.out = value;
         } else if (arg == u"--register") {
@@ -102,7 +117,9 @@ Request Parse(const QStringList& args)
         } else if (arg == u"--structure") {
             r.options.structurePath = value;
         } else {
-            return {CommandAction::Refuse, takesValue ? arg + u' ' + value : arg, {}, {}, {}};
+            r.action = CommandAction::Refuse;
+            r.refusal = RefusedOptionText(kProgram, arg);
+            return r;
         }
     }
     return r;
@@ -116,9 +133,9 @@ QString AmountOrDash(const std::optional<Money>& amount)
 void PrintFindings(const SummaryResult& s)
 {
     for (const Finding& f : s.findings) {
-        QString where = f.municipality.isEmpty() ? QString()
-                                                 : f.municipality + QStringLiteral(" (") + f.ebk +
-                                                       QStringLiteral(")");
+        QString where = f.municipality.isEmpty()
+                            ? QString()
+                            : f.municipality + QStringLiteral(" (") + f.ebk + QStringLiteral(")");
         QString line = (f.file.isEmpty() ? QStringLiteral("-") : f.file) + u'\t' +
                        (where.isEmpty() ? QStringLiteral("-") : where) + u'\t';
         if (!f.row.isEmpty()) {
@@ -149,8 +166,8 @@ void PrintSummary(const SummaryResult& s)
     for (int st = 0; st < kStatusCount; ++st) {
         text += QStringLiteral("  %1: %2\n").arg(StatusText(Status(st))).arg(s.count(Status(st)));
     }
-    text += QStringLiteral("Файлове от други периоди, оставени настрана: %1\n")
-                .arg(s.otherPeriodFiles);
+    text +=
+        QStringLiteral("Файлове от други периоди, оставени настрана: %1\n").arg(s.otherPeriodFiles);
     text += QStringLiteral("Констатации: %1\n").arg(s.findings.size());
     PrintText(stdout, text);
 }
@@ -171,7 +188,7 @@ int main(int argc, char* argv[])
         PrintText(stdout, VersionText(kProgram));
         return kExitInOrder;
     case CommandAction::Refuse:
-        PrintText(stderr, RefusedOptionText(kProgram, request.refused));
+        PrintText(stderr, request.refusal);
         return kExitError;
     case CommandAction::Run:
         break;

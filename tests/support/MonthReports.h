@@ -31,8 +31,8 @@ inline std::array<std::int64_t, 3> TypedStotinki(int seed, int n, int month)
 {
     const std::int64_t added = std::int64_t(n + 1) * 1025 + seed * 100;
     const std::int64_t subtracted = std::int64_t(550) * (n % 3);
-    const std::int64_t opening = std::int64_t(seed) * 100000 + n * 3707 +
-                                 std::int64_t(month - 1) * (added - subtracted);
+    const std::int64_t opening =
+        std::int64_t(seed) * 100000 + n * 3707 + std::int64_t(month - 1) * (added - subtracted);
     return {opening, added, subtracted};
 }
 
@@ -58,8 +58,8 @@ inline MadeReport MakeReport(const QString& folder, const QString& structurePath
     state.sYear = QString::number(year);
     state.sPeriod = state.sMonth + QStringLiteral(" / ") + state.sYear;
     QDir().mkpath(folder);
-    MadeReport made{folder + QStringLiteral("/mfddd_sd_%1_%2_%3.xml").arg(ebk, state.sYear, state.sMonth),
-                    {}};
+    MadeReport made{
+        folder + QStringLiteral("/mfddd_sd_%1_%2_%3.xml").arg(ebk, state.sYear, state.sMonth), {}};
     if (!OpenDocument(state, made.path)) {
         return made;
     }
