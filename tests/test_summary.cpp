@@ -257,6 +257,43 @@ TEST_F(MonthSummary, TheCommandAnswersWithItsExitStatus)
     }
 }
 
+// A folder that cannot be read is told and the rest is read. Run as nobody where the test runs as
+// root, whom no permission keeps out.
+TEST_F(MonthSummary, AFolderThatCannotBeReadIsToldAndTheRestIsRead)
+{
+    constexpr uid_t kNobody = 65534;
+    QTemporaryDir dir;
+    const auto mode = [](const QString& path, mode_t m) {
+        ::chmod(QFile::encodeName(path).constData(), m);
+    };
+    WriteBytes(dir.filePath("reg.xml"), RegisterXml(1));
+    WriteBytes(dir.filePath("in/open/r.xml"), ReadBytes(in() + "/mfddd_sd_1001_2004_03.xml"));
+    WriteBytes(dir.filePath("in/shut/r.xml"), ReadBytes(in() + "/mfddd_sd_1001_2004_03.xml"));
+    for (const char* name : {"", "in", "in/open"}) {
+        mode(dir.filePath(name), 0755);
+    }
+    mode(dir.filePath("in/shut"), 0);
+    for (const char* name : {"reg.xml", "in/open/r.xml"}) {
+        mode(dir.filePath(name), 0644);
+    }
+    const auto said = test::RunInChild([&]() -> QString {
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+            return "not nobody";
+        }
+        QProcess run;
+        run.start(KVOR_SUMMARY_EXECUTABLE, {"--register", dir.filePath("reg.xml"), "--structure",
+                                            kStructure, dir.filePath("in")});
+        run.waitForFinished(60000);
+        return QString::number(run.exitCode()) + '\n' +
+               QString::fromUtf8(run.readAllStandardError() + run.readAllStandardOutput());
+    });
+    mode(dir.filePath("in/shut"), 0755);
+    ASSERT_TRUE(said);
+    EXPECT_TRUE(said->startsWith("2\n")) << said->toStdString();
+    EXPECT_TRUE(said->contains(dir.filePath("in/shut") + ": папката не може да бъде прочетена"));
+    EXPECT_TRUE(said->contains("  наред: 1\n")) << said->toStdString();
+}
+
 // The workbook, read back by openpyxl and compared with the sums the editor's model gave; the
 // folders read are left as they were; a file-size limit fails the write with its reason.
 TEST_F(MonthSummary, TheWorkbookHoldsTheSumsStatusesAndFindings)
