@@ -183,18 +183,17 @@ void Summarizer::choosePeriod()
                 chosen = f.period;
             }
         }
+        if (chosen) {
+            break;
+        }
     }
     for (size_t i = 0; i < m_files.size(); ++i) {
         const FileEntry& f = m_files[i];
         if (!f.period) {
-            m_result.findings.push_back({{},
-                                         {},
-                                         f.path,
-                                         {},
-                                         {},
-                                         {},
-                                         {},
-                                         f.unreadable + QStringLiteral("; месецът не е известен")});
+            Finding unknown;
+            unknown.file = f.path;
+            unknown.meaning = f.unreadable + QStringLiteral("; месецът не е известен");
+            m_result.findings.push_back(unknown);
         } else if (*f.period == *chosen) {
             m_ofPeriod[f.ebk].push_back(i);
         } else {
