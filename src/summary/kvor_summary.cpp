@@ -91,7 +91,8 @@ Request Parse(const QStringList& args)
             arg = arg.left(equals);
         } else if (takesValue && i + 1 < args.size()) {
             value = args[++i];
-        } else if (takesValue) {
+        }
+        if (takesValue && value.isEmpty()) {
             return Refused(QStringLiteral("%1: липсва стойност на „%2“\n").arg(kProgram, arg));
         }
         if (arg == u"--") {
