@@ -282,6 +282,9 @@ void Summarizer::sum(const std::vector<Amounts>& amounts)
 Status Summarizer::checkReport(const QString& path, const QString& ebk, const FindingSink& note,
                                MunicipalityLine& line)
 {
+    // The month before first, so that one document is held at a time.
+    QString previousFile;
+    auto closings = previousClosings(ebk, &previousFile);
     DomDocument doc;
     const VerifyResult verified = VerifyReportFile(path, doc);
     if (verified.status != VerifyStatus::Ok) {
@@ -291,7 +294,9 @@ Status Summarizer::checkReport(const QString& path, const QString& ebk, const Fi
         return changed ? Status::Changed : Status::Unreadable;
     }
     if (!m_result.form) {
+        // Without a usable structure the first intact report gives the rows.
         m_result.form = SummaryForm::fromReport(doc);
+        closings = previousClosings(ebk, &previousFile);
     }
     const size_t before = m_result.findings.size();
     const auto amounts = m_result.form ? ReadAmounts(doc, *m_result.form, note) : std::nullopt;
@@ -299,8 +304,6 @@ Status Summarizer::checkReport(const QString& path, const QString& ebk, const Fi
         return Status::Inconsistent;
     }
     const bool figuresRead = before == m_result.findings.size();
-    QString previousFile;
-    const auto closings = previousClosings(ebk, &previousFile);
     const PreviousMonth previous{closings.value_or(std::vector<Money>()), previousFile};
     const bool consistent =
         CheckAmounts(*m_result.form, *amounts, closings ? &previous : nullptr, note) && figuresRead;
