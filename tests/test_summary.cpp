@@ -226,6 +226,7 @@ TEST_F(MonthSummary, TheCommandAnswersWithItsExitStatus)
     const QString clean = s_dir->filePath("clean");
     WriteBytes(clean + "/reg.xml", RegisterXml(1));
     QDir().mkpath(clean + "/r");
+    QDir().mkpath(clean + "/empty");
     QFile::copy(in() + "/mfddd_sd_1001_2004_03.xml", clean + "/r/mfddd_sd_1001_2004_03.xml");
     QFile::copy(in() + "/mfddd_sd_1001_2004_02.xml", clean + "/r/mfddd_sd_1001_2004_02.xml");
     const QString reg = "--register=" + prog + "/Obshtini.xml";
@@ -233,6 +234,7 @@ TEST_F(MonthSummary, TheCommandAnswersWithItsExitStatus)
     const RunCase cases[] = {
         {"in order", {"--register", clean + "/reg.xml", str, clean + "/r"}, 0, "  наред: 1"},
         {"findings", {reg, str, "-q", "IN"}, 1, "  два различни файла: 1"},
+        {"no report", {reg, str, clean + "/empty"}, 1, "Няма нито една справка"},
         {"a month", {reg, str, "--period", "02/2004", "--", "IN"}, 1, "Период 02 / 2004"},
         {"no register", {str, "--register", "PROG/none", "IN"}, 2, "регистърът на общините"},
         {"no folder", {reg, str, "PROG/none"}, 2, "няма такъв файл или папка"},

@@ -76,8 +76,8 @@ struct SummaryResult
     std::optional<SummaryForm> form;
 
     int count(Status status) const;
-    // Every report of the period is intact and consistent and nothing else was found.
-    bool allInOrder() const { return findings.empty(); }
+    // Reports of a period were found, every one intact and consistent, and nothing else.
+    bool allInOrder() const { return period && findings.empty(); }
 };
 
 SummaryResult Summarize(const SummaryOptions& options);
