@@ -153,7 +153,7 @@ endif()
 # --- the portable program folder -------------------------------------------------------------
 set(folder ${WORK}/portable)
 run_checked(${CMAKE_COMMAND} --install ${BUILD} --prefix ${folder} --component portable)
-expect_files(${folder} kvor kvor-verify Obshtini.xml Structure.xml help.html kvor.ini)
+expect_files(${folder} kvor kvor-verify kvor-summary Obshtini.xml Structure.xml help.html kvor.ini)
 if(NOT IS_DIRECTORY ${folder}/Data)
     fail("the portable program folder has no Data")
 endif()

@@ -8,6 +8,12 @@ namespace kvor {
 
 VerifyResult VerifyReportFile(const QString& path)
 {
+    DomDocument doc;
+    return VerifyReportFile(path, doc);
+}
+
+VerifyResult VerifyReportFile(const QString& path, DomDocument& doc)
+{
     // A pipe, a device or a link to one is reported without being opened: reading it could
     // wait or run on for ever.
     const ReadResult read = ReadRegularFile(path);
@@ -26,7 +32,7 @@ VerifyResult VerifyReportFile(const QString& path)
                                               ? ReadFailureCause(read.systemError)
                                               : QStringLiteral("файлът не може да бъде прочетен")};
     }
-    DomDocument doc;
+    doc.clear();
     if (doc.loadBytes(read.bytes) != kLoadOk) {
         return {VerifyStatus::Unreadable,
                 QStringLiteral("файлът не може да бъде прочетен като XML (%1)")

@@ -3,8 +3,11 @@
 // when it saves.
 
 #include <QString>
+#include <QStringList>
 
 namespace kvor {
+
+class DomDocument;
 
 enum class VerifyStatus
 {
@@ -23,5 +26,7 @@ struct VerifyResult
 };
 
 VerifyResult VerifyReportFile(const QString& path);
+// The same check leaving the file's document in doc (with `hash` emptied) for further reading.
+VerifyResult VerifyReportFile(const QString& path, DomDocument& doc);
 
 } // namespace kvor

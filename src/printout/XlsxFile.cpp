@@ -169,8 +169,30 @@ std::optional<QByteArray> FinishXlsx(const QByteArray& written, QString* reason)
     return EditZipEntries(written, edits, reason);
 }
 
+std::optional<QString> AddFormSheet(lxw_workbook* book, const QString& sheetName,
+                                    const PrintoutInput& input)
+{
+    lxw_worksheet* ws = workbook_add_worksheet(book, sheetName.toUtf8().constData());
+    if (!ws) {
+        return sheetName;
+    }
+    XlsxSheet sheet(book, ws);
+    WriteForm(input, sheet);
+    worksheet_set_selection(ws, 0, 0, 0, 0);
+    if (sheet.error() != LXW_NO_ERROR) {
+        return writerError(sheet.error());
+    }
+    return std::nullopt;
+}
+
 std::optional<QString> WriteFormFile(const PrintoutInput& input, const QString& sheetName,
                                      const QString& path)
+{
+    return WriteXlsxFile(path,
+                         [&](lxw_workbook* book) { return AddFormSheet(book, sheetName, input); });
+}
+
+std::optional<QString> WriteXlsxFile(const QString& path, const WorkbookFill& fill)
 {
     // The writer makes its file and its own temporary files in a folder beside the target; the
     // finished bytes then replace the target in one step.
@@ -191,18 +213,10 @@ std::optional<QString> WriteFormFile(const PrintoutInput& input, const QString& 
     properties.author = const_cast<char*>(author.constData());
     workbook_set_properties(book, &properties);
 
-    lxw_worksheet* ws = workbook_add_worksheet(book, sheetName.toUtf8().constData());
-    if (!ws) {
-        workbook_close(book);
-        return sheetName;
-    }
-    XlsxSheet sheet(book, ws);
-    WriteForm(input, sheet);
-    worksheet_set_selection(ws, 0, 0, 0, 0);
-    worksheet_activate(ws);
+    const std::optional<QString> unfilled = fill(book);
     const lxw_error closed = workbook_close(book);
-    if (sheet.error() != LXW_NO_ERROR) {
-        return writerError(sheet.error());
+    if (unfilled) {
+        return unfilled;
     }
     if (closed != LXW_NO_ERROR) {
         return writerError(closed);
@@ -219,9 +233,8 @@ std::optional<QString> WriteFormFile(const PrintoutInput& input, const QString& 
     }
     // The program's one writer: a temporary file beside the target takes its name only once
     // every byte is on disk, never through a link another user planted.
-    QString error;
-    if (!WriteFileAtomically(path, *finished, &error)) {
-        return error;
+    if (!WriteFileAtomically(path, *finished, &reason)) {
+        return reason;
     }
     return std::nullopt;
 }

@@ -6,7 +6,9 @@
 #include "printout/PrintoutInput.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
+#include <xlsxwriter.h>
 
 namespace kvor {
 
@@ -14,6 +16,17 @@ namespace kvor {
 // left as it was. Gives the reason when the file was not written.
 std::optional<QString> WriteFormFile(const PrintoutInput& input, const QString& sheetName,
                                      const QString& path);
+
+// Writes a workbook whose sheets `fill` adds (giving the reason when it cannot), finished as the
+// form's file is: the Normal style Arial 10, the program as application and author. The file at
+// path is replaced whole through the atomic writer or left as it was. Gives the reason when the
+// file was not written.
+using WorkbookFill = std::function<std::optional<QString>(lxw_workbook* book)>;
+std::optional<QString> WriteXlsxFile(const QString& path, const WorkbookFill& fill);
+
+// Adds a sheet of the given name holding the printed form.
+std::optional<QString> AddFormSheet(lxw_workbook* book, const QString& sheetName,
+                                    const PrintoutInput& input);
 
 // The finished file with the default style's font made Arial 10 and the application named
 // "KVOR"; nullopt when the file is not as the writer makes it.

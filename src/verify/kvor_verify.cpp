@@ -3,11 +3,10 @@
 
 #include "core/AtomicFile.h"
 #include "core/CommandLine.h"
+#include "core/ReportFiles.h"
 #include "core/VerifyReport.h"
 
 #include <QCoreApplication>
-#include "verify/ReportFiles.h"
-
 #include <QList>
 #include <cstdio>
 

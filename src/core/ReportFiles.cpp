@@ -1,4 +1,4 @@
-#include "verify/ReportFiles.h"
+#include "core/ReportFiles.h"
 
 #include "core/FileRead.h"
 
