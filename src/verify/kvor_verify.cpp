@@ -4,8 +4,8 @@
 #include "core/CommandLine.h"
 #include "core/VerifyReport.h"
 
-#include <QCoreApplication>
 #include "verify/ReportFiles.h"
+#include <QCoreApplication>
 
 #include <QList>
 #include <cstdio>
