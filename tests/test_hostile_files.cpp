@@ -245,9 +245,10 @@ TEST_F(HostileFiles, EveryReportWrittenIsWindows1251WhateverTheFileDeclared)
                                         "</positions>");
     const auto in = [&](const char* codec, const char* declaredName = nullptr) {
         QStringEncoder encoder(codec);
-        const QString declared = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>")
-                                     .arg(QString::fromLatin1(declaredName ? declaredName : codec)) +
-                                 text;
+        const QString declared =
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>")
+                .arg(QString::fromLatin1(declaredName ? declaredName : codec)) +
+            text;
         return encoder.isValid() ? QByteArray(encoder.encode(declared)) : QByteArray();
     };
     const std::pair<const char*, QByteArray> sources[] = {
@@ -459,10 +460,11 @@ TEST(VerifyFolder, WhatCannotBeCheckedIsNamedWithItsOwnReasonAndTheRestIsChecked
 
     // Given by name: a name longer than a file system takes, a name that is no UTF-8.
     const QByteArray longName = dir + '/' + QByteArray(NAME_MAX + 1, 'n') + ".xml";
-    EXPECT_EQ(Verify({longName, at("r\xE0.xml")}, false),
-              QStringList({QString::fromUtf8(longName) +
-                               "\tПРОМЕНЕН: пътят е по-дълъг, отколкото системата допуска",
-                           shown + "/r\\xE0.xml\tПРОМЕНЕН: името на файла не е валиден UTF-8 текст"}));
+    EXPECT_EQ(
+        Verify({longName, at("r\xE0.xml")}, false),
+        QStringList({QString::fromUtf8(longName) +
+                         "\tПРОМЕНЕН: пътят е по-дълъг, отколкото системата допуска",
+                     shown + "/r\\xE0.xml\tПРОМЕНЕН: името на файла не е валиден UTF-8 текст"}));
     ASSERT_EQ(::chmod(at("locked").constData(), 0755), 0);
 }
 

@@ -257,7 +257,8 @@ TEST_F(Saving, EveryEncodingReadIsWrittenAsWindows1251ThatOtherReadersTake)
         ASSERT_TRUE(doc.save(path("w.xml")));
         const QByteArray written = test::ReadBytes(path("w.xml"));
         EXPECT_EQ(test::IndependentXmlProblem(written), "") << written.toStdString();
-        EXPECT_TRUE(written.contains(" &#20013; &#128512; \x88 &#152;\">")) << written.toStdString();
+        EXPECT_TRUE(written.contains(" &#20013; &#128512; \x88 &#152;\">"))
+            << written.toStdString();
         DomDocument back;
         ASSERT_EQ(back.loadBytes(written), kLoadOk) << back.errorReason().toStdString();
         EXPECT_EQ(NodeXml(back.documentElement()), NodeXml(doc.documentElement()));
@@ -268,8 +269,8 @@ TEST_F(Saving, EveryEncodingReadIsWrittenAsWindows1251ThatOtherReadersTake)
 TEST_F(Saving, ACharacterWindows1251LacksWhereNoReferenceCanStandIsRefusedNotWritten)
 {
     const char* const documents[] = {
-        "<a><!-- 中 --></a>", "<a><?pi 中?></a>",     "<a><![CDATA[中]]></a>",
-        "<a><中/></a>",       "<a x中=\"1\"/>",        "<a><!-- x --><b 中=\"\"/></a>",
+        "<a><!-- 中 --></a>", "<a><?pi 中?></a>", "<a><![CDATA[中]]></a>",
+        "<a><中/></a>",       "<a x中=\"1\"/>",   "<a><!-- x --><b 中=\"\"/></a>",
     };
     for (const char* source : documents) {
         SCOPED_TRACE(source);

@@ -228,9 +228,10 @@ private slots:
         broken.chop(QByteArray("</positions>\r\n").size());
         QByteArray undefinedByte = savedReport();
         undefinedByte.replace("col8=\"&amp;\"", "col8=\"\x98\"");
-        const QByteArray utf8 = QString::fromUtf8(kHandReport)
-                                    .replace(QStringLiteral("windows-1251"), QStringLiteral("UTF-8"))
-                                    .toUtf8();
+        const QByteArray utf8 =
+            QString::fromUtf8(kHandReport)
+                .replace(QStringLiteral("windows-1251"), QStringLiteral("UTF-8"))
+                .toUtf8();
         const QString notValid = msg::kChooseValidXml + QStringLiteral("\r\n%3");
         const auto refuse = [](const char* name, const QByteArray& source, const QString& typed,
                                bool oldCopy, const char* readOnly, const QString& message) {

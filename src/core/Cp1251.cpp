@@ -192,27 +192,26 @@ private:
 
 QByteArray Cp1251EncodeXml(std::initializer_list<QStringView> pieces, QString* refusal)
 {
-    // One byte per unit is written in place; only a reference makes the text longer.
     qsizetype total = 0;
     for (const QStringView piece : pieces) {
         total += piece.size();
     }
+    // One byte per unit is written in place, and there is always room for one per unit still to
+    // come; only a reference makes the text longer, and room is made again after it.
     QByteArray out(total, Qt::Uninitialized);
-    qsizetype length = 0;
+    char* dst = out.data();
     const Reverse& table = reverse();
     // Built only when a character needs a reference: where it stands decides whether it may.
     QString joined;
     std::optional<MarkupContext> context;
     qsizetype offset = 0; // of the piece in the whole text
     for (const QStringView text : pieces) {
+        const char16_t* const src = text.utf16();
         for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t unit = text[i].unicode();
+            const char16_t unit = src[i];
             const int code = unit < table.code.size() ? table.code[unit] : -1;
             if (code >= 0 && code != kCp1251Undefined) {
-                if (length == out.size()) {
-                    out.resize(length + length / 2 + 16);
-                }
-                out.data()[length++] = static_cast<char>(code);
+                *dst++ = static_cast<char>(code);
                 continue;
             }
             if (!context) {
@@ -222,8 +221,8 @@ QByteArray Cp1251EncodeXml(std::initializer_list<QStringView> pieces, QString* r
                 context.emplace(joined);
             }
             const bool pair = QChar::isHighSurrogate(unit) && i + 1 < text.size() &&
-                              QChar::isLowSurrogate(text[i + 1].unicode());
-            const char32_t cp = pair ? QChar::surrogateToUcs4(unit, text[i + 1].unicode()) : unit;
+                              QChar::isLowSurrogate(src[i + 1]);
+            const char32_t cp = pair ? QChar::surrogateToUcs4(unit, src[i + 1]) : unit;
             if (!context->takesReferenceAt(offset + i)) {
                 if (refusal) {
                     *refusal = QStringLiteral("Знакът U+%1 няма място в Windows-1251 и не може да "
@@ -234,15 +233,16 @@ QByteArray Cp1251EncodeXml(std::initializer_list<QStringView> pieces, QString* r
                 }
                 return {};
             }
-            out.truncate(length);
+            out.truncate(dst - out.constData());
             appendReference(out, cp);
             i += pair ? 1 : 0;
-            length = out.size();
-            out.resize(length + (text.size() - i) + (total - offset - text.size()));
+            const qsizetype length = out.size();
+            out.resize(length + (total - offset - i - 1));
+            dst = out.data() + length;
         }
         offset += text.size();
     }
-    out.truncate(length);
+    out.truncate(dst - out.constData());
     return out;
 }
 

@@ -40,9 +40,9 @@ ReadResult systemRefused(int err, const QString& path)
 {
     const QString cause = ReadFailureCause(err);
     const bool missing = err == ENOENT || err == ENOTDIR || err == EISDIR;
-    ReadResult result = refused(missing ? ReadStatus::Missing : ReadStatus::Failed,
-                                cause.left(1).toUpper() + cause.mid(1) + QStringLiteral(": %1"),
-                                path);
+    ReadResult result =
+        refused(missing ? ReadStatus::Missing : ReadStatus::Failed,
+                cause.left(1).toUpper() + cause.mid(1) + QStringLiteral(": %1"), path);
     result.systemError = err;
     return result;
 }

@@ -54,9 +54,8 @@ void Walk(const QByteArray& folder, QList<ReportFileEntry>& found)
         // Links are not followed into folders; a link named *.xml is checked as what it names.
         // A path too long to look at is still seen to be a folder, and told as one.
         const bool isFolder =
-            entry->d_type == DT_DIR ||
-            (entry->d_type == DT_UNKNOWN && ::lstat(path.constData(), &st) == 0 &&
-             S_ISDIR(st.st_mode));
+            entry->d_type == DT_DIR || (entry->d_type == DT_UNKNOWN &&
+                                        ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode));
         if (isFolder) {
             folders.append(path);
         } else if (IsXmlName(name)) {
@@ -90,14 +89,15 @@ QString ShownPath(const QByteArray& nativePath)
     while (i < nativePath.size()) {
         const auto lead = static_cast<unsigned char>(nativePath[i]);
         const qsizetype length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        const QByteArrayView piece = QByteArrayView(nativePath).sliced(i).first(
-            std::min(length, nativePath.size() - i));
-        if (lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4 && IsUtf8(piece) &&
-                            piece.size() == length)) {
+        const QByteArrayView piece =
+            QByteArrayView(nativePath).sliced(i).first(std::min(length, nativePath.size() - i));
+        if (lead < 0x80 ||
+            (lead >= 0xC2 && lead <= 0xF4 && IsUtf8(piece) && piece.size() == length)) {
             out += QString::fromUtf8(piece);
             i += piece.size();
         } else {
-            out += QStringLiteral("\\x") + QString::number(lead, 16).toUpper().rightJustified(2, u'0');
+            out +=
+                QStringLiteral("\\x") + QString::number(lead, 16).toUpper().rightJustified(2, u'0');
             ++i;
         }
     }

@@ -11,8 +11,8 @@ namespace kvor {
 
 struct ReportFileEntry
 {
-    QString path;    // to be shown; bytes that are no UTF-8 appear as \xNN
-    QString problem; // empty: the file is to be checked; else why it cannot be, in Bulgarian
+    QString path;        // to be shown; bytes that are no UTF-8 appear as \xNN
+    QString problem;     // empty: the file is to be checked; else why it cannot be, in Bulgarian
     bool folder = false; // the problem is a folder's (its files were not checked)
 };
 

@@ -34,9 +34,9 @@ VerifyResult VerifyReportFile(const QString& path, DomDocument& doc)
     }
     doc.clear();
     if (doc.loadBytes(read.bytes) != kLoadOk) {
-        return {VerifyStatus::Unreadable,
-                QStringLiteral("файлът не може да бъде прочетен като XML (%1)")
-                    .arg(doc.errorReason())};
+        return {
+            VerifyStatus::Unreadable,
+            QStringLiteral("файлът не може да бъде прочетен като XML (%1)").arg(doc.errorReason())};
     }
     const XmlNode positions = selectSingleNode(doc, QStringLiteral("positions"));
     const QString stored = GetAttribute(positions, QStringLiteral("hash"));

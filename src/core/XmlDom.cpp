@@ -9,8 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -209,8 +209,9 @@ long DomDocument::loadBytes(QByteArrayView bytes)
 long DomDocument::loadWindows1251(const QString& path)
 {
     if (load(path) == kLoadOk && codecOf(m_encoding) != Codec::Cp1251) {
-        return fail(kLoadEncoding,
-                    QStringLiteral("Файлът не е в кодировка windows-1251, а в %1.").arg(m_encoding));
+        return fail(
+            kLoadEncoding,
+            QStringLiteral("Файлът не е в кодировка windows-1251, а в %1.").arg(m_encoding));
     }
     return m_error;
 }
@@ -285,10 +286,9 @@ long DomDocument::decode(QByteArrayView bytes, QString& text, QString& encoding)
     case Codec::Cp1251: {
         qsizetype at = 0;
         if (!Cp1251DecodeStrict(bytes, text, &at)) {
-            return fail(kLoadEncoding,
-                        QStringLiteral("Файлът съдържа байт 0x98, който кодировката "
-                                       "windows-1251 не определя (байт %1).")
-                            .arg(at + 1));
+            return fail(kLoadEncoding, QStringLiteral("Файлът съдържа байт 0x98, който кодировката "
+                                                      "windows-1251 не определя (байт %1).")
+                                           .arg(at + 1));
         }
         return kLoadOk;
     }
@@ -301,12 +301,14 @@ long DomDocument::decode(QByteArrayView bytes, QString& text, QString& encoding)
     }
     QStringDecoder dec(encoding.toLatin1().constData(), QStringDecoder::Flag::Stateless);
     if (!dec.isValid()) {
-        return fail(kLoadEncoding, QStringLiteral("Непозната кодировка на файла: %1").arg(encoding));
+        return fail(kLoadEncoding,
+                    QStringLiteral("Непозната кодировка на файла: %1").arg(encoding));
     }
     text = dec.decode(bytes);
     if (dec.hasError()) {
-        return fail(kLoadEncoding,
-                    QStringLiteral("Файлът съдържа невалиден текст за кодировка %1.").arg(encoding));
+        return fail(
+            kLoadEncoding,
+            QStringLiteral("Файлът съдържа невалиден текст за кодировка %1.").arg(encoding));
     }
     return kLoadOk;
 }

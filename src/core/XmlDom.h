@@ -77,8 +77,7 @@ private:
     long decode(QByteArrayView bytes, QString& text, QString& encoding);
     QString elementText() const;
     // The declaration, the element text, CR LF, in Windows-1251.
-    QByteArray encodeFileText(std::initializer_list<QStringView> element,
-                              QString* refusal) const;
+    QByteArray encodeFileText(std::initializer_list<QStringView> element, QString* refusal) const;
 
     pugi::xml_document m_doc;
     long m_error = kLoadOk;

@@ -28,8 +28,7 @@ inline int Cp1251ByIconv(unsigned char byte)
 
 inline int Cp1251Encoding(void*, const XML_Char* name, XML_Encoding* info)
 {
-    if (QString::fromUtf8(name).compare(QStringLiteral("windows-1251"), Qt::CaseInsensitive) !=
-        0) {
+    if (QString::fromUtf8(name).compare(QStringLiteral("windows-1251"), Qt::CaseInsensitive) != 0) {
         return XML_STATUS_ERROR;
     }
     for (int b = 0; b < 256; ++b) {
