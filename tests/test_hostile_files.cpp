@@ -2,7 +2,6 @@
 // hang or anything written, by the XML layer, by opening a report and by kvor-verify. What XML
 // allows near those edges is still read.
 
-#include "core/AppState.h"
 #include "core/FileRead.h"
 #include "core/Messages.h"
 #include "core/ReportDocument.h"
@@ -12,6 +11,7 @@
 #include "core/XmlDom.h"
 #include "support/Child.h"
 #include "support/Files.h"
+#include "support/Opening.h"
 #include "support/ProgramFolder.h"
 
 #include <QProcess>
@@ -106,13 +106,14 @@ class HostileFiles : public ::testing::TestWithParam<Hostile>
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(ReadStructure(state.xmlStructure));
-        state.sPeriod = QStringLiteral("03 / 2004");
-        state.Obshtina = {QStringLiteral("Банско"), QStringLiteral("5101")};
+        state.structure = test::StructureAndTell();
+        ASSERT_FALSE(state.structure->isEmpty());
+        state.period = Period(3, 2004);
+        state.municipality = {QStringLiteral("Банско"), QStringLiteral("5101")};
     }
     test::FakePlatform fake;
     test::ProgramFolder folder{fake};
-    AppState state;
+    OpenReport state = test::EmptyReport();
 };
 
 TEST_P(HostileFiles, AreRefusedWithAReasonAndNothingIsWritten)
@@ -126,7 +127,7 @@ TEST_P(HostileFiles, AreRefusedWithAReasonAndNothingIsWritten)
     const QString report = folder.dataPath("mfddd_sd_5101_2004_03.xml");
     ASSERT_TRUE(WriteBytes(report, GetParam().bytes));
     const auto before = test::Snapshot(folder.path());
-    EXPECT_FALSE(OpenDocument(state, report));
+    EXPECT_FALSE(test::OpenAndTell(state, state.municipality, state.period));
     EXPECT_EQ(fake.texts(), QStringList{msg::kXmlTampered});
     EXPECT_EQ(test::Snapshot(folder.path()), before);
 

@@ -1,7 +1,6 @@
 // Copying a saved report to another drive: the copy itself, what is refused without writing, the
 // drive list with a drive that cannot be read, and the folder tree.
 
-#include "core/AppState.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/Drives.h"
@@ -87,7 +86,7 @@ public:
 
 } // namespace
 
-class SaveXmlAsTest : public QObject
+class CopyToMediaDialogTest : public QObject
 {
     Q_OBJECT
 
@@ -352,5 +351,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SaveXmlAsTest)
+QTEST_MAIN(CopyToMediaDialogTest)
 #include "tst_copytomedia.moc"

@@ -4,9 +4,11 @@
 #include "core/Drives.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "core/XmlDom.h"
+#include "core/ReportCopy.h"
+#include "gui/FailureMessages.h"
 #include "gui/FileChoice.h"
 #include "gui/HelpWindow.h"
+#include "gui/UserPrompts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -81,7 +83,7 @@ public:
 
 void warn(const QString& text)
 {
-    platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+    prompts().showMessage(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
 }
 
 class BusyPointer final
@@ -265,7 +267,7 @@ void CopyToMediaDialog::driveChanged()
     if (m_returning) {
         return;
     }
-    platform().MsgBox(msg::kDriveNotReady, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleError);
+    prompts().showMessage(msg::kDriveNotReady, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleError);
     m_returning = true;
     m_drive->setCurrentIndex(m_drive->findData(m_startRoot));
     m_returning = false;
@@ -278,10 +280,9 @@ void CopyToMediaDialog::chooseFile()
     OpenFileRequest request;
     request.initialDir = data;
     request.title = msg::kCopyChooseFileTitle;
-    request.filter = msg::kCopyFileFilter;
+    request.nameFilters = msg::kXmlFileFilters;
     request.fileMustExist = true;
-    request.hideReadOnly = true;
-    const QString chosen = platform().ShowOpen(request);
+    const QString chosen = prompts().chooseFileToOpen(request);
     if (!chosen.isEmpty()) {
         m_fileName->setText(QDir::toNativeSeparators(chosen));
     }
@@ -296,24 +297,11 @@ void CopyToMediaDialog::copy()
         return;
     }
     BusyPointer busy;
-    // A document of its own: the report open in the editor is not this one.
-    DomDocument doc;
-    // A source that cannot be read has nothing worth copying; saving it would leave an empty or
-    // broken file on the medium that looks like a report.
-    if (doc.load(QDir::fromNativeSeparators(source)) != kLoadOk) {
+    const Status copied = CopyReport(QDir::fromNativeSeparators(source), targetFolder());
+    if (!copied) {
         busy.done();
-        warn(doc.errorReason());
-        return;
+        TellFailure(copied.failure());
     }
-    const QString name = QFileInfo(QDir::fromNativeSeparators(source)).fileName();
-    const QString target = QDir(targetFolder()).filePath(name);
-    QString error;
-    int err = 0;
-    if (doc.save(target, &error, &err)) {
-        return;
-    }
-    busy.done();
-    warn(WriteFailureMessage(target, err, error));
 }
 
 } // namespace kvor

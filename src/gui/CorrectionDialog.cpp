@@ -1,46 +1,32 @@
 #include "gui/CorrectionDialog.h"
 
-#include "core/AppState.h"
 #include "core/Messages.h"
-#include "core/Platform.h"
-#include "core/PrevData.h"
-#include "core/ReportDocument.h"
 #include "core/ReportName.h"
-#include "core/StructureFile.h"
+#include "gui/FailureMessages.h"
 #include "gui/FileChoice.h"
 #include "gui/HelpWindow.h"
 #include "gui/ReportEditor.h"
+#include "gui/UserPrompts.h"
 
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace kvor {
 
-bool IsValidPeriodText(const QString& period)
-{
-    // \z, not $: a dollar also matches before a final line break.
-    static const QRegularExpression re(QStringLiteral(R"(^(0[1-9]|1[0-2]) / [0-9]{4}\z)"));
-    return re.match(period).hasMatch();
-}
-
 namespace {
-
-// Room for a full path of the Data folder.
 
 void refuse(const QString& text)
 {
-    platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+    prompts().showMessage(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
 }
 
 } // namespace
 
-CorrectionDialog::CorrectionDialog(QWidget* parent, AppState& state)
-    : QDialog(parent), m_state(state)
+CorrectionDialog::CorrectionDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmChooseFile"));
     setWindowTitle(QStringLiteral("Избор на документ за корекция"));
@@ -73,16 +59,17 @@ CorrectionDialog::CorrectionDialog(QWidget* parent, AppState& state)
     AddHelpKey(this);
 }
 
+CorrectionDialog::~CorrectionDialog() = default;
+
 void CorrectionDialog::chooseFile()
 {
     EnsureDataFolder();
     OpenFileRequest request;
     request.initialDir = DataFolder();
     request.title = msg::kCopyChooseFileTitle;
-    request.filter = msg::kCopyFileFilter;
+    request.nameFilters = msg::kXmlFileFilters;
     request.fileMustExist = true;
-    request.hideReadOnly = true;
-    const QString chosen = platform().ShowOpen(request);
+    const QString chosen = prompts().chooseFileToOpen(request);
     if (!chosen.isEmpty()) {
         m_fileName->setText(QDir::toNativeSeparators(chosen));
     }
@@ -94,41 +81,14 @@ void CorrectionDialog::openReport()
         refuse(msg::kChooseFile);
         return;
     }
-    AppState& state = m_state;
-    state.sFileName = m_fileName->text().trimmed();
-    state.xmlDoc.load(state.sFileName);
-    const XmlNode positions = selectSingleNode(state.xmlDoc, QStringLiteral("positions"));
-    state.Obshtina.Name = GetAttribute(positions, QStringLiteral("ob_name"));
-    if (state.Obshtina.Name.isEmpty()) {
-        refuse(msg::kChooseValidXml);
+    Result<OpenReport> opened = OpenReportForCorrection(m_fileName->text().trimmed());
+    if (!opened) {
+        // The dialog stays for another file.
+        TellFailure(opened.failure());
         return;
     }
-    // The chosen file may come from anywhere: its period and code name the report in Data, so
-    // they must not be able to lead outside it.
-    const QString period = GetAttribute(positions, QStringLiteral("period"));
-    const QString ebk = GetAttribute(positions, QStringLiteral("ebk"));
-    if (!IsValidPeriodText(period) || !IsSafeEbkCode(ebk)) {
-        refuse(msg::kChooseValidXml);
-        return;
-    }
-    state.sPeriod = period;
-    state.Obshtina.NumEBK = ebk;
-    state.sMonth = PeriodMonth(period);
-    state.sYear = PeriodYear(period);
-    if (!ReadStructure(state.xmlStructure)) {
-        return;
-    }
-    EnsureDataFolder();
-    state.sFileName = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
-    if (!OpenDocument(state, state.sFileName)) {
-        return;
-    }
-    CheckForPrevData(state);
-    // Creating a new report took the captions off the structure in memory.
-    if (!ReadStructure(state.xmlStructure)) {
-        return;
-    }
-    ShowReportEditor(this, state);
+    m_opened = std::move(*opened);
+    ShowReportEditor(this, *m_opened);
 }
 
 } // namespace kvor

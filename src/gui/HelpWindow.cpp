@@ -2,6 +2,7 @@
 
 #include "core/Messages.h"
 #include "core/Platform.h"
+#include "gui/UserPrompts.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -140,8 +141,8 @@ void ShowHelp(QWidget* owner)
     static QPointer<HelpWindow> window;
     const QString path = InstallPath(QString::fromLatin1(kHelpFileName));
     if (!QFileInfo(path).isFile()) {
-        platform().MsgBox(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
-                          MsgIcon::Exclamation, msg::kTitleWarning);
+        prompts().showMessage(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
+                              MsgIcon::Exclamation, msg::kTitleWarning);
         return;
     }
     if (!window || window->parentWidget() != owner) {
@@ -149,8 +150,8 @@ void ShowHelp(QWidget* owner)
         window = new HelpWindow(owner);
     }
     if (!window->loadFile(path)) {
-        platform().MsgBox(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
-                          MsgIcon::Exclamation, msg::kTitleWarning);
+        prompts().showMessage(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
+                              MsgIcon::Exclamation, msg::kTitleWarning);
         delete window;
         return;
     }

@@ -1,7 +1,9 @@
 #include "gui/MainWindow.h"
 
+#include "core/Register.h"
 #include "gui/CopyToMediaDialog.h"
 #include "gui/CorrectionDialog.h"
+#include "gui/FailureMessages.h"
 #include "gui/HelpWindow.h"
 #include "gui/Icons.h"
 #include "gui/NewReportDialog.h"
@@ -32,9 +34,9 @@ constexpr int kStatusBarGapLines = 3;
 
 } // namespace
 
-MainWindow::MainWindow(short rememberedMunicipality, QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(std::optional<int> rememberedMunicipality, QWidget* parent)
+    : QMainWindow(parent), m_rememberedMunicipality(rememberedMunicipality)
 {
-    m_state.iObshtina = rememberedMunicipality;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("KVOR"));
     setWindowIcon(SvgIcon(icon::kApp));
@@ -146,14 +148,21 @@ void MainWindow::refreshClock()
 
 void MainWindow::newReport()
 {
-    // Created afresh each time, so that the register is read again and the periods follow today.
-    NewReportDialog dialog(this, m_state);
+    // Read afresh each time, and the dialog made afresh, so that the periods follow today.
+    const Result<QList<Municipality>> municipalities = ReadRegister();
+    if (!municipalities) {
+        TellFailure(municipalities.failure());
+        return;
+    }
+    NewReportDialog dialog(*municipalities, m_rememberedMunicipality, this);
+    connect(&dialog, &NewReportDialog::municipalityRemembered, this,
+            [this](int position) { m_rememberedMunicipality = position; });
     dialog.exec();
 }
 
 void MainWindow::correctReport()
 {
-    CorrectionDialog dialog(this, m_state);
+    CorrectionDialog dialog(this);
     dialog.exec();
 }
 

@@ -24,7 +24,7 @@ namespace {
 
 void endWith(const QString& text)
 {
-    platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+    prompts().showMessage(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
 }
 
 constexpr int kExitUsage = 2;
@@ -77,23 +77,17 @@ int StartUp(SingleInstance& guard)
         endWith(msg::kNoIniFile);
         return 1;
     }
-    short remembered = 0;
-    switch (ReadIni(ini, remembered)) {
-    case IniStatus::Ok:
-        break;
-    case IniStatus::Missing:
-        endWith(msg::kNoIniFile);
-        return 1;
-    case IniStatus::ReadOnly:
-    case IniStatus::Failed:
-        endWith(msg::kIniUnreadable);
+    const Result<std::optional<int>> remembered = ReadRememberedMunicipality(ini);
+    if (!remembered) {
+        endWith(remembered.failure().kind == Failure::Kind::NotFound ? msg::kNoIniFile
+                                                                     : msg::kIniUnreadable);
         return 1;
     }
 
     auto* splash = new SplashScreen;
     splash->start();
 
-    auto* main = new MainWindow(remembered);
+    auto* main = new MainWindow(*remembered);
     main->setAttribute(Qt::WA_DeleteOnClose);
 
     // The event loop shows the splash; the main window takes its place once it may close.
@@ -133,10 +127,10 @@ int Main(int argc, char** argv)
 
     DesktopPlatform desktop;
     setPlatform(&desktop);
+    setPrompts(&desktop);
     // Before the lock: it lives in the user's folder, which may not exist yet.
     SeedUserFolder({desktop.InstallFolder(), desktop.UserFolder()});
     SingleInstance guard(desktop.UserFolder());
-    desktop.setBeforeEnd([&guard] { guard.release(); });
 
     const int status = StartUp(guard);
     if (status != 0) {
