@@ -108,11 +108,11 @@ class CopyToMediaDialogTest : public QObject
     }
     static QLineEdit* fileBox(CopyToMediaDialog& dlg)
     {
-        return dlg.findChild<QLineEdit*>(QStringLiteral("txtFileName"));
+        return dlg.findChild<QLineEdit*>(QStringLiteral("fileNameField"));
     }
     static QComboBox* driveList(CopyToMediaDialog& dlg)
     {
-        return dlg.findChild<QComboBox*>(QStringLiteral("Drive1"));
+        return dlg.findChild<QComboBox*>(QStringLiteral("driveList"));
     }
     static QStringList rootsListed(CopyToMediaDialog& dlg)
     {
@@ -196,7 +196,7 @@ private slots:
         QVERIFY(QDir::setCurrent(QDir(m_program->path()).filePath(currentDir)));
         auto dlg = makeDialog();
         prepareCopy(*dlg, typed.isEmpty() ? QDir::toNativeSeparators(source()) : typed);
-        dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+        dlg->findChild<QPushButton*>(QStringLiteral("copyButton"))->click();
 
         QVERIFY2(m_fake->messages.isEmpty(), qPrintable(m_fake->texts().join(u'\n')));
         QCOMPARE(test::Listing(m_stick->path()), QStringList{kReportName});
@@ -270,7 +270,7 @@ private slots:
 
         auto dlg = makeDialog();
         prepareCopy(*dlg, path);
-        dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+        dlg->findChild<QPushButton*>(QStringLiteral("copyButton"))->click();
 
         QCOMPARE(m_fake->texts(), QStringList{message});
         QCOMPARE(m_fake->messages[0].title, msg::kTitleWarning);
@@ -334,7 +334,7 @@ private slots:
         auto dlg = makeDialog();
         chooseDrive(*dlg, m_stick->path());
         // The drive's root is the one top item, and it is open.
-        auto* tree = dlg->findChild<QTreeView*>(QStringLiteral("Dir1"));
+        auto* tree = dlg->findChild<QTreeView*>(QStringLiteral("folderTree"));
         QCOMPARE(tree->model()->rowCount(tree->rootIndex()), 1);
         QVERIFY(tree->isExpanded(tree->model()->index(0, 0, tree->rootIndex())));
         // Only folders of the shown drive can be chosen.
@@ -344,7 +344,7 @@ private slots:
         QVERIFY(!dlg->setTargetFolder(stickPath(QStringLiteral("note.xml"))));
         QCOMPARE(dlg->targetFolder(), inner);
         fileBox(*dlg)->setText(source());
-        dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+        dlg->findChild<QPushButton*>(QStringLiteral("copyButton"))->click();
         QVERIFY(m_fake->messages.isEmpty());
         QCOMPARE(test::Listing(m_stick->path()),
                  QStringList({"note.xml", "Отчети", "Отчети/2005", "Отчети/2005/" + kReportName}));

@@ -69,8 +69,8 @@ class CorrectionDialogTest : public QObject
         });
         CorrectionDialog dlg;
         dlg.show();
-        test::Child<QLineEdit>(dlg, "txtFileName")->setText(path);
-        test::Child<QPushButton>(dlg, "cmdOpen")->click();
+        test::Child<QLineEdit>(dlg, "fileNameField")->setText(path);
+        test::Child<QPushButton>(dlg, "openButton")->click();
         [&] { QVERIFY(dlg.isVisible()); }(); // the dialog stays for another report
         if (const OpenReport* opened = dlg.lastOpened()) {
             m_openedPath = opened->filePath;
@@ -189,8 +189,8 @@ private slots:
     void theFileDialogStartsInDataAndACancelKeepsTheText()
     {
         CorrectionDialog dlg;
-        test::Child<QLineEdit>(dlg, "txtFileName")->setText(QStringLiteral("earlier.xml"));
-        test::Child<QPushButton>(dlg, "cmdChooseFile")->click();
+        test::Child<QLineEdit>(dlg, "fileNameField")->setText(QStringLiteral("earlier.xml"));
+        test::Child<QPushButton>(dlg, "browseButton")->click();
         QCOMPARE(m_fake->openRequests.size(), 1);
         const OpenFileRequest& r = m_fake->openRequests[0];
         QCOMPARE(r.initialDir, m_folder->filePath("Data"));
@@ -198,10 +198,10 @@ private slots:
         QCOMPARE(r.nameFilters, QStringLiteral("Xml files (*.xml);;All files (*)"));
         QVERIFY(r.fileMustExist);
         QVERIFY(QFileInfo(m_folder->filePath("Data")).isDir());
-        QCOMPARE(test::Child<QLineEdit>(dlg, "txtFileName")->text(), QStringLiteral("earlier.xml"));
+        QCOMPARE(test::Child<QLineEdit>(dlg, "fileNameField")->text(), QStringLiteral("earlier.xml"));
         m_fake->openAnswers = {QStringLiteral("/somewhere/chosen.xml")};
-        test::Child<QPushButton>(dlg, "cmdChooseFile")->click();
-        QCOMPARE(test::Child<QLineEdit>(dlg, "txtFileName")->text(),
+        test::Child<QPushButton>(dlg, "browseButton")->click();
+        QCOMPARE(test::Child<QLineEdit>(dlg, "fileNameField")->text(),
                  QStringLiteral("/somewhere/chosen.xml"));
     }
 };

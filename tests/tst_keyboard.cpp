@@ -174,7 +174,7 @@ private slots:
         CorrectionDialog correction;
         CopyToMediaDialog copy;
         for (QWidget* dialog : {static_cast<QWidget*>(&correction), static_cast<QWidget*>(&copy)}) {
-            auto* button = test::Child<QAbstractButton>(*dialog, "cmdChooseFile");
+            auto* button = test::Child<QAbstractButton>(*dialog, "browseButton");
             QCOMPARE(button->text(), QStringLiteral("..."));
             QCOMPARE(button->accessibleName(), QStringLiteral("Избор на файл"));
         }

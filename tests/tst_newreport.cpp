@@ -101,7 +101,7 @@ private slots:
         m_fake->today = today;
         const auto dialog = makeDialog();
         NewReportDialog& dlg = *dialog;
-        QComboBox* periods = test::Child<QComboBox>(dlg, "cboDate");
+        QComboBox* periods = test::Child<QComboBox>(dlg, "periodList");
         QCOMPARE(periods->count(), 48);
         QCOMPARE(periods->itemText(0), first);
         QCOMPARE(periods->itemText(47), last);
@@ -134,9 +134,9 @@ private slots:
         QFETCH(QByteArray, ini);
         const auto dialog = makeDialog(remembered);
         NewReportDialog& dlg = *dialog;
-        QCOMPARE(test::Child<QComboBox>(dlg, "cboObshtina")->count(), 265);
-        QCOMPARE(test::Child<QComboBox>(dlg, "cboObshtina")->currentIndex(), selected);
-        QCOMPARE(test::Child<QLineEdit>(dlg, "txtEBK")->text(), code);
+        QCOMPARE(test::Child<QComboBox>(dlg, "municipalityList")->count(), 265);
+        QCOMPARE(test::Child<QComboBox>(dlg, "municipalityList")->currentIndex(), selected);
+        QCOMPARE(test::Child<QLineEdit>(dlg, "ebkField")->text(), code);
         QCOMPARE(m_folder->read("kvor.ini"), ini);
         QVERIFY(m_fake->messages.isEmpty());
     }
@@ -145,8 +145,8 @@ private slots:
     {
         const auto dialog = makeDialog(std::nullopt);
         QSignalSpy remembered(dialog.get(), &NewReportDialog::municipalityRemembered);
-        test::Child<QComboBox>(*dialog, "cboObshtina")->setCurrentIndex(2);
-        QCOMPARE(test::Child<QLineEdit>(*dialog, "txtEBK")->text(), QStringLiteral("5103"));
+        test::Child<QComboBox>(*dialog, "municipalityList")->setCurrentIndex(2);
+        QCOMPARE(test::Child<QLineEdit>(*dialog, "ebkField")->text(), QStringLiteral("5103"));
         QCOMPARE(remembered.size(), 1);
         QCOMPARE(remembered[0][0].toInt(), 2);
         QCOMPARE(m_folder->read("kvor.ini"), QByteArray("\"oba 2\"\r\n"));
@@ -176,7 +176,7 @@ private slots:
         const auto dialog = makeDialog();
         NewReportDialog& dlg = *dialog;
         dlg.show();
-        QTest::mouseClick(test::Child<QPushButton>(dlg, "cmdOk"), Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(dlg, "chooseButton"), Qt::LeftButton);
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(dlg.isVisible());
         QCOMPARE(closer.seen, 1);
@@ -252,7 +252,7 @@ private slots:
         dlg.show();
         const QStringList before = test::Listing(m_folder->path());
         const QByteArray ini = m_folder->read("kvor.ini");
-        QTest::mouseClick(test::Child<QPushButton>(dlg, "cmdOk"), Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(dlg, "chooseButton"), Qt::LeftButton);
         QCOMPARE(m_fake->texts(), QStringList({message}));
         QCOMPARE(int(m_fake->messages[0].icon), icon);
         if (icon == int(MsgIcon::Exclamation)) {
@@ -274,7 +274,7 @@ private slots:
         const auto dialog = makeDialog(3);
         NewReportDialog& dlg = *dialog;
         dlg.show();
-        QTest::mouseClick(test::Child<QPushButton>(dlg, "cmdEsc"), Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(dlg, "cancelButton"), Qt::LeftButton);
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(m_folder->read("kvor.ini"), QByteArray("\"oba 3\"\r\n"));

@@ -108,7 +108,7 @@ private:
 CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     : QDialog(parent), m_drives(drives ? drives : &systemDrives())
 {
-    setObjectName(QStringLiteral("frmSaveXMLAs"));
+    setObjectName(QStringLiteral("copyToMediaDialog"));
     setWindowTitle(QStringLiteral("Съхранение на данни на дискета"));
 
     const FileChoice choice = MakeFileChoice(this, QStringLiteral("&Изберете файл:"));
@@ -119,7 +119,7 @@ CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     auto* drive = new DriveComboBox(this);
     drive->beforePopup = [this] { fillDrives(); };
     m_drive = drive;
-    m_drive->setObjectName(QStringLiteral("Drive1"));
+    m_drive->setObjectName(QStringLiteral("driveList"));
     m_drive->setAccessibleName(QStringLiteral("Устройство"));
     auto* driveLabel = new QLabel(QStringLiteral("&Устройство:"), this);
     driveLabel->setBuddy(m_drive);
@@ -130,7 +130,7 @@ CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     m_filter = new DriveFolderFilter(this);
     m_filter->setSourceModel(m_folders);
     m_tree = new QTreeView(this);
-    m_tree->setObjectName(QStringLiteral("Dir1"));
+    m_tree->setObjectName(QStringLiteral("folderTree"));
     m_tree->setAccessibleName(QStringLiteral("Папка"));
     m_tree->setModel(m_filter);
     m_tree->setHeaderHidden(true);
@@ -144,11 +144,11 @@ CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     dirLabel->setBuddy(m_tree);
 
     auto* save = new QPushButton(QStringLiteral("&Съхрани"), this);
-    save->setObjectName(QStringLiteral("cmdSave"));
+    save->setObjectName(QStringLiteral("copyButton"));
     save->setAccessibleName(QStringLiteral("Съхрани"));
     save->setDefault(true);
     auto* exit = new QPushButton(QStringLiteral("Из&ход"), this);
-    exit->setObjectName(QStringLiteral("cmdExit"));
+    exit->setObjectName(QStringLiteral("closeButton"));
     exit->setAccessibleName(QStringLiteral("Изход"));
     exit->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;

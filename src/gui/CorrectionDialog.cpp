@@ -28,7 +28,7 @@ void refuse(const QString& text)
 
 CorrectionDialog::CorrectionDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmChooseFile"));
+    setObjectName(QStringLiteral("correctionDialog"));
     setWindowTitle(QStringLiteral("Избор на документ за корекция"));
 
     const FileChoice choice = MakeFileChoice(this, QStringLiteral("Избор на &файл:"));
@@ -37,11 +37,11 @@ CorrectionDialog::CorrectionDialog(QWidget* parent) : QDialog(parent)
     m_fileName = choice.fileName;
 
     auto* open = new QPushButton(QStringLiteral("&Отвори файл"), this);
-    open->setObjectName(QStringLiteral("cmdOpen"));
+    open->setObjectName(QStringLiteral("openButton"));
     open->setAccessibleName(QStringLiteral("Отвори файл"));
     open->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("От&каз"), this);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAccessibleName(QStringLiteral("Отказ"));
     cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;

@@ -36,18 +36,18 @@ constexpr double kMostOfTheScreen = 0.9;
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
 {
-    setObjectName(QStringLiteral("frmHelp"));
+    setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("KVOR - Помощ"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose, true);
 
     m_contents = new QTreeWidget(this);
-    m_contents->setObjectName(QStringLiteral("tvwContents"));
+    m_contents->setObjectName(QStringLiteral("helpContents"));
     m_contents->setAccessibleName(QStringLiteral("Съдържание"));
     m_contents->setHeaderLabel(QStringLiteral("Съдържание"));
     m_contents->header()->hide();
     m_browser = new QTextBrowser(this);
-    m_browser->setObjectName(QStringLiteral("txtHelp"));
+    m_browser->setObjectName(QStringLiteral("helpText"));
     m_browser->setAccessibleName(QStringLiteral("Помощна информация"));
     m_browser->setOpenExternalLinks(false);
     m_browser->setOpenLinks(true);

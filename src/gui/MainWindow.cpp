@@ -37,40 +37,40 @@ constexpr int kStatusBarGapLines = 3;
 MainWindow::MainWindow(std::optional<int> rememberedMunicipality, QWidget* parent)
     : QMainWindow(parent), m_rememberedMunicipality(rememberedMunicipality)
 {
-    setObjectName(QStringLiteral("frmMain"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("KVOR"));
     setWindowIcon(SvgIcon(icon::kApp));
 
     QMenuBar* bar = menuBar();
     QMenu* document = bar->addMenu(QStringLiteral("&Документ"));
-    document->setObjectName(QStringLiteral("mnuRegisters"));
+    document->setObjectName(QStringLiteral("documentMenu"));
     QAction* newReport = addCommand(
-        document, "mnuNewDoc", QStringLiteral("&Въвеждане на документи"), &MainWindow::newReport);
+        document, "newReportAction", QStringLiteral("&Въвеждане на документи"), &MainWindow::newReport);
     QAction* correct =
-        addCommand(document, "mnuDocument_Correct", QStringLiteral("&Корекция на документ"),
+        addCommand(document, "correctReportAction", QStringLiteral("&Корекция на документ"),
                    &MainWindow::correctReport);
 
     QMenu* output = bar->addMenu(QStringLiteral("&Изходна информация"));
-    output->setObjectName(QStringLiteral("mnuInformation"));
+    output->setObjectName(QStringLiteral("outputMenu"));
     QAction* copy =
-        addCommand(output, "mnuSaveToDisc", QStringLiteral("&Съхранение на файл на дискета"),
+        addCommand(output, "copyToMediaAction", QStringLiteral("&Съхранение на файл на дискета"),
                    &MainWindow::copyToMedia);
 
     // Help and exit are commands on the menu bar itself.
-    QAction* help = addCommand(nullptr, "mnuHelp", QStringLiteral("&Помощ"), &MainWindow::showHelp);
+    QAction* help = addCommand(nullptr, "helpAction", QStringLiteral("&Помощ"), &MainWindow::showHelp);
     help->setShortcut(QKeySequence(Qt::Key_F1));
     help->setShortcutContext(Qt::WindowShortcut);
-    addCommand(nullptr, "mnuExit", QStringLiteral("Из&ход"), &MainWindow::exitProgram);
+    addCommand(nullptr, "exitAction", QStringLiteral("Из&ход"), &MainWindow::exitProgram);
 
     QToolBar* toolbar = addToolBar(QStringLiteral("Команди"));
-    toolbar->setObjectName(QStringLiteral("tbrMain"));
+    toolbar->setObjectName(QStringLiteral("mainToolBar"));
     toolbar->setMovable(false);
     toolbar->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
-    addToolbarButton(newReport, "cmdNewDoc", icon::kNewReport,
+    addToolbarButton(newReport, "newReportButton", icon::kNewReport,
                      QStringLiteral("Въвеждане на отчет"));
-    addToolbarButton(correct, "cmdEditDoc", icon::kEditReport, QStringLiteral("Редакция на отчет"));
-    addToolbarButton(copy, "cmdSave", icon::kCopyToMedia, QStringLiteral("Съхраняване на отчет"));
-    addToolbarButton(help, "cmdHelp", icon::kHelp, QStringLiteral("Помощ"));
+    addToolbarButton(correct, "correctReportButton", icon::kEditReport, QStringLiteral("Редакция на отчет"));
+    addToolbarButton(copy, "copyToMediaButton", icon::kCopyToMedia, QStringLiteral("Съхраняване на отчет"));
+    addToolbarButton(help, "helpButton", icon::kHelp, QStringLiteral("Помощ"));
 
     buildStatusBar();
     // Without a document area, nothing else asks for the width the menu and the status bar need.
@@ -97,7 +97,7 @@ QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& ca
 void MainWindow::addToolbarButton(QAction* command, const char* key, const char* icon,
                                   const QString& tooltip)
 {
-    QToolBar* toolbar = findChild<QToolBar*>(QStringLiteral("tbrMain"));
+    QToolBar* toolbar = findChild<QToolBar*>(QStringLiteral("mainToolBar"));
     QAction* a = toolbar->addAction(SvgIcon(icon), tooltip);
     a->setObjectName(QString::fromLatin1(key));
     a->setToolTip(tooltip);
@@ -112,7 +112,7 @@ void MainWindow::addToolbarButton(QAction* command, const char* key, const char*
 void MainWindow::buildStatusBar()
 {
     QStatusBar* status = statusBar();
-    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setObjectName(QStringLiteral("statusBar"));
     status->setSizeGripEnabled(true);
     auto panel = [this](const char* name) {
         auto* label = new QLabel(this);
@@ -123,10 +123,10 @@ void MainWindow::buildStatusBar()
         label->setContentsMargins(kPanelMargin, 0, kPanelMargin, 0);
         return label;
     };
-    QLabel* text = panel("pnlText");
+    QLabel* text = panel("statusText");
     text->setText(QStringLiteral("Справка за структурата и размера на дълга на община"));
-    m_date = panel("pnlDate");
-    m_time = panel("pnlTime");
+    m_date = panel("statusDate");
+    m_time = panel("statusTime");
     status->addWidget(text, 1);
     status->addPermanentWidget(m_date);
     status->addPermanentWidget(m_time);

@@ -55,36 +55,36 @@ NewReportDialog::NewReportDialog(QList<Municipality> municipalities, std::option
                                  QWidget* parent)
     : QDialog(parent), m_municipalities(std::move(municipalities))
 {
-    setObjectName(QStringLiteral("frmChoosePrm"));
+    setObjectName(QStringLiteral("newReportDialog"));
     setWindowTitle(QStringLiteral("Данни за нов документ"));
 
     m_period = new QComboBox(this);
-    m_period->setObjectName(QStringLiteral("cboDate"));
+    m_period->setObjectName(QStringLiteral("periodList"));
     m_period->setAccessibleName(QStringLiteral("Период"));
 
     auto* frame = new QGroupBox(this);
-    frame->setObjectName(QStringLiteral("fraObshtina"));
+    frame->setObjectName(QStringLiteral("municipalityFrame"));
     m_municipality = new QComboBox(frame);
-    m_municipality->setObjectName(QStringLiteral("cboObshtina"));
+    m_municipality->setObjectName(QStringLiteral("municipalityList"));
     m_municipality->setAccessibleName(QStringLiteral("Община"));
     m_municipality->setMinimumContentsLength(kMunicipalityChars);
     m_municipality->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_ebk = new QLineEdit(frame);
-    m_ebk->setObjectName(QStringLiteral("txtEBK"));
+    m_ebk->setObjectName(QStringLiteral("ebkField"));
     m_ebk->setAccessibleName(QStringLiteral("ЕБК"));
     // Display only, but in readable ink: the user checks the code before choosing.
     m_ebk->setReadOnly(true);
     m_ebk->setFocusPolicy(Qt::NoFocus);
 
-    m_choose = MakeButton(QStringLiteral("&Избор"), QStringLiteral("Избор"), "cmdOk", this);
+    m_choose = MakeButton(QStringLiteral("&Избор"), QStringLiteral("Избор"), "chooseButton", this);
     m_choose->setDefault(true);
     QPushButton* cancel =
-        MakeButton(QStringLiteral("От&каз"), QStringLiteral("Отказ"), "cmdEsc", this);
+        MakeButton(QStringLiteral("От&каз"), QStringLiteral("Отказ"), "cancelButton", this);
 
-    QLabel* lblDate = MakeLabel(QStringLiteral("&Период"), "lblDate", m_period, this);
+    QLabel* lblDate = MakeLabel(QStringLiteral("&Период"), "periodLabel", m_period, this);
     QLabel* lblObshtina =
-        MakeLabel(QStringLiteral("&Община"), "lblObshtina", m_municipality, frame);
-    QLabel* lblEBK = MakeLabel(QStringLiteral("ЕБК"), "lblEBK", m_ebk, frame);
+        MakeLabel(QStringLiteral("&Община"), "municipalityLabel", m_municipality, frame);
+    QLabel* lblEBK = MakeLabel(QStringLiteral("ЕБК"), "ebkLabel", m_ebk, frame);
     // The period list lines up with the fields in the frame.
     const int labelWidth = std::max(
         {lblDate->sizeHint().width(), lblObshtina->sizeHint().width(), lblEBK->sizeHint().width()});
