@@ -5,7 +5,7 @@
 #include "FuzzFolder.h"
 #include "core/Amount.h"
 #include "core/Cp1251.h"
-#include "core/ReportDocument.h"
+#include "core/OpenReport.h"
 #include "core/ReportModel.h"
 #include "core/StructureFile.h"
 
