@@ -4,7 +4,7 @@
 
 #include "GeneratedReport.h"
 #include "core/Amount.h"
-#include "core/AppState.h"
+#include "core/OpenReport.h"
 #include "core/ReportDocument.h"
 #include "core/ReportModel.h"
 #include "gui/ReportEditor.h"
@@ -19,19 +19,21 @@ using namespace kvor;
 
 namespace {
 
-void Load(AppState& state, int rows, bool filled)
+void Load(OpenReport& state, int rows, bool filled)
 {
-    state.xmlStructure.loadBytes(bench::StructureXml(rows, bench::SampleProportionCodes(rows)));
-    state.xmlDoc.loadBytes(bench::ReportXml(rows, filled));
+    state.structure = std::make_unique<DomDocument>();
+    state.document = std::make_unique<DomDocument>();
+    state.structure->loadBytes(bench::StructureXml(rows, bench::SampleProportionCodes(rows)));
+    state.document->loadBytes(bench::ReportXml(rows, filled));
 }
 
 // The editor built and shown, as a dialog opens it, until the events of showing it (its first
 // paint included) have run.
 void OpenEditor(benchmark::State& st, bool correction)
 {
-    AppState state;
+    OpenReport state;
     Load(state, static_cast<int>(st.range(0)), correction);
-    state.bPrevData = correction;
+    state.previousMonthExists = correction;
     for (auto _ : st) {
         ReportEditor editor(state);
         editor.show();
@@ -54,10 +56,10 @@ BENCHMARK(BM_OpenEditorCorrection)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchma
 // The model alone, the part of opening that reads the whole form and report.
 void BM_BuildModel(benchmark::State& st)
 {
-    AppState state;
+    OpenReport state;
     Load(state, static_cast<int>(st.range(0)), true);
     for (auto _ : st) {
-        ReportModel report(state.xmlStructure, state.xmlDoc);
+        ReportModel report(*state.structure, *state.document);
         benchmark::DoNotOptimize(report.rowCount());
     }
 }
@@ -67,10 +69,10 @@ BENCHMARK(BM_BuildModel)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchmark::kMilli
 // month, as leaving the cell does.
 void BM_CommitWithPreviousMonth(benchmark::State& st)
 {
-    AppState state;
+    OpenReport state;
     const int rows = static_cast<int>(st.range(0));
     Load(state, rows, true);
-    ReportModel report(state.xmlStructure, state.xmlDoc);
+    ReportModel report(*state.structure, *state.document);
     ReportTableModel table(report);
     int row = rows - 1;
     while (row > 0 && !report.isEditable(row, grid::kOpening)) {
@@ -89,14 +91,14 @@ BENCHMARK(BM_CommitWithPreviousMonth)->Arg(27)->Arg(1000)->Arg(32000);
 // What "Запис" does: the figures into the document, then the hashed text written once.
 void BM_SaveReport(benchmark::State& st)
 {
-    AppState state;
+    OpenReport state;
     Load(state, static_cast<int>(st.range(0)), true);
-    ReportModel report(state.xmlStructure, state.xmlDoc);
+    ReportModel report(*state.structure, *state.document);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("r.xml"));
     for (auto _ : st) {
-        report.store(state.xmlDoc);
-        benchmark::DoNotOptimize(SaveHashedDocument(state.xmlDoc, path));
+        report.store(*state.document);
+        benchmark::DoNotOptimize(SaveHashedDocument(*state.document, path));
     }
 }
 BENCHMARK(BM_SaveReport)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchmark::kMillisecond);
@@ -104,12 +106,12 @@ BENCHMARK(BM_SaveReport)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchmark::kMilli
 // pugixml saving the same document by itself, the yardstick of the save above.
 void BM_PugixmlSave(benchmark::State& st)
 {
-    AppState state;
+    OpenReport state;
     Load(state, static_cast<int>(st.range(0)), true);
     QTemporaryDir dir;
     const QByteArray path = dir.filePath(QStringLiteral("r.xml")).toLocal8Bit();
     for (auto _ : st) {
-        benchmark::DoNotOptimize(state.xmlDoc.raw().save_file(path.constData()));
+        benchmark::DoNotOptimize(state.document->raw().save_file(path.constData()));
     }
 }
 BENCHMARK(BM_PugixmlSave)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchmark::kMillisecond);

@@ -3,7 +3,6 @@
 // embedded fonts). The atomic write that follows costs what any write of those bytes costs.
 
 #include "GeneratedReport.h"
-#include "core/AppState.h"
 #include "core/ReportModel.h"
 #include "printout/FormPdf.h"
 #include "printout/PrintoutInput.h"

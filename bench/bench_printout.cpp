@@ -1,7 +1,8 @@
 // Writing the printed form's file, against the spreadsheet writer writing the same cells with the
 // same formats on its own: what the form, the amount reading and the finishing of the file cost.
 
-#include "core/AppState.h"
+#include "core/Messages.h"
+#include "core/OpenReport.h"
 #include "printout/PrintedForm.h"
 #include "printout/XlsxFile.h"
 #include "support/SampleReport.h"
@@ -21,12 +22,12 @@ namespace {
 // The sample report's rows over and over, up to the given count, as the editor writes them.
 PrintoutInput input(int reportRows)
 {
-    AppState state;
-    test::LoadSampleState(state, QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml"));
-    const ReportModel form(state.xmlStructure, DomDocument());
+    OpenReport report;
+    test::LoadSampleState(report, QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml"));
+    const ReportModel form(*report.structure, DomDocument());
     PrintoutInput in =
-        PrintoutFromGrid(test::ReportGrid(state.xmlStructure, test::GrowingAmounts), form,
-                         state.Obshtina.Name, state.sPeriod, state.sNote);
+        PrintoutFromGrid(test::ReportGrid(*report.structure, test::GrowingAmounts), form,
+                         report.municipality.name, report.period.text(), msg::kNote);
     const size_t sample = in.rows.size() - grid::kHeadingRows;
     for (size_t r = in.rows.size(); r < size_t(reportRows) + grid::kHeadingRows; ++r) {
         in.rows.push_back(in.rows[grid::kHeadingRows + (r - grid::kHeadingRows) % sample]);

@@ -1,7 +1,7 @@
 #pragma once
 // What the file-reading fuzz targets share: an install folder and a user's folder of their own in
-// a fresh temporary directory, a platform that answers every message box with its first button,
-// and a way to put the fuzzed bytes into a file there. Each input starts from a state of its own.
+// a fresh temporary directory, a platform with today's date fixed, and a way to put the fuzzed
+// bytes into a file there. Each input starts from a state of its own.
 
 #include "core/Platform.h"
 
@@ -17,14 +17,6 @@ namespace kvor::fuzz {
 class FuzzPlatform final : public Platform
 {
 public:
-    MsgAnswer MsgBox(const QString&, MsgButtons buttons, MsgIcon, const QString&) override
-    {
-        ++messages;
-        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok
-                                                                            : MsgAnswer::Yes;
-    }
-    QString ShowOpen(const OpenFileRequest&) override { return {}; }
-    void End(int) override { ended = true; }
     QString InstallFolder() const override { return install; }
     QString UserFolder() const override { return user; }
     QDate Today() const override { return QDate(2004, 3, 15); }
@@ -32,8 +24,6 @@ public:
 
     QString install;
     QString user;
-    int messages = 0;
-    bool ended = false;
 };
 
 // The folders live as long as the process; memory-backed storage keeps a run from wearing the
@@ -56,13 +46,8 @@ public:
         setPlatform(&m_platform);
     }
 
-    // Starts an input afresh: no messages, nothing ended.
-    FuzzPlatform& reset()
-    {
-        m_platform.messages = 0;
-        m_platform.ended = false;
-        return m_platform;
-    }
+    // Starts an input afresh.
+    FuzzPlatform& reset() { return m_platform; }
 
     QString installPath(const QString& name) const { return InstallPath(name); }
     QString userPath(const QString& name) const { return UserPath(name); }

@@ -1,12 +1,12 @@
 // Any bytes as the file chosen for correction: the municipality, period and code are read from
-// it, and whatever they hold, a code and period that pass the checks can only name a report
-// directly inside Data, for the month itself and for the month before.
+// it, and whatever they hold, opening either refuses the file or opens a report directly inside
+// Data, whose month before is named directly inside Data too; nothing else is written.
 
 #include "FuzzFolder.h"
-#include "core/AppState.h"
+#include "core/OpenReport.h"
 #include "core/PrevData.h"
 #include "core/ReportName.h"
-#include "core/XmlDom.h"
+#include "core/StructureFile.h"
 
 #include <QFileInfo>
 
@@ -27,30 +27,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::FuzzFolder& f = fuzz::folder();
     f.reset();
-    AppState state;
+    static const bool structureWritten = [&f] {
+        fuzz::FuzzFolder::write(f.installPath(QString::fromLatin1(kStructureFileName)),
+                                "<nomenclatures version='1'><structure><str id='2'/></structure>"
+                                "<columns><col id='1' protected='1'/></columns></nomenclatures>");
+        return true;
+    }();
+    fuzz::check(structureWritten);
     const QString chosen = f.userPath(QStringLiteral("chosen.xml"));
     fuzz::FuzzFolder::write(chosen, fuzz::bytesOf(data, size));
 
-    state.xmlDoc.load(chosen);
-    const XmlNode positions = selectSingleNode(state.xmlDoc, QStringLiteral("positions"));
-    state.Obshtina.Name = GetAttribute(positions, QStringLiteral("ob_name"));
-    if (state.Obshtina.Name.isEmpty()) {
+    const Result<OpenReport> opened = OpenReportForCorrection(chosen);
+    if (!opened) {
+        fuzz::check(fuzz::FuzzFolder::read(chosen) == fuzz::bytesOf(data, size));
         return 0;
     }
-    const QString period = GetAttribute(positions, QStringLiteral("period"));
-    const QString ebk = GetAttribute(positions, QStringLiteral("ebk"));
-    if (!IsSafeEbkCode(ebk)) {
-        return 0;
-    }
-    state.sPeriod = period;
-    state.Obshtina.NumEBK = ebk;
-    state.sMonth = PeriodMonth(period);
-    state.sYear = PeriodYear(period);
-    if (IsSafeEbkCode(state.sMonth) && IsSafeEbkCode(state.sYear)) {
-        fuzz::check(IsDirectlyInData(ReportFilePath(ebk, state.sYear, state.sMonth)));
-    }
-    const QString prev = GetPrevFileName(ebk, state.sMonth, state.sYear);
+    fuzz::check(IsDirectlyInData(opened->filePath));
+    const QString prev = PreviousReportPath(opened->municipality.ebk, opened->period);
     fuzz::check(prev.isEmpty() || IsDirectlyInData(prev));
-    CheckForPrevData(state);
+    QFile::remove(opened->filePath);
     return 0;
 }

@@ -10,20 +10,20 @@ using namespace kvor;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::FuzzFolder& f = fuzz::folder();
-    const fuzz::FuzzPlatform& p = f.reset();
+    f.reset();
     const QString path = f.userPath(QString::fromLatin1(kIniFileName));
     fuzz::FuzzFolder::write(path, fuzz::bytesOf(data, size));
 
-    constexpr short kUntouched = -2;
-    short position = kUntouched;
-    fuzz::check(ReadIni(path, position) == IniStatus::Ok);
-    const auto expected =
+    const Result<std::optional<int>> read = ReadRememberedMunicipality(path);
+    fuzz::check(read.ok());
+    const auto named =
         FindRememberedPosition(ReadDelimitedFields(Cp1251Decode(fuzz::bytesOf(data, size))));
-    fuzz::check(position == expected.value_or(kUntouched));
+    fuzz::check(*read == (named && *named >= 0 ? std::optional<int>(*named) : std::nullopt));
 
-    fuzz::check(RememberMunicipality(position) && p.messages == 0 && !p.ended);
+    const int position = read->value_or(0);
+    fuzz::check(RememberMunicipality(position).ok());
     fuzz::check(fuzz::FuzzFolder::read(path) == IniLine(position));
-    short again = kUntouched;
-    fuzz::check(ReadIni(path, again) == IniStatus::Ok && again == position);
+    const Result<std::optional<int>> again = ReadRememberedMunicipality(path);
+    fuzz::check(again.ok() && *again == std::optional<int>(position));
     return 0;
 }

@@ -3,7 +3,6 @@
 // bytes that read back the same.
 
 #include "FuzzFolder.h"
-#include "core/AppState.h"
 #include "core/PrevData.h"
 #include "core/ReportName.h"
 #include "core/XmlDom.h"
@@ -31,24 +30,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const QByteArray current = NewMonthReport();
     fuzz::FuzzFolder& f = fuzz::folder();
     f.reset();
-    AppState state;
-    state.sMonth = QStringLiteral("03");
-    state.sYear = QStringLiteral("2004");
-    state.Obshtina = {QStringLiteral("Столична"), QStringLiteral("1234")};
-    const QString prevPath = GetPrevFileName(state.Obshtina.NumEBK, state.sMonth, state.sYear);
+    DomDocument report;
+    const QString prevPath = PreviousReportPath(QStringLiteral("1234"), Period(3, 2004));
     fuzz::check(prevPath == ReportFilePath(QStringLiteral("1234"), QStringLiteral("2004"),
                                            QStringLiteral("02")));
-    fuzz::FuzzFolder::write(prevPath, fuzz::bytesOf(data, size));
-    fuzz::check(state.xmlDoc.loadBytes(current) == kLoadOk);
-
-    CheckForPrevData(state);
-    fuzz::check(state.bPrevData && state.sMsgNoPrev.isEmpty());
+    fuzz::check(report.loadBytes(current) == kLoadOk);
 
     DomDocument prev;
     prev.loadBytes(fuzz::bytesOf(data, size));
+    CarryClosingAmounts(prev, report);
     const QString rowsPath = QStringLiteral("positions//str");
     const auto previous = selectNodes(prev, rowsPath);
-    const auto rows = selectNodes(state.xmlDoc, rowsPath);
+    const auto rows = selectNodes(report, rowsPath);
     for (size_t i = 0; i < rows.size(); ++i) {
         const QString opening = GetAttribute(rows[i], QStringLiteral("col1"));
         fuzz::check(opening == (i < previous.size()
@@ -57,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     DomDocument again;
-    fuzz::check(again.loadBytes(state.xmlDoc.toBytes()) == kLoadOk);
-    fuzz::check(NodeXml(again.documentElement()) == NodeXml(state.xmlDoc.documentElement()));
+    fuzz::check(again.loadBytes(report.toBytes()) == kLoadOk);
+    fuzz::check(NodeXml(again.documentElement()) == NodeXml(report.documentElement()));
     return 0;
 }

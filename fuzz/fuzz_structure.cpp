@@ -3,9 +3,9 @@
 // and a new report built from it that reads back.
 
 #include "FuzzFolder.h"
-#include "core/Cp1251.h"
 #include "core/Amount.h"
-#include "core/ReportDocument.h"
+#include "core/Cp1251.h"
+#include "core/OpenReport.h"
 #include "core/ReportModel.h"
 #include "core/StructureFile.h"
 
@@ -51,16 +51,16 @@ void TypeEveryCell(const DomDocument& structure)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::FuzzFolder& f = fuzz::folder();
-    const fuzz::FuzzPlatform& p = f.reset();
+    f.reset();
     fuzz::FuzzFolder::write(f.installPath(QString::fromLatin1(kStructureFileName)),
                             fuzz::bytesOf(data, size));
 
-    DomDocument structure;
-    if (!ReadStructure(structure)) {
-        fuzz::check(structure.isEmpty() && p.messages == 1 && !p.ended);
+    const Result<std::unique_ptr<DomDocument>> read = ReadStructure();
+    if (!read) {
+        fuzz::check(read.failure().kind != Failure::Kind::NotFound);
         return 0;
     }
-    fuzz::check(p.messages == 0);
+    const DomDocument& structure = **read;
     TypeEveryCell(structure);
 
     const QString version = GetAttribute(structure.documentElement(), QStringLiteral("version"));

@@ -5,7 +5,8 @@
 //
 // Usage: print_sample <structure.xml> <out.xlsx> [report rows]
 
-#include "core/AppState.h"
+#include "core/Messages.h"
+#include "core/OpenReport.h"
 #include "printout/PrintReport.h"
 #include "printout/SpreadsheetOpener.h"
 #include "support/FakePlatform.h"
@@ -23,15 +24,15 @@ int main(int argc, char** argv)
     }
     using namespace kvor;
     test::FakePlatform fake;
-    AppState state;
+    OpenReport state;
     if (!test::LoadSampleState(state, QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "the structure file cannot be loaded\n");
         return 1;
     }
-    const ReportModel form(state.xmlStructure, DomDocument());
+    const ReportModel form(*state.structure, DomDocument());
     PrintoutInput in =
-        PrintoutFromGrid(test::ReportGrid(state.xmlStructure, test::GrowingAmounts), form,
-                         state.Obshtina.Name, state.sPeriod, state.sNote);
+        PrintoutFromGrid(test::ReportGrid(*state.structure, test::GrowingAmounts), form,
+                         state.municipality.name, state.period.text(), msg::kNote);
     if (argc == 4) {
         const size_t sample = in.rows.size() - grid::kHeadingRows;
         const size_t rows = size_t(std::max(std::atoi(argv[3]), 0)) + grid::kHeadingRows;

@@ -2,7 +2,6 @@
 // the hash, what the user is told when a file cannot be read or written, and kvor-verify, which
 // checks a saved report on the receiver's side.
 
-#include "core/AppState.h"
 #include "core/GridText.h"
 #include "core/Messages.h"
 #include "core/ReportDocument.h"
@@ -10,6 +9,7 @@
 #include "core/VerifyReport.h"
 #include "core/XmlDom.h"
 #include "support/Files.h"
+#include "support/Opening.h"
 #include "support/ProgramFolder.h"
 
 #include <QProcess>
@@ -29,11 +29,12 @@ class Documents : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(ReadStructure(state.xmlStructure));
+        state.structure = test::StructureAndTell();
+        ASSERT_FALSE(state.structure->isEmpty());
         QDir().mkpath(folder.filePath("Data"));
-        state.sPeriod = QStringLiteral("03 / 2004");
-        state.Obshtina.Name = QStringLiteral("Банско");
-        state.Obshtina.NumEBK = QStringLiteral("5101");
+        state.period = Period(3, 2004);
+        state.municipality.name = QStringLiteral("Банско");
+        state.municipality.ebk = QStringLiteral("5101");
     }
     void TearDown() override
     {
@@ -51,7 +52,7 @@ protected:
     }
     std::vector<XmlNode> documentRows() const
     {
-        return selectNodes(state.xmlDoc, QStringLiteral("positions//str"));
+        return selectNodes((*state.document), QStringLiteral("positions//str"));
     }
     // A grid with every amount cell "0", as the editor shows a new report.
     static TextTable zeroGrid(int dataRows = kSampleRows)
@@ -66,7 +67,7 @@ protected:
     }
 
     test::FakePlatform fake;
-    AppState state;
+    OpenReport state = test::EmptyReport();
     test::ProgramFolder folder{fake};
 };
 
@@ -74,15 +75,20 @@ protected:
 
 TEST_F(Documents, SkeletonAndOpenedNewReportAreTheGoldenFiles)
 {
-    const std::pair<const char*, std::function<void(const QString&)>> cases[] = {
+    const std::pair<const char*, std::function<QString()>> cases[] = {
         {"skeleton_sample.xml",
-         [this](const QString& path) { CreateDocumentFile(state.xmlStructure, path); }},
-        {"opened_sample.xml",
-         [this](const QString& path) { ASSERT_TRUE(OpenDocument(state, path)); }}};
+         [this] {
+             const QString path = folder.dataPath("skeleton_sample.xml");
+             test::CreateAndTell((*state.structure), path);
+             return path;
+         }},
+        {"opened_sample.xml", [this] {
+             EXPECT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
+             return state.filePath;
+         }}};
     for (const auto& [golden, make] : cases) {
         SCOPED_TRACE(golden);
-        const QString path = folder.dataPath(QString::fromLatin1(golden));
-        make(path);
+        const QString path = make();
         const QByteArray expected = ReadBytes(GoldenPath(golden));
         const QByteArray written = ReadBytes(path);
         EXPECT_EQ(written.size(), expected.size());
@@ -109,8 +115,9 @@ TEST_P(SkeletonVersions, SurviveIntoAReadableReport)
                                  "\"><structure><str id=\"1\"/></structure><columns/>"
                                  "</nomenclatures>";
     folder.write("Structure.xml", structure);
-    ASSERT_TRUE(ReadStructure(state.xmlStructure));
-    CreateDocumentFile(state.xmlStructure, report());
+    state.structure = test::StructureAndTell();
+    ASSERT_FALSE(state.structure->isEmpty());
+    test::CreateAndTell((*state.structure), report());
     DomDocument written;
     ASSERT_EQ(written.load(report()), kLoadOk) << ReadBytes(report()).toStdString();
     EXPECT_EQ(GetAttribute(written.documentElement(), "version").toStdString(), GetParam().value);
@@ -128,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SkeletonVersions,
 TEST_F(Documents, ANewReportInAReadOnlyFolderIsRefusedWithThePath)
 {
     protectData();
-    CreateDocumentFile(state.xmlStructure, report());
+    test::CreateAndTell((*state.structure), report());
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, msg::kWriteDenied + report());
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWriteError);
@@ -136,7 +143,7 @@ TEST_F(Documents, ANewReportInAReadOnlyFolderIsRefusedWithThePath)
     EXPECT_FALSE(QFile::exists(report()));
     // Opening tries the skeleton first; a folder it may not write is no tampered file.
     fake.messages.clear();
-    EXPECT_FALSE(OpenDocument(state, report()));
+    EXPECT_FALSE(test::OpenAndTell(state, state.municipality, state.period));
     EXPECT_EQ(fake.texts(), QStringList({msg::kWriteDenied + report()}));
 }
 
@@ -144,7 +151,7 @@ TEST_F(Documents, ANewReportInAReadOnlyFolderIsRefusedWithThePath)
 TEST_F(Documents, AReportPathThatCannotBeOpenedIsReportedAsSuch)
 {
     ASSERT_TRUE(QDir().mkpath(report()));
-    EXPECT_FALSE(OpenDocument(state, report()));
+    EXPECT_FALSE(test::OpenAndTell(state, state.municipality, state.period));
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_TRUE(fake.messages[0].text.contains(report())) << fake.messages[0].text.toStdString();
     EXPECT_NE(fake.messages[0].text, msg::kXmlTampered);
@@ -157,7 +164,7 @@ TEST_F(Documents, OpeningASavedReportRestampsInPlaceAndKeepsAmountsAndHash)
                          "<positions version=\"1\" period=\"01 / 2000\" ob_name=\"old\" ebk=\"9\" "
                          "hash=\"1_2_3\"><structure><str id=\"2\" col1=\" 5,00\"/></structure>"
                          "</positions>\r\n");
-    ASSERT_TRUE(OpenDocument(state, report()));
+    ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
     DomDocument written;
     ASSERT_EQ(written.load(report()), kLoadOk);
     EXPECT_EQ(NodeXml(written.documentElement()),
@@ -171,22 +178,21 @@ TEST_F(Documents, AMalformedReportIsRefusedAndLeftUntouched)
     const QByteArray broken = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"
                               "<positions version=\"1\"><structure/>\r\n";
     WriteBytes(report(), broken);
-    EXPECT_FALSE(OpenDocument(state, report()));
+    EXPECT_FALSE(test::OpenAndTell(state, state.municipality, state.period));
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, msg::kXmlTampered);
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
     EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
     EXPECT_EQ(ReadBytes(report()), broken);
-    EXPECT_TRUE(state.xmlDoc.isEmpty());
+    EXPECT_TRUE((*state.document).isEmpty());
 }
 
 TEST_F(Documents, AReportThatCannotBeRewrittenIsNotOpenedAndTheUserIsTold)
 {
-    ASSERT_TRUE(OpenDocument(state, report()));
+    ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
     const QByteArray before = ReadBytes(report());
     QFile::setPermissions(report(), QFileDevice::ReadOwner);
-    state.sPeriod = QStringLiteral("04 / 2004");
-    EXPECT_FALSE(OpenDocument(state, report()));
+    EXPECT_FALSE(test::OpenAndTell(state, state.municipality, state.period));
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, msg::kWriteDenied + report());
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWriteError);
@@ -199,10 +205,10 @@ TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
 {
     // The hash of the zero grid was worked out from the golden file's text with "hash" appended,
     // outside the program; it comes after the stamps.
-    ASSERT_TRUE(OpenDocument(state, report()));
+    ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
     TextTable grid = zeroGrid();
-    StoreGridValues(state.xmlDoc, grid);
-    const XmlNode root = state.xmlDoc.documentElement();
+    StoreGridValues((*state.document), grid);
+    const XmlNode root = (*state.document).documentElement();
     EXPECT_TRUE(NodeXml(root).startsWith(
         QStringLiteral("<positions version=\"2004.1\" period=\"03 / 2004\" ob_name=\"Банско\" "
                        "ebk=\"5101\" hash=\"86_326649_451095\">")));
@@ -214,7 +220,7 @@ TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
     grid.setTextMatrix(4, 6, QStringLiteral(" 1 227,50"));
     // Columns that hold no amount are not stored.
     grid.setTextMatrix(4, 2, QStringLiteral("код"));
-    StoreGridValues(state.xmlDoc, grid);
+    StoreGridValues((*state.document), grid);
     const auto rows = documentRows();
     EXPECT_EQ(GetAttribute(rows[0], "col1"), "12,50");
     EXPECT_EQ(NodeXml(rows[1]).left(NodeXml(rows[1]).indexOf(u'>') + 1),
@@ -223,32 +229,32 @@ TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
     const QString changed = GetAttribute(root, "hash");
     EXPECT_NE(changed, "86_326649_451095");
     // The same grid stored again gives the same hash.
-    StoreGridValues(state.xmlDoc, grid);
+    StoreGridValues((*state.document), grid);
     EXPECT_EQ(GetAttribute(root, "hash"), changed);
 }
 
 TEST_F(Documents, GridRowsBeyondTheReportAreIgnoredAndMissingOnesLeaveRowsAlone)
 {
-    ASSERT_TRUE(OpenDocument(state, report()));
+    ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
     TextTable longer = zeroGrid(kSampleRows + 2);
     longer.setTextMatrix(kFirstDataRow + kSampleRows, 1, QStringLiteral("9"));
-    StoreGridValues(state.xmlDoc, longer);
+    StoreGridValues((*state.document), longer);
     EXPECT_EQ(documentRows().size(), size_t(kSampleRows));
 
     TextTable shorter = zeroGrid(1);
     shorter.setTextMatrix(3, 1, QStringLiteral("1,00"));
-    StoreGridValues(state.xmlDoc, shorter);
+    StoreGridValues((*state.document), shorter);
     EXPECT_EQ(GetAttribute(documentRows()[0], "col1"), "1,00");
     EXPECT_EQ(GetAttribute(documentRows()[1], "col1"), "0");
 }
 
 TEST_F(Documents, AReportTooLargeToHashIsStoredWithAnEmptyHash)
 {
-    ASSERT_TRUE(OpenDocument(state, report()));
+    ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
     TextTable grid = zeroGrid();
     grid.setTextMatrix(3, 1, QString(8'500'000, QChar(u'1')));
-    StoreGridValues(state.xmlDoc, grid);
-    const XmlNode root = state.xmlDoc.documentElement();
+    StoreGridValues((*state.document), grid);
+    const XmlNode root = (*state.document).documentElement();
     EXPECT_EQ(GetAttribute(root, "hash"), "");
     EXPECT_TRUE(NodeXml(root).contains(QStringLiteral(" hash=\"\">")));
 }
@@ -261,12 +267,12 @@ protected:
     void SetUp() override
     {
         Documents::SetUp();
-        ASSERT_TRUE(OpenDocument(state, saved()));
+        ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
         TextTable grid(kFirstDataRow + 3, 7);
         grid.setTextMatrix(3, 1, QStringLiteral("1 234,50"));
         grid.setTextMatrix(4, 3, QStringLiteral(" 10,00"));
-        StoreGridValues(state.xmlDoc, grid);
-        ASSERT_TRUE(SaveDocument(state.xmlDoc, saved()));
+        StoreGridValues((*state.document), grid);
+        ASSERT_TRUE(SaveDocument((*state.document), saved()));
     }
 
     QString saved() const { return report(); }

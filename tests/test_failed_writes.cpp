@@ -3,7 +3,6 @@
 // own, a folder its user may not write, and a Data that is a file. Whatever fails, the old file
 // stays byte for byte, no temporary file is left and the user is told.
 
-#include "core/AppState.h"
 #include "core/AtomicFile.h"
 #include "core/GridText.h"
 #include "core/KvorIni.h"
@@ -13,6 +12,7 @@
 #include "core/XmlDom.h"
 #include "support/Child.h"
 #include "support/Files.h"
+#include "support/Opening.h"
 #include "support/ProgramFolder.h"
 
 #include <QTemporaryDir>
@@ -37,11 +37,12 @@ class FailedWrites : public ::testing::Test
 public:
     void SetUp() override
     {
-        ASSERT_TRUE(ReadStructure(state.xmlStructure));
+        state.structure = test::StructureAndTell();
+        ASSERT_FALSE(state.structure->isEmpty());
         QDir().mkpath(folder.filePath("Data"));
         QDir().mkpath(folder.filePath("stick"));
-        state.sPeriod = QStringLiteral("03 / 2004");
-        state.Obshtina = {QStringLiteral("Банско"), QStringLiteral("5101")};
+        state.period = Period(3, 2004);
+        state.municipality = {QStringLiteral("Банско"), QStringLiteral("5101")};
     }
 
     QString report() const { return folder.dataPath("mfddd_sd_5101_2004_03.xml"); }
@@ -51,17 +52,17 @@ public:
     // A saved report with figures, and a copy of it on the "medium".
     void saveReport()
     {
-        ASSERT_TRUE(OpenDocument(state, report()));
+        ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
         TextTable grid(kFirstDataRow + 5, 7);
         grid.setTextMatrix(3, 1, QStringLiteral("1 234,50"));
-        StoreGridValues(state.xmlDoc, grid);
-        ASSERT_TRUE(SaveDocument(state.xmlDoc, report()));
+        StoreGridValues((*state.document), grid);
+        ASSERT_TRUE(SaveDocument((*state.document), report()));
         ASSERT_TRUE(QFile::copy(report(), copy()));
     }
 
     test::FakePlatform fake;
     test::ProgramFolder folder{fake};
-    AppState state;
+    OpenReport state = test::EmptyReport();
 };
 
 // A write site as the program reaches it; returns what the user was told.
@@ -87,22 +88,23 @@ const Site kSites[] = {
      [](FailedWrites& t) {
          TextTable grid(kFirstDataRow + 5, 7);
          grid.setTextMatrix(3, 1, QStringLiteral("9 999,99"));
-         StoreGridValues(t.state.xmlDoc, grid);
+         StoreGridValues((*t.state.document), grid);
          QString reason;
          int err = 0;
-         return SaveDocument(t.state.xmlDoc, t.report(), &reason, &err)
+         return SaveDocument((*t.state.document), t.report(), &reason, &err)
                     ? QStringLiteral("saved")
                     : WriteFailureMessage(t.report(), err, reason);
      }},
     {"new_report", false,
      [](FailedWrites& t) {
-         CreateDocumentFile(t.state.xmlStructure, t.report());
+         test::CreateAndTell((*t.state.structure), t.report());
          return shown(t.fake);
      }},
     {"stamping_on_open", true,
      [](FailedWrites& t) {
-         t.state.sPeriod = QStringLiteral("04 / 2004");
-         return OpenDocument(t.state, t.report()) ? QStringLiteral("opened") : shown(t.fake);
+         return test::OpenAndTell(t.state, t.state.municipality, t.state.period)
+                    ? QStringLiteral("opened")
+                    : shown(t.fake);
      }},
     {"copy_to_medium", true,
      [](FailedWrites& t) {
@@ -118,7 +120,10 @@ const Site kSites[] = {
      }},
     {"kvor_ini", true,
      [](FailedWrites& t) {
-         const bool remembered = RememberMunicipality(1234);
+         const Status remembered = RememberMunicipality(1234);
+         if (!remembered) {
+             TellFailure(remembered.failure());
+         }
          return shown(t.fake) + (remembered ? "|remembered anyway" : "");
      }},
 };
@@ -201,16 +206,17 @@ TEST_F(FailedWrites, ADataThatIsAFileIsReportedForTheReportAndTheNewReport)
     const QString expected = msg::kNotSaved + "\r\n" + QDir::toNativeSeparators(report()) +
                              "\r\nНа мястото на папката има файл със същото име.";
 
-    CreateDocumentFile(state.xmlStructure, report());
+    test::CreateAndTell((*state.structure), report());
     EXPECT_EQ(fake.texts(), QStringList{expected});
     fake.messages.clear();
-    EXPECT_FALSE(OpenDocument(state, report()));
+    EXPECT_FALSE(test::OpenAndTell(state, state.municipality, state.period));
     EXPECT_EQ(fake.texts(), QStringList{expected});
 
-    ASSERT_EQ(state.xmlDoc.loadBytes(ReadBytes(test::GoldenPath("opened_sample.xml"))), kLoadOk);
+    ASSERT_EQ((*state.document).loadBytes(ReadBytes(test::GoldenPath("opened_sample.xml"))),
+              kLoadOk);
     QString reason;
     int err = 0;
-    EXPECT_FALSE(SaveDocument(state.xmlDoc, report(), &reason, &err));
+    EXPECT_FALSE(SaveDocument((*state.document), report(), &reason, &err));
     EXPECT_EQ(WriteFailureMessage(report(), err, reason), expected);
     EXPECT_EQ(test::Snapshot(folder.path()), before);
 }
@@ -223,7 +229,7 @@ TEST_F(FailedWrites, NoTemporaryFileBesideTheTargetMeansNoWriteAtAll)
     QFile::setPermissions(folder.filePath("Data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QString reason;
     int err = 0;
-    EXPECT_FALSE(SaveDocument(state.xmlDoc, report(), &reason, &err));
+    EXPECT_FALSE(SaveDocument((*state.document), report(), &reason, &err));
     QFile::setPermissions(folder.filePath("Data"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(WriteFailureMessage(report(), err, reason),

@@ -2,11 +2,10 @@
 // hang or anything written, by the XML layer, by opening a report and by kvor-verify. What XML
 // allows near those edges is still read.
 
-#include "core/AppState.h"
 #include "core/FileRead.h"
-#include "core/GridText.h"
 #include "core/Messages.h"
 #include "core/ReportDocument.h"
+#include "core/ReportModel.h"
 #include "core/StructureFile.h"
 #include "core/VerifyReport.h"
 #include "core/XmlCheck.h"
@@ -14,6 +13,7 @@
 #include "support/Child.h"
 #include "support/Files.h"
 #include "support/IndependentXml.h"
+#include "support/Opening.h"
 #include "support/ProgramFolder.h"
 
 #include <QProcess>
@@ -159,13 +159,14 @@ class HostileFiles : public ::testing::TestWithParam<Hostile>
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(ReadStructure(state.xmlStructure));
-        state.sPeriod = QStringLiteral("03 / 2004");
-        state.Obshtina = {QStringLiteral("Банско"), QStringLiteral("5101")};
+        state.structure = test::StructureAndTell();
+        ASSERT_FALSE(state.structure->isEmpty());
+        state.period = Period(3, 2004);
+        state.municipality = {QStringLiteral("Банско"), QStringLiteral("5101")};
     }
     test::FakePlatform fake;
     test::ProgramFolder folder{fake};
-    AppState state;
+    OpenReport state = test::EmptyReport();
 };
 
 TEST_P(HostileFiles, AreRefusedWithAReasonAndNothingIsWritten)
@@ -179,7 +180,7 @@ TEST_P(HostileFiles, AreRefusedWithAReasonAndNothingIsWritten)
     const QString report = folder.dataPath("mfddd_sd_5101_2004_03.xml");
     ASSERT_TRUE(WriteBytes(report, GetParam().bytes));
     const auto before = test::Snapshot(folder.path());
-    EXPECT_FALSE(OpenDocument(state, report));
+    EXPECT_FALSE(test::OpenAndTell(state, state.municipality, state.period));
     EXPECT_EQ(fake.texts(), QStringList{msg::kXmlTampered});
     EXPECT_EQ(test::Snapshot(folder.path()), before);
 
@@ -266,12 +267,14 @@ TEST_F(HostileFiles, EveryReportWrittenIsWindows1251WhateverTheFileDeclared)
         if (!bytes.isEmpty()) {
             ASSERT_TRUE(WriteBytes(report, bytes));
         }
-        ASSERT_TRUE(OpenDocument(state, report)) << fake.texts().join(u'\n').toStdString();
+        ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period))
+            << fake.texts().join(u'\n').toStdString();
         EXPECT_EQ(test::IndependentXmlProblem(ReadBytes(report)), "");
-        TextTable grid(kFirstDataRow + 1, 7);
-        grid.setTextMatrix(kFirstDataRow, 1, QStringLiteral("1 234,50"));
-        StoreGridValues(state.xmlDoc, grid);
-        ASSERT_TRUE(SaveHashedDocument(state.xmlDoc, report));
+        ReportModel figures(*state.structure, *state.document);
+        ASSERT_EQ(figures.enter(0, grid::kOpening, QStringLiteral("1 234,50")),
+                  ReportModel::Entry::Accepted);
+        figures.store(*state.document);
+        ASSERT_TRUE(SaveHashedDocument(*state.document, report));
         EXPECT_EQ(test::IndependentXmlProblem(ReadBytes(report)), "");
         EXPECT_EQ(VerifyReportFile(report).status, VerifyStatus::Ok);
     }

@@ -1,8 +1,8 @@
 // kvor.ini: the delimited-field reading, the key rule and the one line the program writes.
 
-#include "core/AppState.h"
 #include "core/KvorIni.h"
 #include "core/Messages.h"
+#include "gui/FailureMessages.h"
 #include "support/FakePlatform.h"
 #include "support/Files.h"
 
@@ -84,30 +84,36 @@ protected:
 TEST_F(IniFile, RememberingRewritesTheWholeFileAndTheNextReadFindsIt)
 {
     write("\"oba 3\"\r\nsomething else\r\n");
-    EXPECT_TRUE(RememberMunicipality(12));
+    EXPECT_TRUE(RememberMunicipality(12).ok());
     EXPECT_EQ(read(), QByteArray("\"oba 12\"\r\n"));
-    short position = 0;
-    ASSERT_EQ(ReadIni(path, position), IniStatus::Ok);
-    EXPECT_EQ(position, 12);
-    EXPECT_TRUE(fake.messages.isEmpty());
+    const auto position = ReadRememberedMunicipality(path);
+    ASSERT_TRUE(position.ok());
+    EXPECT_EQ(*position, std::optional<int>(12));
 }
 
-TEST_F(IniFile, IsReadAsWindows1251AndWithoutTheKeyKeepsThePosition)
+TEST_F(IniFile, IsReadAsWindows1251AndANegativeOrMissingKeyNamesNone)
 {
     // A Cyrillic field before the key must not disturb the reading.
     for (const auto& [bytes, expected] :
-         {std::pair<QByteArray, short>{"\"\xEE\xE1\xF9\xE8\xED\xE0\",\"oba 8\"\r\n", 8},
-          std::pair<QByteArray, short>{"\"abc\"\r\n", 3}}) {
+         {std::pair<QByteArray, std::optional<int>>{"\"\xEE\xE1\xF9\xE8\xED\xE0\",\"oba 8\"\r\n",
+                                                    8},
+          std::pair<QByteArray, std::optional<int>>{"\"oba -1\"\r\n", std::nullopt},
+          std::pair<QByteArray, std::optional<int>>{"\"abc\"\r\n", std::nullopt}}) {
         write(bytes);
-        short position = 3;
-        EXPECT_EQ(ReadIni(path, position), IniStatus::Ok);
-        EXPECT_EQ(position, expected);
+        const auto position = ReadRememberedMunicipality(path);
+        ASSERT_TRUE(position.ok());
+        EXPECT_EQ(*position, expected);
     }
+    QFile::remove(path);
+    EXPECT_EQ(ReadRememberedMunicipality(path).failure().kind, Failure::Kind::NotFound);
 }
 
-TEST_F(IniFile, RememberingWithoutTheFileEndsTheProgram)
+// What the user is told: a missing file ends the program, a protected one is only reported.
+TEST_F(IniFile, FailedRememberingIsToldAndLeavesTheFileAsItWas)
 {
-    EXPECT_FALSE(RememberMunicipality(4));
+    const Status missing = RememberMunicipality(4);
+    ASSERT_FALSE(missing.ok());
+    TellFailure(missing.failure());
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, msg::kNoIniFile);
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
@@ -115,14 +121,15 @@ TEST_F(IniFile, RememberingWithoutTheFileEndsTheProgram)
     EXPECT_TRUE(fake.ended);
     EXPECT_NE(fake.endCode, 0);
     EXPECT_FALSE(QFile::exists(path));
-}
 
-TEST_F(IniFile, AWriteProtectedFileIsReportedAndLeftAsItWas)
-{
+    fake.messages.clear();
+    fake.ended = false;
     write("\"oba 3\"\r\n");
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-    EXPECT_FALSE(RememberMunicipality(9));
+    const Status denied = RememberMunicipality(9);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_FALSE(denied.ok());
+    TellFailure(denied.failure());
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, msg::kIniReadOnly);
     EXPECT_EQ(fake.messages[0].icon, MsgIcon::Exclamation);

@@ -155,9 +155,9 @@ TEST(PrintedForm, StructureWithoutRowsKeepsTheHeadingAndMovesTheLinesUp)
 // when the grid lacks them, and the grey rows where the structure has them.
 TEST(PrintedForm, GridBecomesTheInputOfTheForm)
 {
-    AppState state;
+    OpenReport state;
     ASSERT_TRUE(LoadSampleState(state, kSampleStructure));
-    const ReportModel form(state.xmlStructure, DomDocument());
+    const ReportModel form(*state.structure, DomDocument());
     TextTable wide(5, 9);
     for (int r = 0; r < 5; ++r) {
         for (int c = 0; c < 9; ++c) {

@@ -1,7 +1,6 @@
 // Where reports live: the file-name rule, the previous month's name, and the check that keeps a
 // municipality's code from leading a file name out of Data.
 
-#include "core/AppState.h"
 #include "core/PrevData.h"
 #include "core/ReportName.h"
 #include "support/FakePlatform.h"
@@ -18,53 +17,54 @@ namespace {
 
 struct PeriodCase
 {
-    const char* name;
-    const char* ebk;
-    const char* year;
-    const char* month;
-    const char* fileName;
-    const char* previous; // month and year before, "/" when there is none
+    const char* text;     // as a report names its month
+    const char* fileName; // of municipality 1234; "" when the text is no period
+    const char* previous; // the month before, as a report names it
 };
 
 class Periods : public ::testing::TestWithParam<PeriodCase>
 {
 };
 
-TEST_P(Periods, NameTheReportAndTheMonthBefore)
+TEST_P(Periods, AreReadOnlyAsWrittenAndNameTheReportAndTheMonthBefore)
 {
     const PeriodCase& c = GetParam();
-    const QString year = QString::fromUtf8(c.year);
-    const QString month = QString::fromUtf8(c.month);
-    EXPECT_EQ(ReportFileName(QString::fromUtf8(c.ebk), year, month).toStdString(), c.fileName);
-    const PrevPeriod prev = PreviousPeriod(month, year);
-    EXPECT_EQ((prev.month + u'/' + prev.year).toStdString(), c.previous);
+    const auto period = Period::fromText(QString::fromUtf8(c.text));
+    ASSERT_EQ(period.has_value(), *c.fileName != 0);
+    if (!period) {
+        return;
+    }
+    EXPECT_EQ(period->text().toStdString(), c.text);
+    EXPECT_EQ(ReportFileName("1234", period->yearText(), period->monthText()).toStdString(),
+              c.fileName);
+    EXPECT_EQ(period->previous().text().toStdString(), c.previous);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Periods,
-    ::testing::Values(
-        PeriodCase{"january", "1234", "2004", "01", "mfddd_sd_1234_2004_01.xml", "12/2003"},
-        PeriodCase{"october", "1234", "2004", "10", "mfddd_sd_1234_2004_10.xml", "09/2004"},
-        PeriodCase{"december", "5101", "2005", "12", "mfddd_sd_5101_2005_12.xml", "11/2005"},
-        // A register row without a code: two underscores in a row.
-        PeriodCase{"empty_code", "", "2004", "01", "mfddd_sd__2004_01.xml", "12/2003"},
-        // The code is used unchanged: no blanks removed, no digits added.
-        PeriodCase{"code_unchanged", "07 1", "2004", "01", "mfddd_sd_07 1_2004_01.xml", "12/2003"},
-        PeriodCase{"month_zero", "1", "2004", "00", "mfddd_sd_1_2004_00.xml", "/"},
-        PeriodCase{"no_number", "1", "2004", "ab", "mfddd_sd_1_2004_ab.xml", "/"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(PeriodCase{"01 / 2004", "mfddd_sd_1234_2004_01.xml", "12 / 2003"},
+                      PeriodCase{"10 / 2004", "mfddd_sd_1234_2004_10.xml", "09 / 2004"},
+                      PeriodCase{"12 / 2099", "mfddd_sd_1234_2099_12.xml", "11 / 2099"},
+                      PeriodCase{"13 / 2004", "", ""}, PeriodCase{"00 / 2004", "", ""},
+                      PeriodCase{"3 / 2004", "", ""}, PeriodCase{"03/2004", "", ""},
+                      PeriodCase{"01 / 2004 ", "", ""}, PeriodCase{"01 - 2004", "", ""},
+                      PeriodCase{"03 / ../a", "", ""}, PeriodCase{"03 / 20041", "", ""},
+                      PeriodCase{"03 / 2004\n", "", ""}, PeriodCase{"03 / 2004\r\n", "", ""},
+                      PeriodCase{"", "", ""}));
 
-TEST(ReportPaths, AreInDataBelowTheProgramFolderAndThePreviousOneCreatesData)
+TEST(ReportPaths, AreInDataBelowTheProgramFolder)
 {
     test::FakePlatform fake;
     QTemporaryDir dir;
     fake.folder = dir.path();
     EXPECT_EQ(ReportFilePath("1234", "2005", "03"), dir.path() + "/Data/mfddd_sd_1234_2005_03.xml");
-    EXPECT_EQ(GetPrevFileName("1234", "01", "2004"),
+    // A register row without a code: two underscores in a row; the code is used unchanged.
+    EXPECT_EQ(ReportFileName("", "2004", "01"), "mfddd_sd__2004_01.xml");
+    EXPECT_EQ(ReportFileName("07 1", "2004", "01"), "mfddd_sd_07 1_2004_01.xml");
+    EXPECT_EQ(PreviousReportPath("1234", Period(1, 2004)),
               dir.path() + "/Data/mfddd_sd_1234_2003_12.xml");
-    EXPECT_TRUE(QFileInfo(dir.filePath("Data")).isDir());
-    // A year that would lead out of Data gives no previous report at all.
-    EXPECT_EQ(GetPrevFileName("1234", "05", "/../"), QString());
+    // A code that would lead out of Data gives no previous report at all.
+    EXPECT_EQ(PreviousReportPath("/../x", Period(5, 2004)), QString());
 }
 
 // A code is safe only when it stays a plain file name on every system a report may travel to.

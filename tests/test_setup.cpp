@@ -1,13 +1,13 @@
 // Setting a report up without the dialog: the register, the structure file and its checks, and
 // the carry of the previous month's closing amounts.
 
-#include "core/AppState.h"
 #include "core/Messages.h"
 #include "core/PrevData.h"
 #include "core/Register.h"
 #include "core/StructureFile.h"
 #include "core/XmlDom.h"
 #include "support/Files.h"
+#include "support/Opening.h"
 #include "support/ProgramFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ class Setup : public ::testing::Test
 {
 protected:
     test::FakePlatform fake;
-    AppState state;
+    OpenReport state = test::EmptyReport();
     test::ProgramFolder folder{fake};
 };
 
@@ -49,18 +49,18 @@ class Registers : public Setup, public ::testing::WithParamInterface<RegisterCas
 TEST_P(Registers, AreReadByPrefixedPathAndPosition)
 {
     folder.write("Obshtini.xml", GetParam().file);
-    DomDocument reg;
-    const auto names = ReadObshtini(reg);
-    ASSERT_TRUE(names.has_value());
-    EXPECT_EQ(names->join(u'|'), GetParam().names);
+    const Result<QList<Municipality>> municipalities = ReadRegister();
+    ASSERT_TRUE(municipalities.ok());
+    QStringList names;
+    for (const Municipality& m : *municipalities) {
+        names << m.name;
+    }
+    EXPECT_EQ(names.join(u'|'), GetParam().names);
     QStringList codes;
     for (int p = 0; p < 4; ++p) {
-        codes << EbkOfPosition(reg, p);
+        codes << municipalities->value(p).ebk;
     }
     EXPECT_EQ(codes.join(u'|'), GetParam().codes);
-    EXPECT_EQ(EbkOfPosition(reg, -1), "");
-    EXPECT_TRUE(fake.messages.isEmpty());
-    EXPECT_FALSE(fake.ended);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -104,19 +104,19 @@ QByteArray Structure(const QByteArray& rows, const QByteArray& rest = "<columns/
 TEST_P(StructureFiles, AreLoadedOrRefusedWithTheStructureError)
 {
     folder.write("Structure.xml", GetParam().file);
-    EXPECT_EQ(ReadStructure(state.xmlStructure), GetParam().usable);
-    EXPECT_FALSE(fake.ended);
-    if (GetParam().usable) {
-        EXPECT_TRUE(fake.messages.isEmpty());
-        EXPECT_FALSE(state.xmlStructure.isEmpty());
+    const Result<std::unique_ptr<DomDocument>> read = ReadStructure();
+    EXPECT_EQ(read.ok(), GetParam().usable);
+    if (read.ok()) {
+        EXPECT_FALSE((*read)->isEmpty());
         return;
     }
+    TellFailure(read.failure());
+    EXPECT_FALSE(fake.ended);
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, "Грешка във структурния фаил!");
     // No title of its own: the platform puts the program's.
     EXPECT_EQ(fake.messages[0].title, "");
     EXPECT_EQ(fake.messages[0].icon, MsgIcon::None);
-    EXPECT_TRUE(state.xmlStructure.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -152,6 +152,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "<?xml version='1.0' encoding='UTF-8'?><nomenclatures><structure>"
                       "<str id='1' nameÄ='a'/></structure><columns/></nomenclatures>",
                       false},
+        // Totals are added up into the rows "sumid" names; a row that is not there loses them.
+        StructureCase{
+            "totals_into_rows_of_the_form",
+            Structure("<str id='2'><str id='3' sumid='2'/></str><str id='4' sumid='3-2'/>"), true},
+        StructureCase{"a_total_names_a_missing_row",
+                      Structure("<str id='2'/><str id='4' sumid='3-2'/>"), false},
         StructureCase{
             "column_id_no_name_can_hold",
             Structure("<str id='1'/>", "<columns><col id='1 x' protected='1'/></columns>"), false}),
@@ -160,10 +166,24 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Setup, AMissingRegisterOrStructureFileIsReportedAndEndsTheProgram)
 {
     const std::tuple<const char*, std::function<bool()>, QString> cases[] = {
-        {"Obshtini.xml", [this] { return ReadObshtini(state.xmlDoc).has_value(); },
+        {"Obshtini.xml",
+         [] {
+             const auto read = ReadRegister();
+             if (!read) {
+                 TellFailure(read.failure());
+             }
+             return read.ok();
+         },
          u"В работната директория няма файл със структурата на общините!   \r\n"
          u"Свържете се с дистрибутора на програмата!"_qs},
-        {"Structure.xml", [this] { return ReadStructure(state.xmlStructure); },
+        {"Structure.xml",
+         [] {
+             const auto read = ReadStructure();
+             if (!read) {
+                 TellFailure(read.failure());
+             }
+             return read.ok();
+         },
          u"В работната директория няма файл със структурата на документа!   \r\n"
          u"Свържете се с дистрибутора на програмата!"_qs}};
     for (const auto& [file, read, text] : cases) {
@@ -211,39 +231,27 @@ struct CarryCase
 class PreviousMonth : public Setup, public ::testing::WithParamInterface<CarryCase>
 {
 protected:
-    void SetUp() override
-    {
-        state.Obshtina.NumEBK = QStringLiteral("1234");
-        state.sMonth = QStringLiteral("01");
-        state.sYear = QStringLiteral("2004");
-    }
     QStringList col1s() const
     {
         QStringList out;
-        for (const XmlNode row : selectNodes(state.xmlDoc, "positions//str")) {
+        for (const XmlNode row : selectNodes(report, "positions//str")) {
             out << GetAttribute(row, "col1");
         }
         return out;
     }
+    DomDocument report;
 };
 
 TEST_P(PreviousMonth, CarriesClosingIntoOpeningAmounts)
 {
     const CarryCase& p = GetParam();
-    const bool found = !p.previous.isEmpty();
-    ASSERT_EQ(state.xmlDoc.loadBytes(p.current), kLoadOk);
-    if (found) {
-        test::WriteBytes(folder.dataPath("mfddd_sd_1234_2003_12.xml"), p.previous);
+    ASSERT_EQ(report.loadBytes(p.current), kLoadOk);
+    DomDocument previous;
+    if (!p.previous.isEmpty()) {
+        previous.loadBytes(p.previous);
     }
-    // The opposite of what is expected, so that both are seen to be set.
-    state.bPrevData = !found;
-    state.sMsgNoPrev = found ? msg::kMsgNoPrev : QString();
-    CheckForPrevData(state);
-    EXPECT_EQ(state.bPrevData, found);
-    EXPECT_EQ(state.sMsgNoPrev,
-              found ? "" : "Не е открит файл от предходният месец за сравнение на данните!");
+    CarryClosingAmounts(previous, report);
     EXPECT_EQ(col1s().join(u'|'), p.col1After);
-    EXPECT_TRUE(fake.messages.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -266,16 +274,12 @@ INSTANTIATE_TEST_SUITE_P(
         CarryCase{"no_previous_report", Flat("col1", "0"), "", "0"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PreviousMonth, AnUnsafeCodeFindsNoPreviousReport)
+TEST_F(Setup, TheMonthBeforeIsFoundOnlyInsideData)
 {
+    EXPECT_EQ(PreviousReportPath("1234", Period(1, 2004)),
+              folder.dataPath("mfddd_sd_1234_2003_12.xml"));
     // A report chosen for correction may carry any code; the look-up must not leave Data.
-    test::WriteBytes(folder.filePath("mfddd_sd_x_2003_12.xml"), Report("<str col4='7'/>"));
-    QDir().mkpath(folder.dataPath("mfddd_sd_"));
-    ASSERT_EQ(state.xmlDoc.loadBytes(Report("<str col1='0'/>")), kLoadOk);
-    state.Obshtina.NumEBK = QStringLiteral("/../../mfddd_sd_x");
-    CheckForPrevData(state);
-    EXPECT_FALSE(state.bPrevData);
-    EXPECT_EQ(col1s(), QStringList({"0"}));
+    EXPECT_EQ(PreviousReportPath("/../../mfddd_sd_x", Period(1, 2004)), QString());
 }
 
 } // namespace

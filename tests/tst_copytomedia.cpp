@@ -1,7 +1,6 @@
 // Copying a saved report to another drive: the copy itself, what is refused without writing, the
 // drive list with a drive that cannot be read, and the folder tree.
 
-#include "core/AppState.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/Drives.h"
@@ -88,7 +87,7 @@ public:
 
 } // namespace
 
-class SaveXmlAsTest : public QObject
+class CopyToMediaDialogTest : public QObject
 {
     Q_OBJECT
 
@@ -110,11 +109,11 @@ class SaveXmlAsTest : public QObject
     }
     static QLineEdit* fileBox(CopyToMediaDialog& dlg)
     {
-        return dlg.findChild<QLineEdit*>(QStringLiteral("txtFileName"));
+        return dlg.findChild<QLineEdit*>(QStringLiteral("fileNameField"));
     }
     static QComboBox* driveList(CopyToMediaDialog& dlg)
     {
-        return dlg.findChild<QComboBox*>(QStringLiteral("Drive1"));
+        return dlg.findChild<QComboBox*>(QStringLiteral("driveList"));
     }
     static QStringList rootsListed(CopyToMediaDialog& dlg)
     {
@@ -198,7 +197,7 @@ private slots:
         QVERIFY(QDir::setCurrent(QDir(m_program->path()).filePath(currentDir)));
         auto dlg = makeDialog();
         prepareCopy(*dlg, typed.isEmpty() ? QDir::toNativeSeparators(source()) : typed);
-        dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+        dlg->findChild<QPushButton*>(QStringLiteral("copyButton"))->click();
 
         QVERIFY2(m_fake->messages.isEmpty(), qPrintable(m_fake->texts().join(u'\n')));
         QCOMPARE(test::Listing(m_stick->path()), QStringList{kReportName});
@@ -283,7 +282,7 @@ private slots:
 
         auto dlg = makeDialog();
         prepareCopy(*dlg, path);
-        dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+        dlg->findChild<QPushButton*>(QStringLiteral("copyButton"))->click();
 
         QCOMPARE(m_fake->texts(), QStringList{message});
         QCOMPARE(m_fake->messages[0].title, msg::kTitleWarning);
@@ -347,7 +346,7 @@ private slots:
         auto dlg = makeDialog();
         chooseDrive(*dlg, m_stick->path());
         // The drive's root is the one top item, and it is open.
-        auto* tree = dlg->findChild<QTreeView*>(QStringLiteral("Dir1"));
+        auto* tree = dlg->findChild<QTreeView*>(QStringLiteral("folderTree"));
         QCOMPARE(tree->model()->rowCount(tree->rootIndex()), 1);
         QVERIFY(tree->isExpanded(tree->model()->index(0, 0, tree->rootIndex())));
         // Only folders of the shown drive can be chosen.
@@ -357,12 +356,12 @@ private slots:
         QVERIFY(!dlg->setTargetFolder(stickPath(QStringLiteral("note.xml"))));
         QCOMPARE(dlg->targetFolder(), inner);
         fileBox(*dlg)->setText(source());
-        dlg->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+        dlg->findChild<QPushButton*>(QStringLiteral("copyButton"))->click();
         QVERIFY(m_fake->messages.isEmpty());
         QCOMPARE(test::Listing(m_stick->path()),
                  QStringList({"note.xml", "Отчети", "Отчети/2005", "Отчети/2005/" + kReportName}));
     }
 };
 
-QTEST_MAIN(SaveXmlAsTest)
+QTEST_MAIN(CopyToMediaDialogTest)
 #include "tst_copytomedia.moc"

@@ -1,10 +1,9 @@
 // Opening a saved report for correction: the chosen file only names the municipality and the
 // period; the report in Data is what the editor opens.
 
-#include "core/AppState.h"
 #include "core/Messages.h"
+#include "core/OpenReport.h"
 #include "core/ReportDocument.h"
-#include "core/StructureFile.h"
 #include "gui/CorrectionDialog.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
@@ -26,14 +25,16 @@ constexpr int kBondsRow = 5; // grid row of the first item of the sample form
 
 } // namespace
 
-class ChooseFileTest : public QObject
+class CorrectionDialogTest : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<test::FakePlatform> m_fake;
     std::unique_ptr<test::ProgramFolder> m_folder;
     QTemporaryDir m_elsewhere;
-    std::unique_ptr<AppState> m_state;
+    // The report the dialog opened last.
+    QString m_openedPath;
+    QString m_openedPeriod;
 
     QString canonical() const { return m_folder->dataPath("mfddd_sd_1234_2005_03.xml"); }
 
@@ -42,14 +43,18 @@ class ChooseFileTest : public QObject
                     const QString& period = QStringLiteral("03 / 2005"),
                     const QString& ebk = QStringLiteral("1234"))
     {
-        AppState s;
-        QVERIFY(ReadStructure(s.xmlStructure));
-        s.sPeriod = period;
-        s.Obshtina = {QStringLiteral("Пловдив"), ebk};
+        const QString inData = m_folder->dataPath(
+            QStringLiteral("mfddd_sd_%1_%2_%3.xml").arg(ebk, period.mid(5), period.left(2)));
+        const bool wasInData = QFileInfo::exists(inData);
+        Result<OpenReport> opened =
+            OpenOrCreateReport({QStringLiteral("Пловдив"), ebk}, *Period::fromText(period));
+        QVERIFY(opened.ok());
+        SetAttribute(test::DocRow(*opened->document, kBondsRow - 3), "col1", opening);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QVERIFY(OpenDocument(s, path));
-        SetAttribute(test::DocRow(s.xmlDoc, kBondsRow - 3), "col1", opening);
-        QVERIFY(SaveDocument(s.xmlDoc, path));
+        QVERIFY(SaveDocument(*opened->document, path));
+        if (path != opened->filePath && !wasInData) {
+            QVERIFY(QFile::remove(opened->filePath));
+        }
     }
 
     // Opens `path` through the dialog; returns the opening amount the editor showed, or nothing
@@ -62,11 +67,15 @@ class ChooseFileTest : public QObject
             shown = grid->model()->index(kBondsRow - 3, 1).data().toString();
             return true;
         });
-        CorrectionDialog dlg(nullptr, *m_state);
+        CorrectionDialog dlg;
         dlg.show();
-        test::Child<QLineEdit>(dlg, "txtFileName")->setText(path);
-        test::Child<QPushButton>(dlg, "cmdOpen")->click();
+        test::Child<QLineEdit>(dlg, "fileNameField")->setText(path);
+        test::Child<QPushButton>(dlg, "openButton")->click();
         [&] { QVERIFY(dlg.isVisible()); }(); // the dialog stays for another report
+        if (const OpenReport* opened = dlg.lastOpened()) {
+            m_openedPath = opened->filePath;
+            m_openedPeriod = opened->period.text();
+        }
         return shown;
     }
 
@@ -81,7 +90,8 @@ private slots:
     {
         m_fake = std::make_unique<test::FakePlatform>();
         m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-        m_state = std::make_unique<AppState>();
+        m_openedPath.clear();
+        m_openedPeriod.clear();
     }
 
     void cleanup()
@@ -100,9 +110,22 @@ private slots:
         QCOMPARE(openThrough(QStringLiteral("  ") + copy + QStringLiteral("  ")),
                  QStringLiteral("77,00"));
         QVERIFY(m_fake->messages.isEmpty());
-        QCOMPARE(m_state->sFileName, canonical());
-        QCOMPARE(m_state->sPeriod, QStringLiteral("03 / 2005"));
+        QCOMPARE(m_openedPath, canonical());
+        QCOMPARE(m_openedPeriod, QStringLiteral("03 / 2005"));
         QCOMPARE(test::ReadBytes(copy), copyBytes);
+        // The report in Data itself, read once for both its names and its figures.
+        QCOMPARE(openThrough(canonical()), QStringLiteral("77,00"));
+    }
+
+    void aFileInDataThatIsNoReportIsRefusedAndLeftAlone()
+    {
+        const QString copy = m_elsewhere.filePath("copy.xml");
+        saveReport(copy, QStringLiteral("99,00"));
+        const QByteArray notAReport = "<?xml version='1.0'?><positions period='03 / 2005'/>";
+        QVERIFY(test::WriteBytes(canonical(), notAReport));
+        QVERIFY(!openThrough(copy));
+        QCOMPARE(m_fake->texts(), QStringList({msg::kXmlTampered}));
+        QCOMPARE(test::ReadBytes(canonical()), notAReport);
     }
 
     void withoutAReportInDataANewEmptyOneIsCreatedThere()
@@ -165,43 +188,23 @@ private slots:
 
     void theFileDialogStartsInDataAndACancelKeepsTheText()
     {
-        CorrectionDialog dlg(nullptr, *m_state);
-        test::Child<QLineEdit>(dlg, "txtFileName")->setText(QStringLiteral("earlier.xml"));
-        test::Child<QPushButton>(dlg, "cmdChooseFile")->click();
+        CorrectionDialog dlg;
+        test::Child<QLineEdit>(dlg, "fileNameField")->setText(QStringLiteral("earlier.xml"));
+        test::Child<QPushButton>(dlg, "browseButton")->click();
         QCOMPARE(m_fake->openRequests.size(), 1);
         const OpenFileRequest& r = m_fake->openRequests[0];
         QCOMPARE(r.initialDir, m_folder->filePath("Data"));
         QCOMPARE(r.title, QStringLiteral("Избор на файл"));
-        QCOMPARE(r.filter, QStringLiteral("Xml files (*.xml)|*.xml|All files|*.*"));
+        QCOMPARE(r.nameFilters, QStringLiteral("Xml files (*.xml);;All files (*)"));
         QVERIFY(r.fileMustExist);
-        QVERIFY(r.hideReadOnly);
         QVERIFY(QFileInfo(m_folder->filePath("Data")).isDir());
-        QCOMPARE(test::Child<QLineEdit>(dlg, "txtFileName")->text(), QStringLiteral("earlier.xml"));
+        QCOMPARE(test::Child<QLineEdit>(dlg, "fileNameField")->text(), QStringLiteral("earlier.xml"));
         m_fake->openAnswers = {QStringLiteral("/somewhere/chosen.xml")};
-        test::Child<QPushButton>(dlg, "cmdChooseFile")->click();
-        QCOMPARE(test::Child<QLineEdit>(dlg, "txtFileName")->text(),
+        test::Child<QPushButton>(dlg, "browseButton")->click();
+        QCOMPARE(test::Child<QLineEdit>(dlg, "fileNameField")->text(),
                  QStringLiteral("/somewhere/chosen.xml"));
-    }
-
-    void periodTexts_data()
-    {
-        QTest::addColumn<QString>("period");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("january") << "01 / 2004" << true;
-        QTest::newRow("december") << "12 / 2099" << true;
-        for (const char* bad :
-             {"13 / 2004", "00 / 2004", "3 / 2004", "03/2004", "01 / 2004 ", "01 - 2004",
-              "03 / ../a", "03 / 20041", "03 / 2004\n", "03 / 2004\r\n", ""}) {
-            QTest::newRow(bad) << QString::fromLatin1(bad) << false;
-        }
-    }
-    void periodTexts()
-    {
-        QFETCH(QString, period);
-        QFETCH(bool, valid);
-        QCOMPARE(IsValidPeriodText(period), valid);
     }
 };
 
-QTEST_MAIN(ChooseFileTest)
+QTEST_MAIN(CorrectionDialogTest)
 #include "tst_correction.moc"

@@ -1,8 +1,8 @@
 // What the desktop hands the program and shows of it: a report file opened from outside, and the
 // About window.
 
-#include "core/AppState.h"
 #include "core/Messages.h"
+#include "core/OpenReport.h"
 #include "core/ReportDocument.h"
 #include "core/ReportName.h"
 #include "core/StructureFile.h"
@@ -11,6 +11,7 @@
 #include "gui/ReportFileArgument.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
+#include "support/Opening.h"
 #include "support/ReportFixture.h"
 #include "support/Widgets.h"
 
@@ -50,14 +51,17 @@ class DesktopTest : public QObject
 
     void saveReport(const QString& path, const QString& opening)
     {
-        AppState s;
-        QVERIFY(ReadStructure(s.xmlStructure));
-        s.sPeriod = QStringLiteral("03 / 2005");
-        s.Obshtina = {QStringLiteral("Пловдив"), QStringLiteral("1234")};
+        const std::unique_ptr<DomDocument> structure = test::StructureAndTell();
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QVERIFY(OpenDocument(s, path));
-        SetAttribute(test::DocRow(s.xmlDoc, kBondsRow - 3), "col1", opening);
-        QVERIFY(SaveDocument(s.xmlDoc, path));
+        const Result<QByteArray> created = CreateReportFile(*structure, path);
+        QVERIFY(created.ok());
+        DomDocument doc;
+        QCOMPARE(doc.loadBytes(*created), kLoadOk);
+        SetAttribute(doc.documentElement(), "period", QStringLiteral("03 / 2005"));
+        SetAttribute(doc.documentElement(), "ob_name", QStringLiteral("Пловдив"));
+        SetAttribute(doc.documentElement(), "ebk", QStringLiteral("1234"));
+        SetAttribute(test::DocRow(doc, kBondsRow - 3), "col1", opening);
+        QVERIFY(doc.save(path));
     }
 
 public slots:
@@ -130,8 +134,7 @@ private slots:
             seen = grid->model()->index(kBondsRow - 3, 1).data().toString();
             return true;
         });
-        AppState state;
-        CorrectReportFile(nullptr, state, given);
+        CorrectReportFile(nullptr, given);
 
         QCOMPARE(seen, shown);
         QCOMPARE(m_fake->messages.size(), questions);
@@ -147,8 +150,7 @@ private slots:
     {
         const QString path = m_elsewhere.filePath("other.xml");
         QVERIFY(test::WriteBytes(path, "<positions ebk=\"1234\"/>"));
-        AppState state;
-        CorrectReportFile(nullptr, state, path);
+        CorrectReportFile(nullptr, path);
         QCOMPARE(m_fake->texts(), QStringList{msg::kChooseValidXml});
         QVERIFY(!QFileInfo::exists(DataFolder()) || QDir(DataFolder()).isEmpty());
     }
@@ -156,10 +158,10 @@ private slots:
     void aboutNamesVersionLicenceFolderAndQt()
     {
         MainWindow main;
-        QAction* about = main.findChild<QAction*>(QStringLiteral("mnuAbout"));
+        QAction* about = main.findChild<QAction*>(QStringLiteral("aboutAction"));
         QVERIFY(about);
         QCOMPARE(about->text(), QStringLiteral("&За програмата"));
-        QVERIFY(main.findChild<QMenu*>(QStringLiteral("mnuHelpMenu"))->actions().contains(about));
+        QVERIFY(main.findChild<QMenu*>(QStringLiteral("helpMenu"))->actions().contains(about));
 
         AboutDialog dialog(&main);
         auto value = [&](const char* name) { return test::Child<QLabel>(dialog, name)->text(); };

@@ -2,8 +2,8 @@
 // colours and the information pane, what screen readers are told, and closing.
 
 #include "core/Amount.h"
-#include "core/AppState.h"
 #include "core/Messages.h"
+#include "core/OpenReport.h"
 #include "core/VerifyReport.h"
 #include "gui/ReportEditor.h"
 #include "gui/ReportGridView.h"
@@ -49,7 +49,7 @@ class EditorTest : public QObject
 
     std::unique_ptr<test::FakePlatform> m_fake;
     std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<OpenReport> m_state;
     std::unique_ptr<ReportEditor> m_form;
 
     ReportEditor& open()
@@ -141,7 +141,7 @@ private slots:
     {
         m_fake = std::make_unique<test::FakePlatform>();
         m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-        m_state = std::make_unique<AppState>();
+        m_state = std::make_unique<OpenReport>();
         test::LoadSampleReport(*m_state);
     }
 
@@ -387,34 +387,33 @@ private slots:
     void openingAmountsThatDisagreeWithThePreviousMonthTurnRed()
     {
         // The opening amount carried over from the previous month's closing amount.
-        m_state->bPrevData = true;
-        m_state->sMsgNoPrev.clear();
-        SetAttribute(test::DocRow(m_state->xmlDoc, kBonds), "col1", "25");
+        m_state->previousMonthExists = true;
+        SetAttribute(test::DocRow(*m_state->document, kBonds), "col1", "25");
         ReportEditor& f = open();
         QCOMPARE(f.infoText(), QStringLiteral("Информация!\r\n"));
         goTo(kBonds, 1);
         key(Qt::Key_Right); // an unchanged opening amount stays black
         QCOMPARE(colour(kBonds, 1), kBlack);
-        QCOMPARE(f.infoText(), m_state->sInfoTitle);
+        QCOMPARE(f.infoText(), msg::kInfoTitle);
 
         enter(kBonds, 1, QStringLiteral("30"));
         QCOMPARE(colour(kBonds, 1), kRed);
-        QCOMPARE(f.infoText(), m_state->sInfoTitle + "\r\n" + m_state->sMsgRed);
+        QCOMPARE(f.infoText(), msg::kInfoTitle + "\r\n" + msg::kMsgRed);
         // Low in the table the pane shows the footnote after the red-font line.
         enter(kForeignBanks, 1, QStringLiteral("3"));
         QCOMPARE(colour(kForeignBanks, 1), kRed);
-        QCOMPARE(f.infoText(), m_state->sMsgRed + "\r\n" + m_state->sNote);
+        QCOMPARE(f.infoText(), msg::kMsgRed + "\r\n" + msg::kNote);
         // Back to the previous month's figure: black, but another cell of the column is still red.
         enter(kBonds, 1, QStringLiteral("25"));
         QCOMPARE(colour(kBonds, 1), kBlack);
-        QCOMPARE(f.infoText(), m_state->sInfoTitle + "\r\n" + m_state->sMsgRed);
+        QCOMPARE(f.infoText(), msg::kInfoTitle + "\r\n" + msg::kMsgRed);
         enter(kForeignBanks, 1, QStringLiteral("0"));
         QCOMPARE(colour(kForeignBanks, 1), kBlack);
-        QCOMPARE(f.infoText(), m_state->sNote);
+        QCOMPARE(f.infoText(), msg::kNote);
         // Other columns never compare anything.
         enter(kBonds, 3, QStringLiteral("7"));
         QCOMPARE(colour(kBonds, 3), kBlack);
-        QCOMPARE(f.infoText(), m_state->sInfoTitle);
+        QCOMPARE(f.infoText(), msg::kInfoTitle);
     }
 
     void closingAsksOnlyAfterAChangeAndCancelKeepsComparing()
@@ -424,8 +423,7 @@ private slots:
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(!f.isVisible());
 
-        m_state->bPrevData = true;
-        m_state->sMsgNoPrev.clear();
+        m_state->previousMonthExists = true;
         ReportEditor& g = open();
         enter(kBonds, 1, QStringLiteral("1"), Qt::Key_Return);
         m_fake->answers = {MsgAnswer::Cancel};
@@ -441,7 +439,6 @@ private slots:
         m_fake->answers = {MsgAnswer::No};
         g.close();
         QVERIFY(!g.isVisible());
-        QVERIFY(!m_state->bPrevData);
         QVERIFY(!QFileInfo::exists(reportPath()));
     }
 

@@ -3,8 +3,8 @@
 // captions still the same words; F1 for the help; Escape to cancel; message boxes that show their
 // whole title.
 
-#include "core/AppState.h"
 #include "core/Messages.h"
+#include "core/Register.h"
 #include "gui/CopyToMediaDialog.h"
 #include "gui/CorrectionDialog.h"
 #include "gui/DesktopPlatform.h"
@@ -97,15 +97,16 @@ QList<Place> PlacesOf(QWidget& window)
     return places;
 }
 
-using WindowMaker = std::function<std::unique_ptr<QWidget>(AppState&)>;
+using WindowMaker = std::function<std::unique_ptr<QWidget>()>;
 
 const QList<QPair<const char*, WindowMaker>>& Windows()
 {
     static const QList<QPair<const char*, WindowMaker>> windows = {
-        {"main window", [](AppState&) { return std::make_unique<MainWindow>(); }},
-        {"new report", [](AppState& s) { return std::make_unique<NewReportDialog>(nullptr, s); }},
-        {"correction", [](AppState& s) { return std::make_unique<CorrectionDialog>(nullptr, s); }},
-        {"copy", [](AppState&) { return std::make_unique<CopyToMediaDialog>(); }},
+        {"main window", [] { return std::make_unique<MainWindow>(); }},
+        {"new report",
+         [] { return std::make_unique<NewReportDialog>(*ReadRegister(), std::optional<int>(0)); }},
+        {"correction", [] { return std::make_unique<CorrectionDialog>(); }},
+        {"copy", [] { return std::make_unique<CopyToMediaDialog>(); }},
     };
     return windows;
 }
@@ -118,11 +119,10 @@ class KeyboardTest : public QObject
 
     std::unique_ptr<test::FakePlatform> m_fake;
     std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<AppState> m_state;
 
     std::unique_ptr<QWidget> shown(int window)
     {
-        auto w = Windows()[window].second(*m_state);
+        auto w = Windows()[window].second();
         w->show();
         w->activateWindow();
         [&] { QVERIFY(QTest::qWaitForWindowActive(w.get())); }();
@@ -142,7 +142,6 @@ private slots:
     {
         m_fake = std::make_unique<test::FakePlatform>();
         m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-        m_state = std::make_unique<AppState>();
     }
     void cleanup()
     {
@@ -154,7 +153,7 @@ private slots:
     void everyCaptionHasItsOwnMnemonicAndReadsAsBefore()
     {
         QFETCH(int, window);
-        const auto w = Windows()[window].second(*m_state);
+        const auto w = Windows()[window].second();
         for (const Place& place : PlacesOf(*w)) {
             QVERIFY2(!place.captions.isEmpty(), qPrintable(place.name));
             QSet<QChar> letters;
@@ -172,10 +171,10 @@ private slots:
 
     void theFileChoiceButtonsAreNamedForWhatTheyDo()
     {
-        CorrectionDialog correction(nullptr, *m_state);
+        CorrectionDialog correction;
         CopyToMediaDialog copy;
         for (QWidget* dialog : {static_cast<QWidget*>(&correction), static_cast<QWidget*>(&copy)}) {
-            auto* button = test::Child<QAbstractButton>(*dialog, "cmdChooseFile");
+            auto* button = test::Child<QAbstractButton>(*dialog, "browseButton");
             QCOMPARE(button->text(), QStringLiteral("..."));
             QCOMPARE(button->accessibleName(), QStringLiteral("Избор на файл"));
         }
@@ -233,7 +232,7 @@ private slots:
                 box->done(0);
             }
         });
-        desktop.MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, title);
+        desktop.showMessage(text, MsgButtons::Ok, MsgIcon::Critical, title);
         const QString expected = title.isEmpty() ? QStringLiteral("KVOR") : title;
         QCOMPARE(shownTitle, expected);
         // The title in a bold face, with room for the icon and three buttons of a title bar.

@@ -30,7 +30,7 @@ class MainWindowTest : public QObject
 
     HelpWindow* helpWindow(QWidget* owner)
     {
-        return owner->findChild<HelpWindow*>(QStringLiteral("frmHelp"));
+        return owner->findChild<HelpWindow*>(QStringLiteral("helpWindow"));
     }
 
 private slots:
@@ -48,9 +48,9 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("window");
         const char* const rows[][2] = {
-            {"mnuNewDoc", "frmChoosePrm"},     {"mnuDocument_Correct", "frmChooseFile"},
-            {"mnuSaveToDisc", "frmSaveXMLAs"}, {"cmdNewDoc", "frmChoosePrm"},
-            {"cmdEditDoc", "frmChooseFile"},   {"cmdSave", "frmSaveXMLAs"}};
+            {"newReportAction", "newReportDialog"},     {"correctReportAction", "correctionDialog"},
+            {"copyToMediaAction", "copyToMediaDialog"}, {"newReportButton", "newReportDialog"},
+            {"correctReportButton", "correctionDialog"},   {"copyToMediaButton", "copyToMediaDialog"}};
         for (const auto& r : rows) {
             QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
         }
@@ -78,13 +78,13 @@ private slots:
         MainWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.findChild<QAction*>(QStringLiteral("cmdHelp"))->trigger();
+        w.findChild<QAction*>(QStringLiteral("helpButton"))->trigger();
         QCOMPARE(m_fake->messages.size(), 1);
         const test::ShownMessage m = m_fake->messages[0];
         QCOMPARE(m.text, msg::kNoHelpFile + QDir::toNativeSeparators(m_dir.filePath("help.html")));
         QCOMPARE(m.title, msg::kTitleWarning);
         QCOMPARE(m.icon, MsgIcon::Exclamation);
-        w.findChild<QAction*>(QStringLiteral("mnuHelp"))->trigger();
+        w.findChild<QAction*>(QStringLiteral("helpAction"))->trigger();
         QTest::keyClick(&w, Qt::Key_F1);
         QCOMPARE(m_fake->texts(), QStringList({m.text, m.text, m.text}));
         QVERIFY(!helpWindow(&w));
@@ -97,13 +97,13 @@ private slots:
                                  "<h3>Период</h3><h2>Изход</h2></body></html>"));
         MainWindow w;
         w.show();
-        w.findChild<QAction*>(QStringLiteral("mnuHelp"))->trigger();
-        w.findChild<QAction*>(QStringLiteral("cmdHelp"))->trigger();
+        w.findChild<QAction*>(QStringLiteral("helpAction"))->trigger();
+        w.findChild<QAction*>(QStringLiteral("helpButton"))->trigger();
         QVERIFY(m_fake->messages.isEmpty());
         QCOMPARE(w.findChildren<HelpWindow*>().size(), 1);
         HelpWindow* help = helpWindow(&w);
         QVERIFY(help->isVisible());
-        auto* contents = test::Child<QTreeWidget>(*help, "tvwContents");
+        auto* contents = test::Child<QTreeWidget>(*help, "helpContents");
         QCOMPARE(contents->topLevelItemCount(), 3);
         QCOMPARE(contents->topLevelItem(1)->child(0)->text(0), QStringLiteral("Период"));
         QVERIFY(help->showSection(QStringLiteral("Изход")));
@@ -115,7 +115,7 @@ private slots:
     void toolbarPicturesAreDrawnForTheDisplaysScale()
     {
         MainWindow w;
-        for (const char* key : {"cmdNewDoc", "cmdEditDoc", "cmdSave", "cmdHelp"}) {
+        for (const char* key : {"newReportButton", "correctReportButton", "copyToMediaButton", "helpButton"}) {
             const QIcon icon = w.findChild<QAction*>(QString::fromLatin1(key))->icon();
             const QImage image = icon.pixmap(QSize(32, 32), 2.0).toImage();
             QCOMPARE(image.size(), QSize(64, 64));
@@ -141,14 +141,14 @@ private slots:
         QVERIFY(!timed.readyToClose());
         QTRY_VERIFY_WITH_TIMEOUT(timed.readyToClose(), 3000);
         QVERIFY(clock.elapsed() >= 900);
-        QVERIFY(!test::Child<QTimer>(timed, "tmrDelay")->isActive());
+        QVERIFY(!test::Child<QTimer>(timed, "closeDelay")->isActive());
 
         SplashScreen escaped;
         escaped.start();
         QTest::keyClick(&escaped, Qt::Key_Escape);
         QVERIFY(escaped.readyToClose());
         QVERIFY(!escaped.isVisible());
-        QVERIFY(!test::Child<QTimer>(escaped, "tmrDelay")->isActive());
+        QVERIFY(!test::Child<QTimer>(escaped, "closeDelay")->isActive());
     }
 };
 

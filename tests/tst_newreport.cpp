@@ -1,9 +1,10 @@
 // "Данни за нов документ" as the user meets it: the periods around today, the remembered
 // municipality, and "Избор" and "Отказ" with what they leave on disk and in the state.
 
-#include "core/AppState.h"
 #include "core/Cp1251.h"
 #include "core/Messages.h"
+#include "core/OpenReport.h"
+#include "core/Register.h"
 #include "core/XmlDom.h"
 #include "gui/NewReportDialog.h"
 #include "support/Files.h"
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace kvor;
@@ -35,35 +37,30 @@ QByteArray Register(const QByteArray& rows)
 
 } // namespace
 
-class ChoosePrmTest : public QObject
+class NewReportDialogTest : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<test::FakePlatform> m_fake;
     std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<AppState> m_state;
-
     QString report(const char* name) const { return m_folder->dataPath(QString::fromLatin1(name)); }
-    QStringList openingAmounts() const
+    static QStringList openingAmounts(const OpenReport& opened)
     {
         QStringList out;
-        for (const XmlNode row : selectNodes(m_state->xmlDoc, "positions//str")) {
+        for (const XmlNode row : selectNodes(*opened.document, "positions//str")) {
             out << GetAttribute(row, "col1");
         }
         return out;
     }
 
-    // Closes the editor "Избор" opens, noting what it was given: closing clears the flag.
-    struct EditorCloser
+    // The dialog as the main window makes it: over the register of the program folder.
+    static std::unique_ptr<NewReportDialog> makeDialog(std::optional<int> remembered = 0)
     {
-        explicit EditorCloser(const AppState& state) : state(state) {}
-        const AppState& state;
-        bool prevDataWhileOpen = false;
-        test::ModalWatcher watcher{QStringLiteral("frmSpravka"), [this](QWidget*) {
-                                       prevDataWhileOpen = state.bPrevData;
-                                       return true;
-                                   }};
-    };
+        const Result<QList<Municipality>> municipalities = ReadRegister();
+        [&] { QVERIFY(municipalities.ok()); }();
+        return std::make_unique<NewReportDialog>(
+            municipalities.ok() ? *municipalities : QList<Municipality>(), remembered);
+    }
 
 private slots:
     void init()
@@ -72,7 +69,6 @@ private slots:
         m_fake->today = QDate(2004, 3, 15);
         m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
         m_folder->write("kvor.ini", kIniBefore);
-        m_state = std::make_unique<AppState>();
     }
     void cleanup()
     {
@@ -103,8 +99,9 @@ private slots:
         QFETCH(QString, last);
         QFETCH(int, selected);
         m_fake->today = today;
-        NewReportDialog dlg(nullptr, *m_state);
-        QComboBox* periods = test::Child<QComboBox>(dlg, "cboDate");
+        const auto dialog = makeDialog();
+        NewReportDialog& dlg = *dialog;
+        QComboBox* periods = test::Child<QComboBox>(dlg, "periodList");
         QCOMPARE(periods->count(), 48);
         QCOMPARE(periods->itemText(0), first);
         QCOMPARE(periods->itemText(47), last);
@@ -135,23 +132,23 @@ private slots:
         QFETCH(int, selected);
         QFETCH(QString, code);
         QFETCH(QByteArray, ini);
-        m_state->iObshtina = static_cast<short>(remembered);
-        NewReportDialog dlg(nullptr, *m_state);
-        QCOMPARE(test::Child<QComboBox>(dlg, "cboObshtina")->count(), 265);
-        QCOMPARE(test::Child<QComboBox>(dlg, "cboObshtina")->currentIndex(), selected);
-        QCOMPARE(test::Child<QLineEdit>(dlg, "txtEBK")->text(), code);
+        const auto dialog = makeDialog(remembered);
+        NewReportDialog& dlg = *dialog;
+        QCOMPARE(test::Child<QComboBox>(dlg, "municipalityList")->count(), 265);
+        QCOMPARE(test::Child<QComboBox>(dlg, "municipalityList")->currentIndex(), selected);
+        QCOMPARE(test::Child<QLineEdit>(dlg, "ebkField")->text(), code);
         QCOMPARE(m_folder->read("kvor.ini"), ini);
         QVERIFY(m_fake->messages.isEmpty());
     }
 
     void choosingAMunicipalityRemembersIt()
     {
-        m_state->iObshtina = -1;
-        NewReportDialog dlg(nullptr, *m_state);
-        test::Child<QComboBox>(dlg, "cboObshtina")->setCurrentIndex(2);
-        QCOMPARE(test::Child<QLineEdit>(dlg, "txtEBK")->text(), QStringLiteral("5103"));
-        QCOMPARE(m_state->Obshtina.NumEBK, QStringLiteral("5103"));
-        QCOMPARE(m_state->iObshtina, short(2));
+        const auto dialog = makeDialog(std::nullopt);
+        QSignalSpy remembered(dialog.get(), &NewReportDialog::municipalityRemembered);
+        test::Child<QComboBox>(*dialog, "municipalityList")->setCurrentIndex(2);
+        QCOMPARE(test::Child<QLineEdit>(*dialog, "ebkField")->text(), QStringLiteral("5103"));
+        QCOMPARE(remembered.size(), 1);
+        QCOMPARE(remembered[0][0].toInt(), 2);
         QCOMPARE(m_folder->read("kvor.ini"), QByteArray("\"oba 2\"\r\n"));
     }
 
@@ -175,25 +172,26 @@ private slots:
         if (!previous.isEmpty()) {
             QVERIFY(test::WriteBytes(report("mfddd_sd_5101_2004_02.xml"), previous));
         }
-        EditorCloser closer(*m_state);
-        NewReportDialog dlg(nullptr, *m_state);
+        test::ModalWatcher closer(QStringLiteral("frmSpravka"), [](QWidget*) { return true; });
+        const auto dialog = makeDialog();
+        NewReportDialog& dlg = *dialog;
         dlg.show();
-        QTest::mouseClick(test::Child<QPushButton>(dlg, "cmdOk"), Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(dlg, "chooseButton"), Qt::LeftButton);
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(dlg.isVisible());
-        QCOMPARE(closer.watcher.seen, 1);
-        const AppState& state = *m_state;
+        QCOMPARE(closer.seen, 1);
+        QVERIFY(dlg.lastOpened());
+        const OpenReport& opened = *dlg.lastOpened();
         // The golden file holds the period and the name chosen.
-        QCOMPARE(state.sFileName, report("mfddd_sd_5101_2004_03.xml"));
+        QCOMPARE(opened.filePath, report("mfddd_sd_5101_2004_03.xml"));
+        QCOMPARE(opened.period.text(), QStringLiteral("03 / 2004"));
         // Carried in memory only: the file is the new report; the user's save writes the rest.
-        QCOMPARE(test::ReadBytes(state.sFileName),
+        QCOMPARE(test::ReadBytes(opened.filePath),
                  test::ReadBytes(test::GoldenPath("opened_sample.xml")));
-        QCOMPARE(openingAmounts().mid(0, 3).join(u'|'), openings);
-        QCOMPARE(closer.prevDataWhileOpen, !previous.isEmpty());
-        QVERIFY(!state.bPrevData); // cleared when the editor closed
-        QCOMPARE(state.sMsgNoPrev, previous.isEmpty() ? msg::kMsgNoPrev : QString());
-        // The skeleton was built without captions; the editor needs them back.
-        const XmlNode first = selectSingleNode(state.xmlStructure, "nomenclatures/structure//str");
+        QCOMPARE(openingAmounts(opened).mid(0, 3).join(u'|'), openings);
+        QCOMPARE(opened.previousMonthExists, !previous.isEmpty());
+        // The skeleton was built without captions; the editor needs them.
+        const XmlNode first = selectSingleNode(*opened.structure, "nomenclatures/structure//str");
         QCOMPARE(GetAttribute(first, "name"),
                  QStringLiteral("Общ размер на общинския дълг (I + II)"));
     }
@@ -228,7 +226,14 @@ private slots:
                 true);
         refusal("malformed report", 0, "Data/mfddd_sd_5101_2004_03.xml", "<positions><structure>",
                 "XML файлът е бил променен неоторизирано!    ", MsgIcon::Critical, false);
+        refusal("no report in the file", 0, "Data/mfddd_sd_5101_2004_03.xml",
+                "<?xml version='1.0'?><positions period='03 / 2004'/>",
+                "XML файлът е бил променен неоторизирано!    ", MsgIcon::Critical, false);
         refusal("broken structure", 0, "Structure.xml", "<nomenclatures><structure>",
+                "Грешка във структурния фаил!", MsgIcon::None, false);
+        refusal("a total names a missing row", 0, "Structure.xml",
+                "<nomenclatures><structure><str id='2'/><str id='5' sumid='3-2'/></structure>"
+                "<columns><col id='1' protected='1'/></columns></nomenclatures>",
                 "Грешка във структурния фаил!", MsgIcon::None, false);
     }
     void refusals()
@@ -239,15 +244,15 @@ private slots:
         QFETCH(QString, message);
         QFETCH(int, icon);
         QFETCH(bool, staysOpen);
-        m_state->iObshtina = short(remembered);
         if (!file.isEmpty()) {
             m_folder->write(file, bytes);
         }
-        NewReportDialog dlg(nullptr, *m_state);
+        const auto dialog = makeDialog(remembered);
+        NewReportDialog& dlg = *dialog;
         dlg.show();
         const QStringList before = test::Listing(m_folder->path());
         const QByteArray ini = m_folder->read("kvor.ini");
-        QTest::mouseClick(test::Child<QPushButton>(dlg, "cmdOk"), Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(dlg, "chooseButton"), Qt::LeftButton);
         QCOMPARE(m_fake->texts(), QStringList({message}));
         QCOMPARE(int(m_fake->messages[0].icon), icon);
         if (icon == int(MsgIcon::Exclamation)) {
@@ -259,20 +264,17 @@ private slots:
         if (!file.isEmpty()) {
             QCOMPARE(m_folder->read(file), bytes);
         }
-        QVERIFY(m_state->xmlDoc.isEmpty());
-        if (staysOpen) { // refused before anything was read for the report
-            QVERIFY(m_state->xmlStructure.isEmpty());
-        }
+        QVERIFY(!dlg.lastOpened());
     }
 
     // --- "Отказ" ------------------------------------------------------------------------------
 
     void cancelClosesAndKeepsTheRememberedPosition()
     {
-        m_state->iObshtina = 3;
-        NewReportDialog dlg(nullptr, *m_state);
+        const auto dialog = makeDialog(3);
+        NewReportDialog& dlg = *dialog;
         dlg.show();
-        QTest::mouseClick(test::Child<QPushButton>(dlg, "cmdEsc"), Qt::LeftButton);
+        QTest::mouseClick(test::Child<QPushButton>(dlg, "cancelButton"), Qt::LeftButton);
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(m_folder->read("kvor.ini"), QByteArray("\"oba 3\"\r\n"));
@@ -281,5 +283,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ChoosePrmTest)
+QTEST_MAIN(NewReportDialogTest)
 #include "tst_newreport.moc"

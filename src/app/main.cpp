@@ -2,11 +2,11 @@
 // option or a file that is no report is told and refused (exit status 2) with or without a
 // display; then the windows.
 
-#include "core/AppState.h"
 #include "core/AtomicFile.h"
 #include "core/CommandLine.h"
 #include "core/FileRead.h"
 #include "core/Messages.h"
+#include "core/OpenReport.h"
 #include "core/SingleInstance.h"
 #include "gui/CorrectionDialog.h"
 #include "gui/DesktopPlatform.h"
@@ -103,11 +103,12 @@ bool HasDisplay(const QStringList& args)
 QString RefusalOfReport(const QString& path)
 {
     const ReadResult read = ReadRegularFile(path);
-    AppState scratch;
-    if (read.status == ReadStatus::Ok && ReadReportToCorrect(scratch, path)) {
+    DomDocument chosen;
+    if (read.status == ReadStatus::Ok && chosen.loadBytes(read.bytes) == kLoadOk &&
+        NameReportToCorrect(chosen, path)) {
         return {};
     }
-    QString reason = read.status == ReadStatus::Ok ? scratch.xmlDoc.errorReason() : read.reason;
+    QString reason = read.status == ReadStatus::Ok ? chosen.errorReason() : read.reason;
     QString text = kProgram + QStringLiteral(": ") + path + QStringLiteral(": ") +
                    msg::kChooseValidXml + u'\n';
     if (!reason.isEmpty()) {
@@ -137,15 +138,15 @@ int RunWindows(int argc, char** argv, const QString& report, bool refuseReport)
 
     DesktopPlatform desktop;
     setPlatform(&desktop);
+    setPrompts(&desktop);
     if (refuseReport) {
-        desktop.MsgBox(msg::kChooseValidXml, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+        desktop.showMessage(msg::kChooseValidXml, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
         return kExitUsage;
     }
     RemoveOldPrintouts();
     // Before the lock: it lives in the user's folder, which may not exist yet.
     SeedUserFolder({desktop.InstallFolder(), desktop.UserFolder()});
     SingleInstance guard(desktop.UserFolder());
-    desktop.setBeforeEnd([&guard] { guard.release(); });
 
     const int status = StartUp(guard, report);
     if (status != 0) {

@@ -24,7 +24,7 @@ constexpr qint64 kMaxIniBytes = 64 * 1024;
 
 bool HoldsProgramFiles(const QString& folder)
 {
-    for (const char* name : {kIniFileName, kObshtiniFileName, kStructureFileName}) {
+    for (const char* name : {kIniFileName, kRegisterFileName, kStructureFileName}) {
         if (QFileInfo::exists(folder + u'/' + QLatin1String(name))) {
             return true;
         }

@@ -3,7 +3,6 @@
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/FileRead.h"
-#include "core/Messages.h"
 #include "core/Platform.h"
 
 #include <QFile>
@@ -88,69 +87,45 @@ std::optional<short> FindRememberedPosition(const QStringList& fields)
     return found;
 }
 
-QByteArray IniLine(short position)
+QByteArray IniLine(int position)
 {
     return "\"oba " + QByteArray::number(position) + "\"\r\n";
 }
 
-IniStatus ReadIni(const QString& path, short& position)
+Result<std::optional<int>> ReadRememberedMunicipality(const QString& path)
 {
     const ReadResult read = ReadRegularFile(path, kMaxIniBytes);
     if (read.status == ReadStatus::Missing) {
-        return IniStatus::Missing;
+        return Failure::of(Failure::Kind::NotFound, path).about(Failure::Subject::Settings);
     }
     if (read.status != ReadStatus::Ok) {
-        return IniStatus::Failed;
+        return Failure::of(Failure::Kind::NotReadable, path).about(Failure::Subject::Settings);
     }
     const auto found = FindRememberedPosition(ReadDelimitedFields(Cp1251Decode(read.bytes)));
-    if (found) {
-        position = *found;
+    if (!found || *found < 0) {
+        return std::optional<int>();
     }
-    return IniStatus::Ok;
+    return std::optional<int>(*found);
 }
 
-IniStatus WriteIni(const QString& path, short position, int* errorNumber, QString* reason)
+Status WriteRememberedMunicipality(const QString& path, int position)
 {
     if (!QFileInfo::exists(path)) {
-        return IniStatus::Missing;
+        return Failure::of(Failure::Kind::NotFound, path).about(Failure::Subject::Settings);
     }
     int err = 0;
     QString why;
     if (WriteFileAtomically(path, IniLine(position), &why, &err)) {
-        return IniStatus::Ok;
+        return {};
     }
-    if (errorNumber) {
-        *errorNumber = err;
-    }
-    if (reason) {
-        *reason = why;
-    }
-    return IsWriteDeniedError(err) ? IniStatus::ReadOnly : IniStatus::Failed;
+    const auto kind =
+        IsWriteDeniedError(err) ? Failure::Kind::ReadOnly : Failure::Kind::WriteFailed;
+    return Failure::of(kind, path, why, err).about(Failure::Subject::Settings);
 }
 
-bool RememberMunicipality(short position)
+Status RememberMunicipality(int position)
 {
-    const QString path = UserPath(QString::fromLatin1(kIniFileName));
-    int err = 0;
-    QString reason;
-    switch (WriteIni(path, position, &err, &reason)) {
-    case IniStatus::Ok:
-        return true;
-    case IniStatus::Missing:
-        platform().MsgBox(msg::kNoIniFile, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
-        platform().End(1);
-        return false;
-    case IniStatus::ReadOnly:
-        platform().MsgBox(msg::kIniReadOnly, MsgButtons::Ok, MsgIcon::Exclamation,
-                          msg::kTitleWarning);
-        return false;
-    case IniStatus::Failed:
-        // The choice is not remembered; the user learns why rather than finding it gone later.
-        platform().MsgBox(WriteFailureMessage(path, err, reason), MsgButtons::Ok, MsgIcon::Critical,
-                          msg::kTitleWriteError);
-        return false;
-    }
-    return false;
+    return WriteRememberedMunicipality(UserPath(QString::fromLatin1(kIniFileName)), position);
 }
 
 } // namespace kvor

@@ -1,6 +1,8 @@
 #pragma once
 // kvor.ini: the one setting the program keeps, the list position of the last chosen municipality.
 
+#include "core/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -20,25 +22,18 @@ QStringList ReadDelimitedFields(const QString& text);
 std::optional<short> FindRememberedPosition(const QStringList& fields);
 
 // The one line the program writes: "oba N" in double quotes, then CR LF.
-QByteArray IniLine(short position);
+QByteArray IniLine(int position);
 
-enum class IniStatus
-{
-    Ok,
-    Missing,
-    ReadOnly,
-    Failed
-};
+// The municipality remembered in the kvor.ini at path: its list position, or none when the file
+// names none (a negative position, as older versions wrote, is none as well). NotFound when the
+// file is missing, NotReadable when it cannot be read.
+Result<std::optional<int>> ReadRememberedMunicipality(const QString& path);
 
-// Reads the file in the program folder; `position` is left alone when no usable key is found.
-IniStatus ReadIni(const QString& path, short& position);
-// On failure errorNumber and reason (when given) say why.
-IniStatus WriteIni(const QString& path, short position, int* errorNumber = nullptr,
-                   QString* reason = nullptr);
+// Rewrites the existing kvor.ini at path with the position. NotFound when there is no such file,
+// ReadOnly when it may not be written, else WriteFailed with the system's error and reason.
+Status WriteRememberedMunicipality(const QString& path, int position);
 
-// Remembers the chosen municipality: rewrites kvor.ini in the user's folder. True only when the
-// position was written. A missing file ends the program; a write-protected one is reported, and so
-// is any other failed write.
-bool RememberMunicipality(short position);
+// Remembers the chosen municipality in the kvor.ini of the user's folder.
+Status RememberMunicipality(int position);
 
 } // namespace kvor

@@ -48,7 +48,7 @@ inline const QString kDriveNotReady =
     QStringLiteral("Грешка при избор на дестинация на файл за експорт. Устройството не е готово");
 inline const QString kChooseFileToSave = QStringLiteral("Изберете файл за съхранение!");
 inline const QString kCopyChooseFileTitle = QStringLiteral("Избор на файл");
-inline const QString kCopyFileFilter = QStringLiteral("Xml files (*.xml)|*.xml|All files|*.*");
+inline const QString kXmlFileFilters = QStringLiteral("Xml files (*.xml);;All files (*)");
 
 // Report documents: the register, the structure file, the new-document dialog, reading and
 // writing reports.

@@ -1,6 +1,5 @@
 #include "core/Register.h"
 
-#include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/XmlDom.h"
 
@@ -15,32 +14,20 @@ const QString kRowPath = QStringLiteral("xml/rs:data/z:row");
 
 } // namespace
 
-std::optional<QStringList> ReadObshtini(DomDocument& reg)
+Result<QList<Municipality>> ReadRegister()
 {
-    const QString path = InstallPath(QString::fromLatin1(kObshtiniFileName));
+    const QString path = InstallPath(QString::fromLatin1(kRegisterFileName));
     if (!QFileInfo::exists(path)) {
-        platform().MsgBox(msg::kNoObshtiniFile, MsgButtons::Ok, MsgIcon::Critical,
-                          msg::kTitleWarning);
-        platform().End(1);
-        return std::nullopt;
+        return Failure::of(Failure::Kind::NotFound, path).about(Failure::Subject::Register);
     }
-    // A register that cannot be parsed leaves the list empty; choosing then asks for a
-    // municipality.
+    DomDocument reg;
     reg.load(path);
-    QStringList names;
+    QList<Municipality> list;
     for (const XmlNode row : selectNodes(reg, kRowPath)) {
-        names << GetAttribute(row, QStringLiteral("OB_Name"));
+        list.append({GetAttribute(row, QStringLiteral("OB_Name")),
+                     GetAttribute(row, QStringLiteral("OB_Num"))});
     }
-    return names;
-}
-
-QString EbkOfPosition(const DomDocument& reg, int p)
-{
-    const auto rows = selectNodes(reg, kRowPath);
-    if (p < 0 || static_cast<size_t>(p) >= rows.size()) {
-        return {};
-    }
-    return GetAttribute(rows[static_cast<size_t>(p)], QStringLiteral("OB_Num"));
+    return list;
 }
 
 } // namespace kvor

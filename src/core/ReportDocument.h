@@ -1,12 +1,11 @@
 #pragma once
-// Report documents: creating a new one from the structure, opening one with the period and the
-// municipality stamped in, storing the grid's amounts with the integrity hash, and saving.
+// Report documents: storing the grid's amounts with the integrity hash, and saving. Opening and
+// creating a report is OpenReport's.
 
 #include <QString>
 
 namespace kvor {
 
-struct AppState;
 class DomDocument;
 class GridText;
 
@@ -24,23 +23,6 @@ inline constexpr StoredAmount kStoredAmounts[] = {
 };
 // Grid rows 0 to 2 hold the headings; report row n is grid row n + kFirstDataRow.
 inline constexpr int kFirstDataRow = 3;
-
-// Makes the state's xmlDoc the report at path, creating the file from xmlStructure when it does
-// not exist, stamps the state's period and municipality into `period`, `ob_name` and `ebk` and
-// saves at once. False, after telling the user why, when the file cannot be created, read as XML
-// (it is then left as it was) or saved.
-bool OpenDocument(AppState& state, const QString& path);
-
-// Writes a new, empty report for `structure` to path; a failure is shown to the user and gives
-// false. Changes `structure` in memory (the rows lose their captions) until it is loaded again.
-bool CreateDocumentFile(DomDocument& structure, const QString& path);
-
-// The text of a new report file: single-quoted declaration, no line breaks.
-QString SkeletonText(const QString& version, const QString& structureXml);
-
-// The `structure` element of a new report, in its text form. Takes the captions off the rows of
-// `structure` and gives them one "0" attribute per stored column.
-QString BuildEmptyStructure(DomDocument& structure);
 
 // Copies the amounts of the grid's data rows into the report `doc`, exactly as the cells hold
 // them, and sets `hash` (empty when the document is too large to be hashed).

@@ -21,6 +21,11 @@ QString ReportFilePath(const QString& ebk, const QString& year, const QString& m
     return DataFolder() + u'/' + ReportFileName(ebk, year, month);
 }
 
+QString ReportFilePath(const QString& ebk, const Period& period)
+{
+    return ReportFilePath(ebk, period.yearText(), period.monthText());
+}
+
 void EnsureDataFolder()
 {
     QDir().mkpath(DataFolder());

@@ -2,6 +2,8 @@
 // Where a report lives: one file per municipality and month in the folder Data below the program
 // folder, named from the municipality's EBK code and the period.
 
+#include "core/Period.h"
+
 #include <QString>
 
 namespace kvor {
@@ -12,6 +14,8 @@ inline constexpr const char* kDataFolderName = "Data";
 QString ReportFileName(const QString& ebk, const QString& year, const QString& month);
 // The report's full path in the Data folder of the program folder.
 QString ReportFilePath(const QString& ebk, const QString& year, const QString& month);
+// The same for a period: its year and month as its file name parts.
+QString ReportFilePath(const QString& ebk, const Period& period);
 
 QString DataFolder();
 // Creates the Data folder when it is missing; a failure shows up when a report is written there.

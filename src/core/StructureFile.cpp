@@ -1,11 +1,11 @@
 #include "core/StructureFile.h"
 
 #include "core/Cp1251.h"
-#include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/XmlDom.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 namespace kvor {
 
@@ -59,6 +59,25 @@ bool IsNamePart(const QString& id)
     return true;
 }
 
+// Every total a row feeds ("sumid": row ids joined by '-') must be a row of the form; a total
+// that names none would leave the figures it should add up uncounted without a word.
+bool TotalsNameRows(const std::vector<XmlNode>& rows)
+{
+    QSet<QString> ids;
+    for (const XmlNode row : rows) {
+        ids.insert(GetAttribute(row, QStringLiteral("id")));
+    }
+    for (const XmlNode row : rows) {
+        const QString sumid = GetAttribute(row, QStringLiteral("sumid"));
+        for (const QString& id : sumid.split(u'-', Qt::SkipEmptyParts)) {
+            if (!ids.contains(id)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool IsUsableStructure(const DomDocument& structure)
@@ -74,31 +93,30 @@ bool IsUsableStructure(const DomDocument& structure)
             return false;
         }
     }
-    for (const XmlNode row : selectNodes(structure, QStringLiteral("//str"))) {
+    const auto formRows = selectNodes(structure, QStringLiteral("//str"));
+    for (const XmlNode row : formRows) {
         if (!IsShortInteger(GetAttribute(row, QStringLiteral("id")))) {
             return false;
         }
     }
-    return true;
+    return TotalsNameRows(formRows);
 }
 
-bool ReadStructure(DomDocument& structure)
+Result<std::unique_ptr<DomDocument>> ReadStructure()
 {
     const QString path = InstallPath(QString::fromLatin1(kStructureFileName));
     if (!QFileInfo::exists(path)) {
-        platform().MsgBox(msg::kNoStructureFile, MsgButtons::Ok, MsgIcon::Critical,
-                          msg::kTitleWarning);
-        platform().End(1);
-        return false;
+        return Failure::of(Failure::Kind::NotFound, path).about(Failure::Subject::Structure);
     }
-    if (structure.load(path) != kLoadOk || !IsUsableStructure(structure)) {
-        // Nothing of a refused file is left for the reports to be built from.
-        structure.clear();
-        // No title of its own: the program's.
-        platform().MsgBox(msg::kStructureError, MsgButtons::Ok, MsgIcon::None, QString());
-        return false;
+    auto structure = std::make_unique<DomDocument>();
+    if (structure->load(path) != kLoadOk) {
+        return Failure::of(Failure::Kind::NotWellFormed, path, structure->errorReason())
+            .about(Failure::Subject::Structure);
     }
-    return true;
+    if (!IsUsableStructure(*structure)) {
+        return Failure::of(Failure::Kind::NotAReport, path).about(Failure::Subject::Structure);
+    }
+    return structure;
 }
 
 } // namespace kvor

@@ -1,7 +1,10 @@
 #pragma once
 // Structure.xml, the form of the report.
 
+#include "core/Result.h"
+
 #include <QString>
+#include <memory>
 
 namespace kvor {
 
@@ -13,13 +16,12 @@ inline constexpr const char* kStructureFileName = "Structure.xml";
 // nomenclatures/columns, every row id is a 16-bit integer (the code texts of a row are looked
 // up through that number), and a new report built from it can be written in Windows-1251 and
 // read back: every name under nomenclatures/structure has a Windows-1251 code, and every column
-// id is letters, digits, '-', '_' or '.' of that code page.
+// id is letters, digits, '-', '_' or '.' of that code page; every total a row names in "sumid" is
+// a row of the form.
 bool IsUsableStructure(const DomDocument& structure);
 
-// Loads Structure.xml of the program folder afresh into `structure`, which undoes what building a
-// new report changed in memory. A missing file is reported and ends the program; a file that
-// cannot be parsed or used is reported with the structure-file error and leaves `structure`
-// empty. False after either.
-bool ReadStructure(DomDocument& structure);
+// Reads Structure.xml of the install folder. NotFound when it is missing; NotWellFormed or
+// NotAReport when it cannot be parsed or used.
+Result<std::unique_ptr<DomDocument>> ReadStructure();
 
 } // namespace kvor

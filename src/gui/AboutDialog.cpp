@@ -1,5 +1,6 @@
 #include "gui/AboutDialog.h"
 
+#include "gui/UserPrompts.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/ReportName.h"
@@ -105,7 +106,7 @@ void AboutDialog::openReportsFolder()
     // The folder is made on first use; the user may ask for it before any report exists.
     EnsureDataFolder();
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(DataFolder()))) {
-        platform().MsgBox(QStringLiteral("Папката не може да бъде отворена: ") +
+        prompts().showMessage(QStringLiteral("Папката не може да бъде отворена: ") +
                               QDir::toNativeSeparators(DataFolder()),
                           MsgButtons::Ok, MsgIcon::Exclamation, msg::kTitleWarning);
     }

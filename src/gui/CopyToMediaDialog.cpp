@@ -4,9 +4,11 @@
 #include "core/Drives.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "core/XmlDom.h"
+#include "core/ReportCopy.h"
+#include "gui/FailureMessages.h"
 #include "gui/FileChoice.h"
 #include "gui/HelpWindow.h"
+#include "gui/UserPrompts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -81,7 +83,7 @@ public:
 
 void warn(const QString& text)
 {
-    platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+    prompts().showMessage(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
 }
 
 class BusyPointer final
@@ -106,7 +108,7 @@ private:
 CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     : QDialog(parent), m_drives(drives ? drives : &systemDrives())
 {
-    setObjectName(QStringLiteral("frmSaveXMLAs"));
+    setObjectName(QStringLiteral("copyToMediaDialog"));
     setWindowTitle(QStringLiteral("Съхранение на данни на дискета"));
 
     const FileChoice choice = MakeFileChoice(this, QStringLiteral("&Изберете файл:"));
@@ -117,7 +119,7 @@ CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     auto* drive = new DriveComboBox(this);
     drive->beforePopup = [this] { fillDrives(); };
     m_drive = drive;
-    m_drive->setObjectName(QStringLiteral("Drive1"));
+    m_drive->setObjectName(QStringLiteral("driveList"));
     m_drive->setAccessibleName(QStringLiteral("Устройство"));
     auto* driveLabel = new QLabel(QStringLiteral("&Устройство:"), this);
     driveLabel->setBuddy(m_drive);
@@ -128,7 +130,7 @@ CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     m_filter = new DriveFolderFilter(this);
     m_filter->setSourceModel(m_folders);
     m_tree = new QTreeView(this);
-    m_tree->setObjectName(QStringLiteral("Dir1"));
+    m_tree->setObjectName(QStringLiteral("folderTree"));
     m_tree->setAccessibleName(QStringLiteral("Папка"));
     m_tree->setModel(m_filter);
     m_tree->setHeaderHidden(true);
@@ -142,11 +144,11 @@ CopyToMediaDialog::CopyToMediaDialog(QWidget* parent, const Drives* drives)
     dirLabel->setBuddy(m_tree);
 
     auto* save = new QPushButton(QStringLiteral("&Съхрани"), this);
-    save->setObjectName(QStringLiteral("cmdSave"));
+    save->setObjectName(QStringLiteral("copyButton"));
     save->setAccessibleName(QStringLiteral("Съхрани"));
     save->setDefault(true);
     auto* exit = new QPushButton(QStringLiteral("Из&ход"), this);
-    exit->setObjectName(QStringLiteral("cmdExit"));
+    exit->setObjectName(QStringLiteral("closeButton"));
     exit->setAccessibleName(QStringLiteral("Изход"));
     exit->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -265,7 +267,7 @@ void CopyToMediaDialog::driveChanged()
     if (m_returning) {
         return;
     }
-    platform().MsgBox(msg::kDriveNotReady, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleError);
+    prompts().showMessage(msg::kDriveNotReady, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleError);
     m_returning = true;
     m_drive->setCurrentIndex(m_drive->findData(m_startRoot));
     m_returning = false;
@@ -278,10 +280,9 @@ void CopyToMediaDialog::chooseFile()
     OpenFileRequest request;
     request.initialDir = data;
     request.title = msg::kCopyChooseFileTitle;
-    request.filter = msg::kCopyFileFilter;
+    request.nameFilters = msg::kXmlFileFilters;
     request.fileMustExist = true;
-    request.hideReadOnly = true;
-    const QString chosen = platform().ShowOpen(request);
+    const QString chosen = prompts().chooseFileToOpen(request);
     if (!chosen.isEmpty()) {
         m_fileName->setText(QDir::toNativeSeparators(chosen));
     }
@@ -296,28 +297,11 @@ void CopyToMediaDialog::copy()
         return;
     }
     BusyPointer busy;
-    // A document of its own: the report open in the editor is not this one.
-    DomDocument doc;
-    // A source that cannot be read has nothing worth copying; saving it would leave an empty or
-    // broken file on the medium that looks like a report. Only a well-formed Windows-1251 report
-    // goes to the receiver.
-    const long loaded = doc.loadWindows1251(QDir::fromNativeSeparators(source));
-    if (loaded != kLoadOk) {
+    const Status copied = CopyReport(QDir::fromNativeSeparators(source), targetFolder());
+    if (!copied) {
         busy.done();
-        const bool notAReport = loaded == kLoadEncoding || loaded == kLoadMalformed;
-        warn(notAReport ? msg::kChooseValidXml + QStringLiteral("\r\n") + doc.errorReason()
-                        : doc.errorReason());
-        return;
+        TellFailure(copied.failure());
     }
-    const QString name = QFileInfo(QDir::fromNativeSeparators(source)).fileName();
-    const QString target = QDir(targetFolder()).filePath(name);
-    QString error;
-    int err = 0;
-    if (doc.save(target, &error, &err)) {
-        return;
-    }
-    busy.done();
-    warn(WriteFailureMessage(target, err, error));
 }
 
 } // namespace kvor

@@ -1,48 +1,34 @@
 #include "gui/CorrectionDialog.h"
 
-#include "core/AppState.h"
 #include "core/Messages.h"
-#include "core/Platform.h"
-#include "core/PrevData.h"
-#include "core/ReportDocument.h"
 #include "core/ReportName.h"
-#include "core/StructureFile.h"
+#include "gui/FailureMessages.h"
 #include "gui/FileChoice.h"
 #include "gui/HelpWindow.h"
 #include "gui/ReportEditor.h"
+#include "gui/UserPrompts.h"
 
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace kvor {
 
-bool IsValidPeriodText(const QString& period)
-{
-    // \z, not $: a dollar also matches before a final line break.
-    static const QRegularExpression re(QStringLiteral(R"(^(0[1-9]|1[0-2]) / [0-9]{4}\z)"));
-    return re.match(period).hasMatch();
-}
-
 namespace {
-
-// Room for a full path of the Data folder.
 
 void refuse(const QString& text)
 {
-    platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+    prompts().showMessage(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
 }
 
 } // namespace
 
-CorrectionDialog::CorrectionDialog(QWidget* parent, AppState& state)
-    : QDialog(parent), m_state(state)
+CorrectionDialog::CorrectionDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmChooseFile"));
+    setObjectName(QStringLiteral("correctionDialog"));
     setWindowTitle(QStringLiteral("Избор на документ за корекция"));
 
     const FileChoice choice = MakeFileChoice(this, QStringLiteral("Избор на &файл:"));
@@ -51,11 +37,11 @@ CorrectionDialog::CorrectionDialog(QWidget* parent, AppState& state)
     m_fileName = choice.fileName;
 
     auto* open = new QPushButton(QStringLiteral("&Отвори файл"), this);
-    open->setObjectName(QStringLiteral("cmdOpen"));
+    open->setObjectName(QStringLiteral("openButton"));
     open->setAccessibleName(QStringLiteral("Отвори файл"));
     open->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("От&каз"), this);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAccessibleName(QStringLiteral("Отказ"));
     cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -73,16 +59,17 @@ CorrectionDialog::CorrectionDialog(QWidget* parent, AppState& state)
     AddHelpKey(this);
 }
 
+CorrectionDialog::~CorrectionDialog() = default;
+
 void CorrectionDialog::chooseFile()
 {
     EnsureDataFolder();
     OpenFileRequest request;
     request.initialDir = DataFolder();
     request.title = msg::kCopyChooseFileTitle;
-    request.filter = msg::kCopyFileFilter;
+    request.nameFilters = msg::kXmlFileFilters;
     request.fileMustExist = true;
-    request.hideReadOnly = true;
-    const QString chosen = platform().ShowOpen(request);
+    const QString chosen = prompts().chooseFileToOpen(request);
     if (!chosen.isEmpty()) {
         m_fileName->setText(QDir::toNativeSeparators(chosen));
     }
@@ -94,52 +81,14 @@ void CorrectionDialog::openReport()
         refuse(msg::kChooseFile);
         return;
     }
-    if (!ReadReportToCorrect(m_state, m_fileName->text().trimmed())) {
-        refuse(msg::kChooseValidXml);
+    Result<OpenReport> opened = OpenReportForCorrection(m_fileName->text().trimmed());
+    if (!opened) {
+        // The dialog stays for another file.
+        TellFailure(opened.failure());
         return;
     }
-    OpenReportInData(this, m_state);
-}
-
-bool ReadReportToCorrect(AppState& state, const QString& path)
-{
-    state.sFileName = path;
-    state.xmlDoc.load(state.sFileName);
-    const XmlNode positions = selectSingleNode(state.xmlDoc, QStringLiteral("positions"));
-    state.Obshtina.Name = GetAttribute(positions, QStringLiteral("ob_name"));
-    if (state.Obshtina.Name.isEmpty()) {
-        return false;
-    }
-    // The chosen file may come from anywhere: its period and code name the report in Data, so
-    // they must not be able to lead outside it.
-    const QString period = GetAttribute(positions, QStringLiteral("period"));
-    const QString ebk = GetAttribute(positions, QStringLiteral("ebk"));
-    if (!IsValidPeriodText(period) || !IsSafeEbkCode(ebk)) {
-        return false;
-    }
-    state.sPeriod = period;
-    state.Obshtina.NumEBK = ebk;
-    state.sMonth = PeriodMonth(period);
-    state.sYear = PeriodYear(period);
-    return true;
-}
-
-void OpenReportInData(QWidget* parent, AppState& state)
-{
-    if (!ReadStructure(state.xmlStructure)) {
-        return;
-    }
-    EnsureDataFolder();
-    state.sFileName = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
-    if (!OpenDocument(state, state.sFileName)) {
-        return;
-    }
-    CheckForPrevData(state);
-    // Creating a new report took the captions off the structure in memory.
-    if (!ReadStructure(state.xmlStructure)) {
-        return;
-    }
-    ShowReportEditor(parent, state);
+    m_opened = std::move(*opened);
+    ShowReportEditor(this, *m_opened);
 }
 
 } // namespace kvor

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QStandardPaths>
-#include <cstdlib>
 #include <kvor/InstallDirs.h>
 
 namespace kvor {
@@ -39,8 +38,8 @@ DesktopPlatform::DesktopPlatform()
                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
-MsgAnswer DesktopPlatform::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
-                                  const QString& title)
+MsgAnswer DesktopPlatform::showMessage(const QString& text, MsgButtons buttons, MsgIcon icon,
+                                       const QString& title)
 {
     const QString caption = title.isEmpty() ? QString::fromLatin1(kDefaultTitle) : title;
     if (!m_messageLog.isEmpty()) {
@@ -148,29 +147,10 @@ MsgAnswer DesktopPlatform::MsgBox(const QString& text, MsgButtons buttons, MsgIc
     return ok ? MsgAnswer::Ok : (cancel ? MsgAnswer::Cancel : MsgAnswer::Ok);
 }
 
-QString DesktopPlatform::QtFilter(const QString& filter)
-{
-    const QStringList parts = filter.split(u'|');
-    QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        if (patterns == u"*.*") {
-            patterns = QStringLiteral("*");
-        }
-        if (!description.contains(u'(')) {
-            description += QStringLiteral(" (") + patterns + u')';
-        }
-        out << description;
-    }
-    return out.join(QStringLiteral(";;"));
-}
-
-QString DesktopPlatform::ShowOpen(const OpenFileRequest& request)
+QString DesktopPlatform::chooseFileToOpen(const OpenFileRequest& request)
 {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialDir,
-                       QtFilter(request.filter));
+                       request.nameFilters);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog, false);
@@ -180,13 +160,10 @@ QString DesktopPlatform::ShowOpen(const OpenFileRequest& request)
     return dialog.selectedFiles().constFirst();
 }
 
-void DesktopPlatform::End(int exitCode)
+void DesktopPlatform::quit(int exitStatus)
 {
-    if (m_beforeEnd) {
-        m_beforeEnd();
-    }
-    // At once: no window is asked anything and nothing waits for the event loop.
-    std::_Exit(exitCode);
+    // Every event loop returns, the modal dialogs' first; start-up then returns the status.
+    QCoreApplication::exit(exitStatus);
 }
 
 QDate DesktopPlatform::Today() const

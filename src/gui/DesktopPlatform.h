@@ -4,32 +4,25 @@
 
 #include "core/Folders.h"
 #include "core/Platform.h"
-
-#include <functional>
+#include "gui/UserPrompts.h"
 
 class QFont;
 
 namespace kvor {
 
-class DesktopPlatform final : public Platform
+class DesktopPlatform final : public Platform, public UserPrompts
 {
 public:
     DesktopPlatform();
 
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
-                     const QString& title) override;
-    QString ShowOpen(const OpenFileRequest& request) override;
-    void End(int exitCode) override;
+    MsgAnswer showMessage(const QString& text, MsgButtons buttons, MsgIcon icon,
+                          const QString& title) override;
+    QString chooseFileToOpen(const OpenFileRequest& request) override;
+    void quit(int exitStatus) override;
     QString InstallFolder() const override { return m_folders.install; }
     QString UserFolder() const override { return m_folders.user; }
     QDate Today() const override;
     void SetBusy(bool busy) override;
-
-    // Runs just before the program ends at once (releases the single-copy lock).
-    void setBeforeEnd(std::function<void()> fn) { m_beforeEnd = std::move(fn); }
-
-    // "Xml files (*.xml)|*.xml|All files|*.*" in the form Qt's file dialog takes.
-    static QString QtFilter(const QString& filter);
 
     // The least width of a message box whose window title is `title`: the title set in a bold
     // `font` (title bars often are), and room for the window's icon and buttons beside it, so that
@@ -37,7 +30,6 @@ public:
     static int MinimumBoxWidth(const QString& title, const QFont& font);
 
 private:
-    std::function<void()> m_beforeEnd;
     Folders m_folders;
     QString m_messageLog; // when set, messages are written there and answered with the default
     int m_busy = 0;

@@ -17,14 +17,14 @@ constexpr int kBrowsePadLines = 2;
 FileChoice MakeFileChoice(QWidget* parent, const QString& title)
 {
     auto* frame = new QGroupBox(title, parent);
-    frame->setObjectName(QStringLiteral("frChooseFile"));
+    frame->setObjectName(QStringLiteral("fileFrame"));
     frame->setAccessibleName(QString(title).remove(u'&'));
     auto* fileName = new QLineEdit(frame);
-    fileName->setObjectName(QStringLiteral("txtFileName"));
+    fileName->setObjectName(QStringLiteral("fileNameField"));
     fileName->setAccessibleName(QStringLiteral("Файл"));
     fileName->setMinimumWidth(fileName->fontMetrics().averageCharWidth() * kPathChars);
     auto* browse = new QPushButton(QStringLiteral("..."), frame);
-    browse->setObjectName(QStringLiteral("cmdChooseFile"));
+    browse->setObjectName(QStringLiteral("browseButton"));
     browse->setAccessibleName(msg::kCopyChooseFileTitle);
     browse->setToolTip(msg::kCopyChooseFileTitle);
     browse->setAutoDefault(false);

@@ -1,5 +1,6 @@
 #include "gui/FormPrintButtons.h"
 
+#include "gui/UserPrompts.h"
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
@@ -41,7 +42,7 @@ QString DocumentsFolder()
 void PrintForm(QWidget* parent, const PrintoutInput& input)
 {
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        platform().MsgBox(kNoPrinter, MsgButtons::Ok, MsgIcon::Exclamation, msg::kTitleWarning);
+        prompts().showMessage(kNoPrinter, MsgButtons::Ok, MsgIcon::Exclamation, msg::kTitleWarning);
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
@@ -58,7 +59,7 @@ void PrintForm(QWidget* parent, const PrintoutInput& input)
     // The preview's print button goes through the print dialog; closing it prints nothing.
     preview.exec();
     if (printer.printerState() == QPrinter::Error) {
-        platform().MsgBox(kNotPrinted, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+        prompts().showMessage(kNotPrinted, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
     }
 }
 
@@ -79,7 +80,7 @@ void SaveFormPdfAs(QWidget* parent, const PrintoutInput& input, const QString& f
     platform().SetBusy(false);
     if (!saved) {
         const Failure& why = saved.failure();
-        platform().MsgBox(WriteFailureMessage(path, why.systemError, why.reason), MsgButtons::Ok,
+        prompts().showMessage(WriteFailureMessage(path, why.systemError, why.reason), MsgButtons::Ok,
                           MsgIcon::Critical, msg::kTitleWriteError);
     }
 }

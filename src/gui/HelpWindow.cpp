@@ -2,6 +2,7 @@
 
 #include "core/Messages.h"
 #include "core/Platform.h"
+#include "gui/UserPrompts.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -35,18 +36,18 @@ constexpr double kMostOfTheScreen = 0.9;
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
 {
-    setObjectName(QStringLiteral("frmHelp"));
+    setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("KVOR - Помощ"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose, true);
 
     m_contents = new QTreeWidget(this);
-    m_contents->setObjectName(QStringLiteral("tvwContents"));
+    m_contents->setObjectName(QStringLiteral("helpContents"));
     m_contents->setAccessibleName(QStringLiteral("Съдържание"));
     m_contents->setHeaderLabel(QStringLiteral("Съдържание"));
     m_contents->header()->hide();
     m_browser = new QTextBrowser(this);
-    m_browser->setObjectName(QStringLiteral("txtHelp"));
+    m_browser->setObjectName(QStringLiteral("helpText"));
     m_browser->setAccessibleName(QStringLiteral("Помощна информация"));
     m_browser->setOpenExternalLinks(false);
     m_browser->setOpenLinks(true);
@@ -140,8 +141,8 @@ void ShowHelp(QWidget* owner)
     static QPointer<HelpWindow> window;
     const QString path = InstallPath(QString::fromLatin1(kHelpFileName));
     if (!QFileInfo(path).isFile()) {
-        platform().MsgBox(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
-                          MsgIcon::Exclamation, msg::kTitleWarning);
+        prompts().showMessage(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
+                              MsgIcon::Exclamation, msg::kTitleWarning);
         return;
     }
     if (!window || window->parentWidget() != owner) {
@@ -149,8 +150,8 @@ void ShowHelp(QWidget* owner)
         window = new HelpWindow(owner);
     }
     if (!window->loadFile(path)) {
-        platform().MsgBox(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
-                          MsgIcon::Exclamation, msg::kTitleWarning);
+        prompts().showMessage(msg::kNoHelpFile + QDir::toNativeSeparators(path), MsgButtons::Ok,
+                              MsgIcon::Exclamation, msg::kTitleWarning);
         delete window;
         return;
     }

@@ -1,8 +1,10 @@
 #include "gui/MainWindow.h"
 
 #include "gui/AboutDialog.h"
+#include "core/Register.h"
 #include "gui/CopyToMediaDialog.h"
 #include "gui/CorrectionDialog.h"
+#include "gui/FailureMessages.h"
 #include "gui/HelpWindow.h"
 #include "gui/Icons.h"
 #include "gui/NewReportDialog.h"
@@ -34,47 +36,47 @@ constexpr int kStatusBarGapLines = 3;
 
 } // namespace
 
-MainWindow::MainWindow(short rememberedMunicipality, QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(std::optional<int> rememberedMunicipality, QWidget* parent)
+    : QMainWindow(parent), m_rememberedMunicipality(rememberedMunicipality)
 {
-    m_state.iObshtina = rememberedMunicipality;
-    setObjectName(QStringLiteral("frmMain"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("KVOR"));
     setWindowIcon(SvgIcon(icon::kApp));
 
     QMenuBar* bar = menuBar();
     QMenu* document = bar->addMenu(QStringLiteral("&Документ"));
-    document->setObjectName(QStringLiteral("mnuRegisters"));
+    document->setObjectName(QStringLiteral("documentMenu"));
     QAction* newReport = addCommand(
-        document, "mnuNewDoc", QStringLiteral("&Въвеждане на документи"), &MainWindow::newReport);
+        document, "newReportAction", QStringLiteral("&Въвеждане на документи"), &MainWindow::newReport);
     QAction* correct =
-        addCommand(document, "mnuDocument_Correct", QStringLiteral("&Корекция на документ"),
+        addCommand(document, "correctReportAction", QStringLiteral("&Корекция на документ"),
                    &MainWindow::correctReport);
 
     QMenu* output = bar->addMenu(QStringLiteral("&Изходна информация"));
-    output->setObjectName(QStringLiteral("mnuInformation"));
+    output->setObjectName(QStringLiteral("outputMenu"));
     QAction* copy =
-        addCommand(output, "mnuSaveToDisc", QStringLiteral("&Съхранение на файл на дискета"),
+        addCommand(output, "copyToMediaAction", QStringLiteral("&Съхранение на файл на дискета"),
                    &MainWindow::copyToMedia);
 
     QMenu* helpMenu = bar->addMenu(QStringLiteral("&Помощ"));
-    helpMenu->setObjectName(QStringLiteral("mnuHelpMenu"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
     QAction* help =
-        addCommand(helpMenu, "mnuHelp", QStringLiteral("&Помощ"), &MainWindow::showHelp);
+        addCommand(helpMenu, "helpAction", QStringLiteral("&Помощ"), &MainWindow::showHelp);
     help->setShortcut(QKeySequence(Qt::Key_F1));
     help->setShortcutContext(Qt::WindowShortcut);
-    addCommand(helpMenu, "mnuAbout", QStringLiteral("&За програмата"), &MainWindow::showAbout);
+    addCommand(helpMenu, "aboutAction", QStringLiteral("&За програмата"), &MainWindow::showAbout);
     // Exit is a command on the menu bar itself.
-    addCommand(nullptr, "mnuExit", QStringLiteral("Из&ход"), &MainWindow::exitProgram);
+    addCommand(nullptr, "exitAction", QStringLiteral("Из&ход"), &MainWindow::exitProgram);
 
     QToolBar* toolbar = addToolBar(QStringLiteral("Команди"));
-    toolbar->setObjectName(QStringLiteral("tbrMain"));
+    toolbar->setObjectName(QStringLiteral("mainToolBar"));
     toolbar->setMovable(false);
     toolbar->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
-    addToolbarButton(newReport, "cmdNewDoc", icon::kNewReport,
+    addToolbarButton(newReport, "newReportButton", icon::kNewReport,
                      QStringLiteral("Въвеждане на отчет"));
-    addToolbarButton(correct, "cmdEditDoc", icon::kEditReport, QStringLiteral("Редакция на отчет"));
-    addToolbarButton(copy, "cmdSave", icon::kCopyToMedia, QStringLiteral("Съхраняване на отчет"));
-    addToolbarButton(help, "cmdHelp", icon::kHelp, QStringLiteral("Помощ"));
+    addToolbarButton(correct, "correctReportButton", icon::kEditReport, QStringLiteral("Редакция на отчет"));
+    addToolbarButton(copy, "copyToMediaButton", icon::kCopyToMedia, QStringLiteral("Съхраняване на отчет"));
+    addToolbarButton(help, "helpButton", icon::kHelp, QStringLiteral("Помощ"));
 
     buildStatusBar();
     // Without a document area, nothing else asks for the width the menu and the status bar need.
@@ -101,7 +103,7 @@ QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& ca
 void MainWindow::addToolbarButton(QAction* command, const char* key, const char* icon,
                                   const QString& tooltip)
 {
-    QToolBar* toolbar = findChild<QToolBar*>(QStringLiteral("tbrMain"));
+    QToolBar* toolbar = findChild<QToolBar*>(QStringLiteral("mainToolBar"));
     QAction* a = toolbar->addAction(SvgIcon(icon), tooltip);
     a->setObjectName(QString::fromLatin1(key));
     a->setToolTip(tooltip);
@@ -116,7 +118,7 @@ void MainWindow::addToolbarButton(QAction* command, const char* key, const char*
 void MainWindow::buildStatusBar()
 {
     QStatusBar* status = statusBar();
-    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setObjectName(QStringLiteral("statusBar"));
     status->setSizeGripEnabled(true);
     auto panel = [this](const char* name) {
         auto* label = new QLabel(this);
@@ -127,10 +129,10 @@ void MainWindow::buildStatusBar()
         label->setContentsMargins(kPanelMargin, 0, kPanelMargin, 0);
         return label;
     };
-    QLabel* text = panel("pnlText");
+    QLabel* text = panel("statusText");
     text->setText(QStringLiteral("Справка за структурата и размера на дълга на община"));
-    m_date = panel("pnlDate");
-    m_time = panel("pnlTime");
+    m_date = panel("statusDate");
+    m_time = panel("statusTime");
     status->addWidget(text, 1);
     status->addPermanentWidget(m_date);
     status->addPermanentWidget(m_time);
@@ -152,14 +154,21 @@ void MainWindow::refreshClock()
 
 void MainWindow::newReport()
 {
-    // Created afresh each time, so that the register is read again and the periods follow today.
-    NewReportDialog dialog(this, m_state);
+    // Read afresh each time, and the dialog made afresh, so that the periods follow today.
+    const Result<QList<Municipality>> municipalities = ReadRegister();
+    if (!municipalities) {
+        TellFailure(municipalities.failure());
+        return;
+    }
+    NewReportDialog dialog(*municipalities, m_rememberedMunicipality, this);
+    connect(&dialog, &NewReportDialog::municipalityRemembered, this,
+            [this](int position) { m_rememberedMunicipality = position; });
     dialog.exec();
 }
 
 void MainWindow::correctReport()
 {
-    CorrectionDialog dialog(this, m_state);
+    CorrectionDialog dialog(this);
     dialog.exec();
 }
 
@@ -182,7 +191,7 @@ void MainWindow::showAbout()
 
 void MainWindow::correctReportFile(const QString& path)
 {
-    CorrectReportFile(this, m_state, path);
+    CorrectReportFile(this, path);
 }
 
 void MainWindow::exitProgram()

@@ -2,9 +2,8 @@
 // The main window: a menu bar, a toolbar and a status bar; its commands open the dialogs that do
 // the work.
 
-#include "core/AppState.h"
-
 #include <QMainWindow>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -16,8 +15,9 @@ class MainWindow final : public QMainWindow
 {
     Q_OBJECT
 public:
-    // rememberedMunicipality: the list position kvor.ini keeps (-1 and -2: none).
-    explicit MainWindow(short rememberedMunicipality = -1, QWidget* parent = nullptr);
+    // rememberedMunicipality: the list position kvor.ini keeps, if any.
+    explicit MainWindow(std::optional<int> rememberedMunicipality = std::nullopt,
+                        QWidget* parent = nullptr);
 
     // Opens a report file given from outside for correction, as "Корекция на документ" would.
     void correctReportFile(const QString& path);
@@ -39,8 +39,8 @@ private:
 
     QLabel* m_date = nullptr;
     QLabel* m_time = nullptr;
-    // The report the dialogs set up and the editor works on.
-    AppState m_state;
+    // The municipality the new-report dialog starts with.
+    std::optional<int> m_rememberedMunicipality;
 };
 
 } // namespace kvor

@@ -1,16 +1,13 @@
 #include "gui/NewReportDialog.h"
 
-#include "core/AppState.h"
 #include "core/KvorIni.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
-#include "core/PrevData.h"
-#include "core/Register.h"
-#include "core/ReportDocument.h"
 #include "core/ReportName.h"
-#include "core/StructureFile.h"
+#include "gui/FailureMessages.h"
 #include "gui/HelpWindow.h"
 #include "gui/ReportEditor.h"
+#include "gui/UserPrompts.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -34,11 +31,6 @@ constexpr int kMonths = 12;
 // Wide enough for the longest name of the register.
 constexpr int kMunicipalityChars = 28;
 
-QString PeriodText(int month, int year)
-{
-    return QStringLiteral("%1 / %2").arg(month, 2, 10, QLatin1Char('0')).arg(year);
-}
-
 QLabel* MakeLabel(const QString& text, const char* name, QWidget* buddy, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -59,38 +51,40 @@ QPushButton* MakeButton(const QString& caption, const QString& name, const char*
 
 } // namespace
 
-NewReportDialog::NewReportDialog(QWidget* parent, AppState& state) : QDialog(parent), m_state(state)
+NewReportDialog::NewReportDialog(QList<Municipality> municipalities, std::optional<int> remembered,
+                                 QWidget* parent)
+    : QDialog(parent), m_municipalities(std::move(municipalities))
 {
-    setObjectName(QStringLiteral("frmChoosePrm"));
+    setObjectName(QStringLiteral("newReportDialog"));
     setWindowTitle(QStringLiteral("Данни за нов документ"));
 
     m_period = new QComboBox(this);
-    m_period->setObjectName(QStringLiteral("cboDate"));
+    m_period->setObjectName(QStringLiteral("periodList"));
     m_period->setAccessibleName(QStringLiteral("Период"));
 
     auto* frame = new QGroupBox(this);
-    frame->setObjectName(QStringLiteral("fraObshtina"));
+    frame->setObjectName(QStringLiteral("municipalityFrame"));
     m_municipality = new QComboBox(frame);
-    m_municipality->setObjectName(QStringLiteral("cboObshtina"));
+    m_municipality->setObjectName(QStringLiteral("municipalityList"));
     m_municipality->setAccessibleName(QStringLiteral("Община"));
     m_municipality->setMinimumContentsLength(kMunicipalityChars);
     m_municipality->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_ebk = new QLineEdit(frame);
-    m_ebk->setObjectName(QStringLiteral("txtEBK"));
+    m_ebk->setObjectName(QStringLiteral("ebkField"));
     m_ebk->setAccessibleName(QStringLiteral("ЕБК"));
     // Display only, but in readable ink: the user checks the code before choosing.
     m_ebk->setReadOnly(true);
     m_ebk->setFocusPolicy(Qt::NoFocus);
 
-    m_choose = MakeButton(QStringLiteral("&Избор"), QStringLiteral("Избор"), "cmdOk", this);
+    m_choose = MakeButton(QStringLiteral("&Избор"), QStringLiteral("Избор"), "chooseButton", this);
     m_choose->setDefault(true);
     QPushButton* cancel =
-        MakeButton(QStringLiteral("От&каз"), QStringLiteral("Отказ"), "cmdEsc", this);
+        MakeButton(QStringLiteral("От&каз"), QStringLiteral("Отказ"), "cancelButton", this);
 
-    QLabel* lblDate = MakeLabel(QStringLiteral("&Период"), "lblDate", m_period, this);
+    QLabel* lblDate = MakeLabel(QStringLiteral("&Период"), "periodLabel", m_period, this);
     QLabel* lblObshtina =
-        MakeLabel(QStringLiteral("&Община"), "lblObshtina", m_municipality, frame);
-    QLabel* lblEBK = MakeLabel(QStringLiteral("ЕБК"), "lblEBK", m_ebk, frame);
+        MakeLabel(QStringLiteral("&Община"), "municipalityLabel", m_municipality, frame);
+    QLabel* lblEBK = MakeLabel(QStringLiteral("ЕБК"), "ebkLabel", m_ebk, frame);
     // The period list lines up with the fields in the frame.
     const int labelWidth = std::max(
         {lblDate->sizeHint().width(), lblObshtina->sizeHint().width(), lblEBK->sizeHint().width()});
@@ -134,15 +128,11 @@ NewReportDialog::NewReportDialog(QWidget* parent, AppState& state) : QDialog(par
     });
     AddHelpKey(this);
 
-    loadRegister();
-    // -1 and -2 mean none is remembered; a position beyond the list (a shorter register) selects
-    // nothing either.
-    const short remembered = m_state.iObshtina;
-    if (remembered >= 0 && remembered < m_municipality->count()) {
-        m_municipality->setCurrentIndex(remembered);
-    }
+    fillMunicipalities(remembered);
     fillPeriods();
 }
+
+NewReportDialog::~NewReportDialog() = default;
 
 void NewReportDialog::showEvent(QShowEvent* event)
 {
@@ -165,15 +155,20 @@ void NewReportDialog::alignPeriodWithFrame()
     }
 }
 
-void NewReportDialog::loadRegister()
+void NewReportDialog::fillMunicipalities(std::optional<int> remembered)
 {
-    const QSignalBlocker quiet(m_municipality);
-    m_municipality->clear();
-    if (const auto names = ReadObshtini(m_register)) {
-        m_municipality->addItems(*names);
+    {
+        const QSignalBlocker quiet(m_municipality);
+        for (const Municipality& m : std::as_const(m_municipalities)) {
+            m_municipality->addItem(m.name);
+        }
+        // Filling a list selects its first item; the user has chosen nothing yet.
+        m_municipality->setCurrentIndex(-1);
     }
-    // Filling a list selects its first item; the user has chosen nothing yet.
-    m_municipality->setCurrentIndex(-1);
+    // A position beyond the list (a shorter register) selects nothing either.
+    if (remembered && *remembered >= 0 && *remembered < m_municipality->count()) {
+        m_municipality->setCurrentIndex(*remembered);
+    }
 }
 
 void NewReportDialog::fillPeriods()
@@ -182,7 +177,8 @@ void NewReportDialog::fillPeriods()
     m_period->clear();
     for (int y = kFirstYearOffset; y <= kLastYearOffset; ++y) {
         for (int m = 1; m <= kMonths; ++m) {
-            m_period->addItem(PeriodText(m, today.year() + y));
+            const Period period(m, today.year() + y);
+            m_period->addItem(period.text(), QDate(period.year(), period.month(), 1));
         }
     }
     m_period->setCurrentIndex(-kFirstYearOffset * kMonths + today.month() - 1);
@@ -190,61 +186,43 @@ void NewReportDialog::fillPeriods()
 
 void NewReportDialog::municipalityChosen(int position)
 {
-    m_state.Obshtina.NumEBK = EbkOfPosition(m_register, position);
-    m_ebk->setText(m_state.Obshtina.NumEBK);
-    if (RememberMunicipality(static_cast<short>(position))) {
-        m_state.iObshtina = static_cast<short>(position);
+    m_ebk->setText(m_municipalities.value(position).ebk);
+    if (const Status remembered = RememberMunicipality(position); !remembered) {
+        TellFailure(remembered.failure());
+        return;
     }
+    emit municipalityRemembered(position);
 }
 
 void NewReportDialog::choose()
 {
-    AppState& state = m_state;
-    state.sPeriod = m_period->currentText();
-    state.Obshtina.Name = m_municipality->currentText().trimmed();
+    const int position = m_municipality->currentIndex();
+    const Municipality municipality{m_municipality->currentText().trimmed(),
+                                    m_municipalities.value(position).ebk};
     // A name of blanks only counts as none: the report would carry an empty name and could not be
     // chosen for correction later.
-    if (state.Obshtina.Name.isEmpty()) {
-        platform().MsgBox(msg::kChooseObshtina, MsgButtons::Ok, MsgIcon::Exclamation,
-                          msg::kTitleWarning);
+    if (municipality.name.isEmpty()) {
+        prompts().showMessage(msg::kChooseObshtina, MsgButtons::Ok, MsgIcon::Exclamation,
+                              msg::kTitleWarning);
         return;
     }
     // The code becomes part of a file name: it must not lead anywhere outside Data.
-    if (!IsSafeEbkCode(state.Obshtina.NumEBK)) {
-        platform().MsgBox(msg::kInvalidEbk, MsgButtons::Ok, MsgIcon::Exclamation,
-                          msg::kTitleWarning);
+    if (!IsSafeEbkCode(municipality.ebk)) {
+        prompts().showMessage(msg::kInvalidEbk, MsgButtons::Ok, MsgIcon::Exclamation,
+                              msg::kTitleWarning);
         return;
     }
-    state.sMonth = PeriodMonth(state.sPeriod);
-    state.sYear = PeriodYear(state.sPeriod);
-    if (!loadStructure()) {
-        return;
-    }
-    EnsureDataFolder();
-    state.sFileName = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
-    if (!OpenDocument(state, state.sFileName)) {
+    const QDate month = m_period->currentData().toDate();
+    Result<OpenReport> opened =
+        OpenOrCreateReport(municipality, Period(month.month(), month.year()));
+    if (!opened) {
+        TellFailure(opened.failure());
         reject();
         return;
     }
-    CheckForPrevData(state);
-    // Creating the report took the captions off the structure in memory.
-    if (!loadStructure()) {
-        return;
-    }
-    ShowReportEditor(this, state);
+    m_opened = std::move(*opened);
+    ShowReportEditor(this, *m_opened);
     // The dialog stays open for another report or "Отказ".
-}
-
-bool NewReportDialog::loadStructure()
-{
-    // Every year has the same form.
-    if (ReadStructure(m_state.xmlStructure)) {
-        return true;
-    }
-    if (isVisible()) {
-        reject();
-    }
-    return false;
 }
 
 } // namespace kvor

@@ -3,9 +3,12 @@
 // opens the report in Data, carries the previous month's closing amounts into it and opens the
 // editor over the dialog.
 
-#include "core/XmlDom.h"
+#include "core/Municipality.h"
+#include "core/OpenReport.h"
 
 #include <QDialog>
+#include <QList>
+#include <optional>
 
 class QComboBox;
 class QHBoxLayout;
@@ -14,14 +17,21 @@ class QPushButton;
 
 namespace kvor {
 
-struct AppState;
-
 class NewReportDialog final : public QDialog
 {
     Q_OBJECT
 public:
-    // The report chosen is set up in `state`, which the editor then works on.
-    NewReportDialog(QWidget* parent, AppState& state);
+    // municipalities: the register, in its order; remembered: the list position chosen last.
+    NewReportDialog(QList<Municipality> municipalities, std::optional<int> remembered,
+                    QWidget* parent = nullptr);
+    ~NewReportDialog() override;
+
+    // The report "Избор" opened last, kept after its editor closed; null before.
+    const OpenReport* lastOpened() const { return m_opened ? &*m_opened : nullptr; }
+
+signals:
+    // kvor.ini now remembers the municipality at this list position.
+    void municipalityRemembered(int position);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -29,14 +39,12 @@ protected:
 private:
     void choose();
     void municipalityChosen(int position);
-    void loadRegister();
+    void fillMunicipalities(std::optional<int> remembered);
     void fillPeriods();
     void alignPeriodWithFrame();
-    // Loads Structure.xml afresh; the dialog closes when the file cannot be used.
-    bool loadStructure();
 
-    AppState& m_state;
-    DomDocument m_register;
+    QList<Municipality> m_municipalities;
+    std::optional<OpenReport> m_opened;
     QComboBox* m_period = nullptr;
     QComboBox* m_municipality = nullptr;
     QLineEdit* m_ebk = nullptr;

@@ -1,8 +1,8 @@
 #include "gui/ReportEditor.h"
 
-#include "core/AppState.h"
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
+#include "core/OpenReport.h"
 #include "core/Platform.h"
 #include "core/ReportDocument.h"
 #include "core/ReportModel.h"
@@ -12,6 +12,7 @@
 #include "gui/ReportGridView.h"
 #include "gui/ReportTableModel.h"
 #include "printout/FormPdf.h"
+#include "gui/UserPrompts.h"
 #include "printout/PrintReport.h"
 #include "printout/PrintoutInput.h"
 
@@ -82,16 +83,17 @@ QPushButton* Button(const char* name, const QString& text)
 
 } // namespace
 
-void ShowReportEditor(QWidget* parent, AppState& state)
+void ShowReportEditor(QWidget* parent, OpenReport& report)
 {
-    ReportEditor editor(state, parent);
+    ReportEditor editor(report, parent);
     editor.exec();
 }
 
-ReportEditor::ReportEditor(AppState& state, QWidget* parent)
+ReportEditor::ReportEditor(OpenReport& report, QWidget* parent)
     : QDialog(parent),
-      m_state(state), m_pane{state.sInfoTitle, state.sMsgRed, state.sMsgNoPrev, state.sNote},
-      m_report(std::make_unique<ReportModel>(state.xmlStructure, state.xmlDoc))
+      m_open(report), m_pane{msg::kInfoTitle, msg::kMsgRed,
+                             report.previousMonthExists ? QString() : msg::kMsgNoPrev, msg::kNote},
+      m_report(std::make_unique<ReportModel>(*report.structure, *report.document))
 {
     setObjectName(QStringLiteral("frmSpravka"));
     setWindowTitle(QStringLiteral("Справка"));
@@ -99,10 +101,9 @@ ReportEditor::ReportEditor(AppState& state, QWidget* parent)
     setSizeGripEnabled(true);
     buildControls();
 
-    const XmlNode positions = selectSingleNode(state.xmlDoc, QStringLiteral("positions"));
-    m_period->setText(GetAttribute(positions, QStringLiteral("period")));
-    m_municipality->setText(GetAttribute(positions, QStringLiteral("ob_name")));
-    m_ebk->setText(GetAttribute(positions, QStringLiteral("ebk")));
+    m_period->setText(report.period.text());
+    m_municipality->setText(report.municipality.name);
+    m_ebk->setText(report.municipality.ebk);
     m_period->setCursorPosition(0);
     m_municipality->setCursorPosition(0);
 
@@ -183,10 +184,10 @@ void ReportEditor::buildControls()
     const FormPrintButtons form = AddFormPrintButtons(
         this, commands,
         [this] {
-            return PrintoutFromGrid(*m_report, *m_report, m_state.Obshtina.Name, m_state.sPeriod,
-                                    m_state.sNote);
+            return PrintoutFromGrid(*m_report, *m_report, m_open.municipality.name,
+                                    m_open.period.text(), msg::kNote);
         },
-        [this] { return FormPdfFileName(m_state.Obshtina.NumEBK, m_state.sPeriod); });
+        [this] { return FormPdfFileName(m_open.municipality.ebk, m_open.period.text()); });
     commands->addWidget(cmdSave);
     commands->addWidget(cmdExit);
 
@@ -240,7 +241,7 @@ void ReportEditor::onCellLeft(int row, int column)
 {
     const int formRow = row + grid::kHeadingRows;
     setInfo(LeavePaneText(formRow, m_pane));
-    if (column == grid::kOpening && m_state.bPrevData) {
+    if (column == grid::kOpening && m_open.previousMonthExists) {
         const bool equal = m_table->compareOpening(row);
         const bool allAgree = m_report->differingOpenings() == 0;
         setInfo(CheckColPaneText(formRow, equal, equal && allAgree, m_pane));
@@ -262,27 +263,19 @@ bool ReportEditor::save()
     if (current.isValid()) {
         onCellLeft(current.row(), current.column());
     }
-    m_state.sMonth = PeriodMonth(m_period->text());
-    m_state.sYear = PeriodYear(m_period->text());
-    const QString path = ReportFilePath(m_state.Obshtina.NumEBK, m_state.sYear, m_state.sMonth);
+    const QString path = m_open.filePath;
     QString reason;
     int err = 0;
-    bool saved = false;
-    if (!IsSafeEbkCode(m_state.Obshtina.NumEBK) || !IsSafeEbkCode(m_state.sYear) ||
-        !IsSafeEbkCode(m_state.sMonth)) {
-        reason = msg::kInvalidEbk;
-    } else {
-        m_table->store(m_state.xmlDoc);
-        saved = SaveHashedDocument(m_state.xmlDoc, path, &reason, &err);
-    }
+    m_table->store(*m_open.document);
+    const bool saved = SaveHashedDocument(*m_open.document, path, &reason, &err);
     platform().SetBusy(false);
     if (saved) {
         m_saved = true;
         return true;
     }
     // A failed save is never passed off as a good one: the user is told, and closing still asks.
-    platform().MsgBox(WriteFailureMessage(path, err, reason), MsgButtons::Ok, MsgIcon::Critical,
-                      msg::kTitleWriteError);
+    prompts().showMessage(WriteFailureMessage(path, err, reason), MsgButtons::Ok, MsgIcon::Critical,
+                          msg::kTitleWriteError);
     return false;
 }
 
@@ -290,8 +283,8 @@ void ReportEditor::print()
 {
     // The sheet names of the printouts count on through the program's run, editor after editor.
     static PrintoutRun printouts;
-    printReport(PrintoutFromGrid(*m_report, *m_report, m_state.Obshtina.Name, m_state.sPeriod,
-                                 m_state.sNote),
+    printReport(PrintoutFromGrid(*m_report, *m_report, m_open.municipality.name,
+                                 m_open.period.text(), msg::kNote),
                 printouts);
 }
 
@@ -315,8 +308,8 @@ void ReportEditor::closeEvent(QCloseEvent* event)
 bool ReportEditor::keepOpen()
 {
     if (hasUnsavedChanges()) {
-        switch (platform().MsgBox(msg::kAskSave, MsgButtons::YesNoCancel, MsgIcon::Exclamation,
-                                  msg::kTitleWarning)) {
+        switch (prompts().showMessage(msg::kAskSave, MsgButtons::YesNoCancel, MsgIcon::Exclamation,
+                                      msg::kTitleWarning)) {
         case MsgAnswer::Cancel:
             // The editor stays as it was, comparisons with the previous month included.
             return true;
@@ -329,7 +322,6 @@ bool ReportEditor::keepOpen()
             break;
         }
     }
-    m_state.bPrevData = false;
     return false;
 }
 

@@ -15,20 +15,19 @@ class QPushButton;
 
 namespace kvor {
 
-struct AppState;
+struct OpenReport;
 class ReportGridView;
 class ReportModel;
 class ReportTableModel;
 
-// Opens the editor over `parent` for the report set up in `state`, modally; returns when the
-// editor has closed.
-void ShowReportEditor(QWidget* parent, AppState& state);
+// Opens the editor over `parent` for `report`, modally; returns when the editor has closed.
+void ShowReportEditor(QWidget* parent, OpenReport& report);
 
 class ReportEditor final : public QDialog
 {
     Q_OBJECT
 public:
-    explicit ReportEditor(AppState& state, QWidget* parent = nullptr);
+    explicit ReportEditor(OpenReport& report, QWidget* parent = nullptr);
     ~ReportEditor() override;
 
     // The text of the information pane, lines joined by CR LF.
@@ -52,7 +51,7 @@ private:
     // True when closing must be cancelled.
     bool keepOpen();
 
-    AppState& m_state;
+    OpenReport& m_open;
     PaneTexts m_pane;
     std::unique_ptr<ReportModel> m_report;
     ReportTableModel* m_table = nullptr;

@@ -1,12 +1,13 @@
 #include "gui/ReportFileArgument.h"
 
-#include "core/AppState.h"
 #include "core/AtomicFile.h"
 #include "core/FileRead.h"
 #include "core/Messages.h"
-#include "core/Platform.h"
+#include "core/OpenReport.h"
 #include "core/ReportName.h"
-#include "gui/CorrectionDialog.h"
+#include "gui/FailureMessages.h"
+#include "gui/ReportEditor.h"
+#include "gui/UserPrompts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,7 +23,7 @@ QString shown(const QString& path)
 
 MsgAnswer ask(const QString& text, MsgButtons buttons)
 {
-    return platform().MsgBox(text, buttons, MsgIcon::Question, msg::kTitleWarning);
+    return prompts().showMessage(text, buttons, MsgIcon::Question, msg::kTitleWarning);
 }
 
 // What becomes of a report given from outside before the one in Data is opened.
@@ -61,18 +62,24 @@ Arrival askHowItArrives(const QString& path, const QByteArray& bytes, const QStr
 
 } // namespace
 
-void CorrectReportFile(QWidget* parent, AppState& state, const QString& path)
+void CorrectReportFile(QWidget* parent, const QString& path)
 {
     auto refuse = [] {
-        platform().MsgBox(msg::kChooseValidXml, MsgButtons::Ok, MsgIcon::Critical,
-                          msg::kTitleWarning);
+        prompts().showMessage(msg::kChooseValidXml, MsgButtons::Ok, MsgIcon::Critical,
+                              msg::kTitleWarning);
     };
     const ReadResult given = ReadRegularFile(path);
-    if (given.status != ReadStatus::Ok || !ReadReportToCorrect(state, path)) {
+    DomDocument chosen;
+    if (given.status != ReadStatus::Ok || chosen.loadBytes(given.bytes) != kLoadOk) {
         refuse();
         return;
     }
-    const QString target = ReportFilePath(state.Obshtina.NumEBK, state.sYear, state.sMonth);
+    const Result<ChosenReport> named = NameReportToCorrect(chosen, path);
+    if (!named) {
+        refuse();
+        return;
+    }
+    const QString target = named->dataPath;
     const QFileInfo info(path);
     if (info.canonicalFilePath() != QFileInfo(target).canonicalFilePath()) {
         switch (askHowItArrives(path, given.bytes, target)) {
@@ -85,15 +92,20 @@ void CorrectReportFile(QWidget* parent, AppState& state, const QString& path)
             QString reason;
             int error = 0;
             if (!WriteFileAtomically(target, given.bytes, &reason, &error)) {
-                platform().MsgBox(WriteFailureMessage(target, error, reason), MsgButtons::Ok,
-                                  MsgIcon::Critical, msg::kTitleWriteError);
+                prompts().showMessage(WriteFailureMessage(target, error, reason), MsgButtons::Ok,
+                                      MsgIcon::Critical, msg::kTitleWriteError);
                 return;
             }
             break;
         }
         }
     }
-    OpenReportInData(parent, state);
+    Result<OpenReport> opened = OpenReportForCorrection(target);
+    if (!opened) {
+        TellFailure(opened.failure());
+        return;
+    }
+    ShowReportEditor(parent, *opened);
 }
 
 } // namespace kvor

@@ -4,6 +4,7 @@
 #include "core/Platform.h"
 #include "gui/ReportHeader.h"
 #include "gui/ReportTableModel.h"
+#include "gui/UserPrompts.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -190,7 +191,8 @@ bool ReportGridView::commitEditor()
     // once.
     if (!m_refusalShown) {
         m_refusalShown = true;
-        platform().MsgBox(msg::kEnterNumber, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+        prompts().showMessage(msg::kEnterNumber, MsgButtons::Ok, MsgIcon::Critical,
+                              msg::kTitleWarning);
         // The focus change that led here is still under way; the editor takes the focus back
         // once it is over.
         QTimer::singleShot(0, this, [this] {

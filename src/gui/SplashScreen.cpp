@@ -19,14 +19,14 @@ SplashScreen::SplashScreen(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_delay(new QTimer(this))
 {
-    setObjectName(QStringLiteral("frmSplash"));
+    setObjectName(QStringLiteral("splashScreen"));
     setWindowTitle(QStringLiteral("KVOR"));
     setAccessibleName(QStringLiteral("KVOR"));
     // The picture is drawn for this size; scaling keeps it sharp.
     setFixedSize(QSvgRenderer(QString::fromLatin1(icon::kSplash)).defaultSize());
     setAttribute(Qt::WA_QuitOnClose, false);
     setFocusPolicy(Qt::StrongFocus);
-    m_delay->setObjectName(QStringLiteral("tmrDelay"));
+    m_delay->setObjectName(QStringLiteral("closeDelay"));
     connect(m_delay, &QTimer::timeout, this, &SplashScreen::delayOver);
 }
 

@@ -8,6 +8,7 @@
 #include "gui/MainWindow.h"
 #include "gui/SplashScreen.h"
 #include "gui/StartupLock.h"
+#include "gui/UserPrompts.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -18,7 +19,7 @@ namespace {
 
 void endWith(const QString& text)
 {
-    platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+    prompts().showMessage(text, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
 }
 
 } // namespace
@@ -34,23 +35,17 @@ int StartUp(SingleInstance& guard, const QString& reportFile)
         endWith(msg::kNoIniFile);
         return 1;
     }
-    short remembered = 0;
-    switch (ReadIni(ini, remembered)) {
-    case IniStatus::Ok:
-        break;
-    case IniStatus::Missing:
-        endWith(msg::kNoIniFile);
-        return 1;
-    case IniStatus::ReadOnly:
-    case IniStatus::Failed:
-        endWith(msg::kIniUnreadable);
+    const Result<std::optional<int>> remembered = ReadRememberedMunicipality(ini);
+    if (!remembered) {
+        endWith(remembered.failure().kind == Failure::Kind::NotFound ? msg::kNoIniFile
+                                                                     : msg::kIniUnreadable);
         return 1;
     }
 
     auto* splash = new SplashScreen;
     splash->start();
 
-    auto* main = new MainWindow(remembered);
+    auto* main = new MainWindow(*remembered);
     main->setAttribute(Qt::WA_DeleteOnClose);
 
     // The event loop shows the splash; the main window takes its place once it may close.

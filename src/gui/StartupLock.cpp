@@ -1,5 +1,6 @@
 #include "gui/StartupLock.h"
 
+#include "gui/UserPrompts.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
 #include "core/SingleInstance.h"
@@ -35,7 +36,7 @@ bool TakeOneCopyLock(SingleInstance& guard)
     SingleInstance::Result result = guard.tryAcquire();
     if (result == SingleInstance::Result::AskUser) {
         const QString text = question(guard.found(), guard.path());
-        if (platform().MsgBox(text, MsgButtons::YesNo, MsgIcon::Question, msg::kTitleWarning) !=
+        if (prompts().showMessage(text, MsgButtons::YesNo, MsgIcon::Question, msg::kTitleWarning) !=
             MsgAnswer::Yes) {
             return false;
         }
@@ -49,7 +50,7 @@ bool TakeOneCopyLock(SingleInstance& guard)
     case SingleInstance::Result::AskUser:
         break;
     }
-    platform().MsgBox(msg::kSecondCopy, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
+    prompts().showMessage(msg::kSecondCopy, MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWarning);
     return false;
 }
 

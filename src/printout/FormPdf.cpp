@@ -1,7 +1,7 @@
 #include "printout/FormPdf.h"
 
-#include "core/AppState.h"
 #include "core/AtomicFile.h"
+#include "core/Period.h"
 #include "core/ReportName.h"
 #include "printout/FormPainter.h"
 #include "printout/PrintoutInput.h"
@@ -59,9 +59,10 @@ Status SaveFormPdf(const PrintoutInput& input, const QString& path)
 
 QString FormPdfFileName(const QString& ebk, const QString& period)
 {
-    return QFileInfo(ReportFileName(ebk, PeriodYear(period), PeriodMonth(period)))
-               .completeBaseName() +
-           QStringLiteral(".pdf");
+    const std::optional<Period> p = Period::fromText(period);
+    const QString name = p ? ReportFileName(ebk, p->yearText(), p->monthText())
+                           : ReportFileName(ebk, QString(), QString());
+    return QFileInfo(name).completeBaseName() + QStringLiteral(".pdf");
 }
 
 } // namespace kvor

@@ -4,6 +4,7 @@
 #include "core/Folders.h"
 #include "core/Messages.h"
 #include "core/Platform.h"
+#include "gui/UserPrompts.h"
 #include "printout/PrintedForm.h"
 #include "printout/SpreadsheetOpener.h"
 #include "printout/XlsxFile.h"
@@ -196,16 +197,16 @@ void tellUser(const PrintReportResult& result)
     case PrintReportResult::Outcome::Opened:
         break;
     case PrintReportResult::Outcome::NotOpened:
-        platform().MsgBox(msg::kExcelNoViewer + QDir::toNativeSeparators(result.path),
-                          MsgButtons::Ok, MsgIcon::Exclamation, msg::kTitleExcelWarning);
+        prompts().showMessage(msg::kExcelNoViewer + QDir::toNativeSeparators(result.path),
+                              MsgButtons::Ok, MsgIcon::Exclamation, msg::kTitleExcelWarning);
         break;
     case PrintReportResult::Outcome::NotWritten:
-        platform().MsgBox(msg::kExcelFailed, MsgButtons::Ok, MsgIcon::Critical,
-                          msg::kTitleExcelError);
+        prompts().showMessage(msg::kExcelFailed, MsgButtons::Ok, MsgIcon::Critical,
+                              msg::kTitleExcelError);
         break;
     case PrintReportResult::Outcome::TooLarge:
-        platform().MsgBox(msg::kExcelWriteFailed + QStringLiteral("\r\n") + msg::kFormPastSheet,
-                          MsgButtons::Ok, MsgIcon::None, QString());
+        prompts().showMessage(msg::kExcelWriteFailed + QStringLiteral("\r\n") + msg::kFormPastSheet,
+                              MsgButtons::Ok, MsgIcon::None, QString());
         break;
     }
 }

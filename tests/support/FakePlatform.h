@@ -1,8 +1,9 @@
 #pragma once
-// A platform for tests: message boxes are recorded and answered from a script, the folders and
-// today are whatever the test says, and ending the program is only noted.
+// A platform and user prompts for tests: message boxes are recorded and answered from a script,
+// the folders and today are whatever the test says, and ending the program is only noted.
 
 #include "core/Platform.h"
+#include "gui/UserPrompts.h"
 
 #include <QList>
 #include <QStringList>
@@ -18,14 +19,22 @@ struct ShownMessage
     QString title;
 };
 
-class FakePlatform final : public Platform
+class FakePlatform final : public Platform, public UserPrompts
 {
 public:
-    FakePlatform() { setPlatform(this); }
-    ~FakePlatform() override { setPlatform(nullptr); }
+    FakePlatform()
+    {
+        setPlatform(this);
+        setPrompts(this);
+    }
+    ~FakePlatform() override
+    {
+        setPrompts(nullptr);
+        setPlatform(nullptr);
+    }
 
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
-                     const QString& title) override
+    MsgAnswer showMessage(const QString& text, MsgButtons buttons, MsgIcon icon,
+                          const QString& title) override
     {
         messages.append({text, buttons, icon, title});
         if (onMessage) {
@@ -42,15 +51,15 @@ public:
             return MsgAnswer::Yes;
         }
     }
-    QString ShowOpen(const OpenFileRequest& request) override
+    QString chooseFileToOpen(const OpenFileRequest& request) override
     {
         openRequests.append(request);
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
-    void End(int exitCode) override
+    void quit(int exitStatus) override
     {
         ended = true;
-        endCode = exitCode;
+        endCode = exitStatus;
     }
     QString InstallFolder() const override { return folder; }
     QString UserFolder() const override { return userFolder.isEmpty() ? folder : userFolder; }

@@ -5,8 +5,8 @@
 // of a municipality follow on from month to month, so that each month opens with what the month
 // before closed.
 
-#include "core/AppState.h"
 #include "core/Money.h"
+#include "core/OpenReport.h"
 #include "core/ReportDocument.h"
 #include "core/ReportModel.h"
 
@@ -51,20 +51,23 @@ inline RowMoney RowOf(const ReportModel& model, int n)
 inline MadeReport MakeReport(const QString& folder, const QString& structurePath,
                              const QString& ebk, const QString& name, int month, int year, int seed)
 {
-    AppState state;
-    state.xmlStructure.load(structurePath);
-    state.Obshtina = {name, ebk};
-    state.sMonth = QStringLiteral("%1").arg(month, 2, 10, QChar(u'0'));
-    state.sYear = QString::number(year);
-    state.sPeriod = state.sMonth + QStringLiteral(" / ") + state.sYear;
+    DomDocument structure;
+    structure.load(structurePath);
+    const QString mm = QStringLiteral("%1").arg(month, 2, 10, QChar(u'0'));
+    const QString yyyy = QString::number(year);
     QDir().mkpath(folder);
-    MadeReport made{
-        folder + QStringLiteral("/mfddd_sd_%1_%2_%3.xml").arg(ebk, state.sYear, state.sMonth), {}};
-    if (!OpenDocument(state, made.path)) {
+    MadeReport made{folder + QStringLiteral("/mfddd_sd_%1_%2_%3.xml").arg(ebk, yyyy, mm), {}};
+    // Created from the form and stamped as the program opens a new report.
+    const Result<QByteArray> created = CreateReportFile(structure, made.path);
+    DomDocument doc;
+    if (!created || doc.loadBytes(*created) != kLoadOk) {
         return made;
     }
-    state.xmlStructure.load(structurePath); // a new report took the captions off
-    ReportModel model(state.xmlStructure, state.xmlDoc);
+    const XmlNode positions = doc.documentElement();
+    SetAttribute(positions, QStringLiteral("period"), mm + QStringLiteral(" / ") + yyyy);
+    SetAttribute(positions, QStringLiteral("ob_name"), name);
+    SetAttribute(positions, QStringLiteral("ebk"), ebk);
+    ReportModel model(structure, doc);
     const int cols[] = {grid::kOpening, grid::kAdded, grid::kSubtracted};
     for (int n = 0; n < model.rowCount(); ++n) {
         const auto typed = TypedStotinki(seed, n, month);
@@ -74,8 +77,8 @@ inline MadeReport MakeReport(const QString& folder, const QString& structurePath
             }
         }
     }
-    model.store(state.xmlDoc);
-    if (!SaveHashedDocument(state.xmlDoc, made.path)) {
+    model.store(doc);
+    if (!SaveHashedDocument(doc, made.path)) {
         return made;
     }
     for (int n = 0; n < model.rowCount(); ++n) {

@@ -3,7 +3,8 @@
 // (the printouts go to the home's cache folder), the files the printout would open are only
 // recorded, and the sample report's input is at hand.
 
-#include "core/AppState.h"
+#include "core/Messages.h"
+#include "core/OpenReport.h"
 #include "printout/PrintoutInput.h"
 #include "printout/SpreadsheetOpener.h"
 #include "support/FakePlatform.h"
@@ -24,11 +25,11 @@ inline const QString kSampleStructure = QStringLiteral(KVOR_SAMPLE_DIR "/Structu
 // editor writes them.
 inline PrintoutInput SamplePrintout()
 {
-    AppState state;
-    LoadSampleState(state, kSampleStructure);
-    const ReportModel form(state.xmlStructure, DomDocument());
-    return PrintoutFromGrid(ReportGrid(state.xmlStructure, GrowingAmounts), form,
-                            state.Obshtina.Name, state.sPeriod, state.sNote);
+    OpenReport report;
+    LoadSampleState(report, kSampleStructure);
+    const ReportModel form(*report.structure, DomDocument());
+    return PrintoutFromGrid(ReportGrid(*report.structure, GrowingAmounts), form,
+                            report.municipality.name, report.period.text(), msg::kNote);
 }
 
 class PrintoutTest : public ::testing::Test

@@ -5,8 +5,8 @@
 // reads (structure, municipality, period, footnote).
 
 #include "core/Amount.h"
-#include "core/AppState.h"
 #include "core/GridText.h"
+#include "core/OpenReport.h"
 #include "core/ReportModel.h"
 #include "core/XmlDom.h"
 
@@ -59,15 +59,14 @@ inline RowAmounts GrowingAmounts(int n)
     return RowAmounts{AmountText(n * 1000.5), AmountText(n), AmountText(0.25)};
 }
 
-// Puts the sample structure and the sample municipality and period into `state`.
-inline bool LoadSampleState(AppState& state, const QString& structurePath)
+// Puts the sample structure and the sample municipality and period into `report`.
+inline bool LoadSampleState(OpenReport& report, const QString& structurePath)
 {
-    state.Obshtina.Name = kSampleMunicipality;
-    state.Obshtina.NumEBK = QStringLiteral("1622");
-    state.sPeriod = kSamplePeriod;
-    state.sMonth = PeriodMonth(kSamplePeriod);
-    state.sYear = PeriodYear(kSamplePeriod);
-    return state.xmlStructure.load(structurePath) == kLoadOk;
+    report.municipality = {kSampleMunicipality, QStringLiteral("1622")};
+    report.period = *Period::fromText(kSamplePeriod);
+    report.document = std::make_unique<DomDocument>();
+    report.structure = std::make_unique<DomDocument>();
+    return report.structure->load(structurePath) == kLoadOk;
 }
 
 } // namespace kvor::test
