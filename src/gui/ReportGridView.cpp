@@ -32,12 +32,21 @@ bool IsKeypadDecimal(const QKeyEvent* e)
     return k == Qt::Key_Period || k == Qt::Key_Comma || k == Qt::Key_Delete;
 }
 
+constexpr const char* kFilledProperty = "kvorFilled";
+
+} // namespace
+
 // The in-place editor; its keys and focus are handled by the view, never by Qt's own commit and
 // close, so that a refused figure keeps it open.
 class CellDelegate final : public QStyledItemDelegate
 {
 public:
     explicit CellDelegate(ReportGridView* view) : QStyledItemDelegate(view), m_view(view) {}
+
+    // The text the next editor opens with instead of the cell's: the character that opened it.
+    void setStartText(std::optional<QString> text) { m_start = std::move(text); }
+    // Whether the last figure handed to the model was accepted.
+    bool accepted() const { return m_accepted; }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override
@@ -49,8 +58,23 @@ public:
         e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         return e;
     }
-    void setEditorData(QWidget*, const QModelIndex&) const override {}
-    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        // Filled once when it opens: later changes of the cell (its colour) keep what is typed.
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (!line || line->property(kFilledProperty).toBool()) {
+            return;
+        }
+        line->setProperty(kFilledProperty, true);
+        const QString text = m_start ? *m_start : index.data(Qt::EditRole).toString();
+        line->setText(text);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override
+    {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        m_accepted = line && model->setData(index, line->text(), Qt::EditRole);
+    }
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex&) const override
     {
@@ -83,9 +107,9 @@ protected:
 
 private:
     ReportGridView* m_view;
+    std::optional<QString> m_start;
+    mutable bool m_accepted = false;
 };
-
-} // namespace
 
 // The caption column drawn over the scrolled table while it is locked.
 class LockedCaptions final : public QWidget
@@ -117,7 +141,8 @@ ReportGridView::ReportGridView(QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing() * kRowLines + kRowPadding);
-    setItemDelegate(new CellDelegate(this));
+    m_delegate = new CellDelegate(this);
+    setItemDelegate(m_delegate);
     setEditTriggers(NoEditTriggers);
     setTabKeyNavigation(false);
     setSelectionMode(SingleSelection);
@@ -136,27 +161,33 @@ void ReportGridView::setReportModel(ReportTableModel* model)
 
 // --- the in-place editor ------------------------------------------------------------------
 
-void ReportGridView::openEditor(const QString& text)
+void ReportGridView::openEditor(std::optional<QString> text)
 {
     m_editing = currentIndex();
     m_model->setEditing(m_editing);
+    m_delegate->setStartText(std::move(text));
     openPersistentEditor(m_editing);
+    m_delegate->setStartText(std::nullopt);
     m_editor = qobject_cast<QLineEdit*>(indexWidget(m_editing));
     if (!m_editor) {
         m_editing = QPersistentModelIndex();
         m_model->setEditing({});
         return;
     }
-    connect(m_editor, &QLineEdit::textChanged, this, [this] {
+    const auto typed = [this] {
         emit edited();
         if (m_editor) {
             QPalette p = m_editor->palette();
             p.setColor(QPalette::Text, ReportTableModel::kRed);
             m_editor->setPalette(p);
         }
-    });
-    m_editor->setText(text);
-    m_editor->setCursorPosition(static_cast<int>(text.size()));
+    };
+    // The view selects an opened editor's text; typing goes on after it instead.
+    m_editor->setCursorPosition(static_cast<int>(m_editor->text().size()));
+    connect(m_editor, &QLineEdit::textChanged, this, typed);
+    if (!m_editor->text().isEmpty()) {
+        typed();
+    }
     m_editor->setFocus(Qt::OtherFocusReason);
 }
 
@@ -182,7 +213,8 @@ bool ReportGridView::commitEditor()
     if (!m_editor) {
         return true;
     }
-    if (m_model->enter(m_editing, m_editor->text()) == ReportModel::Entry::Accepted) {
+    m_delegate->setModelData(m_editor, m_model, m_editing);
+    if (m_delegate->accepted()) {
         dropEditor();
         return true;
     }
@@ -274,7 +306,7 @@ void ReportGridView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Enter:
         // The figure is committed as it stands and the cursor moves down.
         if (editable) {
-            openEditor(m_model->data(current).toString());
+            openEditor();
             if (commitEditor()) {
                 QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
                 QTableView::keyPressEvent(&down);
@@ -308,7 +340,11 @@ void ReportGridView::keyPressEvent(QKeyEvent* event)
         return;
     }
     // A blank or a control character edits the cell's text; a character replaces it.
-    openEditor(first <= u' ' ? m_model->data(current).toString() : text);
+    if (first <= u' ') {
+        openEditor();
+    } else {
+        openEditor(text);
+    }
 }
 
 void ReportGridView::mousePressEvent(QMouseEvent* event)
@@ -326,7 +362,7 @@ void ReportGridView::mouseDoubleClickEvent(QMouseEvent* event)
     QTableView::mouseDoubleClickEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
     if (m_model && !m_editor && index == currentIndex() && m_model->isEditable(index)) {
-        openEditor(m_model->data(index).toString());
+        openEditor();
     }
 }
 

@@ -10,9 +10,11 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTableView>
+#include <optional>
 
 namespace kvor {
 
+class CellDelegate;
 class ReportHeader;
 class ReportTableModel;
 
@@ -56,7 +58,8 @@ protected:
 
 private:
     friend class LockedCaptions;
-    void openEditor(const QString& text);
+    // Opens the in-place editor on the current cell with `text`, or with the cell's own text.
+    void openEditor(std::optional<QString> text = std::nullopt);
     void dropEditor();
     void fitColumns();
     void placeLockedCaptions();
@@ -64,6 +67,7 @@ private:
 
     ReportTableModel* m_model = nullptr;
     ReportHeader* m_header;
+    CellDelegate* m_delegate = nullptr;
     QWidget* m_lockedCaptions;
     QPersistentModelIndex m_editing;
     QPointer<QLineEdit> m_editor;
