@@ -9,6 +9,10 @@
 #include "core/ReportModel.h"
 #include "gui/ReportEditor.h"
 #include "gui/ReportTableModel.h"
+#include "support/FakePlatform.h"
+
+#include <QAccessible>
+#include <QPushButton>
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -100,6 +104,40 @@ void BM_SaveReport(benchmark::State& st)
     }
 }
 BENCHMARK(BM_SaveReport)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchmark::kMillisecond);
+
+// "Запис" pressed in the editor while a screen reader's bridge is on: every figure entered, so
+// that the whole report is written and every row's closing amount changes.
+void BM_SaveInEditorWithScreenReader(benchmark::State& st)
+{
+    test::FakePlatform fake;
+    QTemporaryDir dir;
+    fake.folder = dir.path();
+    AppState state;
+    state.Obshtina.NumEBK = QStringLiteral("5101");
+    const int rows = static_cast<int>(st.range(0));
+    Load(state, rows, false);
+    QAccessible::setActive(true);
+    {
+        ReportEditor editor(state);
+        editor.show();
+        QCoreApplication::processEvents();
+        auto* save = editor.findChild<QPushButton*>(QStringLiteral("cmdSave"));
+        auto* table = editor.findChild<ReportTableModel*>();
+        double v = 0;
+        for (auto _ : st) {
+            st.PauseTiming();
+            for (int n = 0; n < rows; n += 2) {
+                table->enter(table->index(n, grid::kAdded), AmountText(v += 1));
+            }
+            QCoreApplication::processEvents();
+            st.ResumeTiming();
+            save->click();
+            QCoreApplication::processEvents();
+        }
+    }
+    QAccessible::setActive(false);
+}
+BENCHMARK(BM_SaveInEditorWithScreenReader)->Arg(27)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 // pugixml saving the same document by itself, the yardstick of the save above.
 void BM_PugixmlSave(benchmark::State& st)

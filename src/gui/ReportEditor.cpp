@@ -120,7 +120,12 @@ ReportEditor::ReportEditor(AppState& state, QWidget* parent)
     resize(start.expandedTo(minimumSizeHint()));
 }
 
-ReportEditor::~ReportEditor() = default;
+ReportEditor::~ReportEditor()
+{
+    // The table and its view read the report until they are gone: they go first.
+    delete m_grid;
+    delete m_table;
+}
 
 void ReportEditor::buildControls()
 {
