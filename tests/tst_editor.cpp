@@ -14,6 +14,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -68,6 +72,11 @@ class EditorTest : public QObject
     QString text(int row, int col) const { return at(row, col).data().toString(); }
     QLineEdit* editor() const { return grid()->cellEditor(); }
     int row() const { return grid()->currentIndex().row(); }
+    static int& a11yEvents()
+    {
+        static int count = 0;
+        return count;
+    }
     int col() const { return grid()->currentIndex().column(); }
     template <typename T> T* child(const char* name) const
     {
@@ -512,6 +521,92 @@ private slots:
         f.close();
         QCOMPARE(m_fake->texts().last(), msg::kAskSave);
         QVERIFY(f.isVisible());
+    }
+
+    // Selection, copy, paste, undo and redo through their keys, with a screen reader's bridge
+    // on: each step announces itself by a handful of events, not one per cell, and so does a save.
+    void blocksAreCopiedPastedAndUndoneAsOneStep()
+    {
+        QAccessible::setActive(true);
+        QAccessible::installUpdateHandler([](QAccessibleEvent*) { ++a11yEvents(); });
+        const auto cleanup = qScopeGuard([] {
+            QAccessible::installUpdateHandler(nullptr);
+            QAccessible::setActive(false);
+        });
+        ReportEditor& f = open();
+        QClipboard* clipboard = QApplication::clipboard();
+        // The restricted row between them is passed over; the totals follow.
+        clipboard->setText(QStringLiteral("10\n999\n1\u00a0000,005\r\n"));
+        goTo(kBonds, 1);
+        a11yEvents() = 0;
+        key(Qt::Key_V, Qt::ControlModifier);
+        QVERIFY2(a11yEvents() <= 4, qPrintable(QString::number(a11yEvents())));
+        QVERIFY(m_fake->messages.isEmpty());
+        QCOMPARE(text(kBonds, 1), AmountText(10));
+        QCOMPARE(value(kBanks, 1), 1000.01);
+        QCOMPARE(value(kTotal, 1), 1010.01);
+        QVERIFY(f.hasUnsavedChanges());
+
+        // A bad figure anywhere changes nothing and names its cell.
+        clipboard->setText(QStringLiteral("5\tкод\t6\n7\t\t=A1+B2"));
+        goTo(kLongTerm, 3);
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_fake->messages.size(), 1);
+        QVERIFY(m_fake->messages[0].text.contains(m_state->xmlStructure.node().select_node(
+                    "//str[@id='8']").node().attribute("name").value()));
+        QVERIFY(m_fake->messages[0].text.contains(
+            grid()->model()->headerData(5, Qt::Horizontal).toString()));
+        QCOMPARE(value(kLongTerm, 3), 0.0);
+        QCOMPARE(value(kTotal, 6), 1010.01);
+
+        // Shift+Down twice selects a column of three, which pastes back into the increases.
+        goTo(kBonds, 1);
+        key(Qt::Key_Down, Qt::ShiftModifier);
+        key(Qt::Key_Down, Qt::ShiftModifier);
+        key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), AmountText(10) + u'\n' + AmountText(1000.01) + u'\n' +
+                                        AmountText(1000.01) + u'\n');
+        QVERIFY(clipboard->mimeData()->hasHtml());
+        goTo(kBonds, 3);
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 3), 1010.01);
+        QCOMPARE(value(kTotal, 6), 2020.02);
+
+        // Each paste is one step back and forth; the opening amounts follow them.
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 3), 0.0);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 1), 0.0);
+        QCOMPARE(value(kLongTerm, 6), 0.0);
+        key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 1), 1010.01);
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(value(kTotal, 6), 2020.02);
+
+        // Saving keeps the history; typed entries are steps too.
+        a11yEvents() = 0;
+        child<QPushButton>("cmdSave")->click();
+        QVERIFY2(a11yEvents() <= 8, qPrintable(QString::number(a11yEvents())));
+        QCOMPARE(savedAmount(kTotal, "col4"), AmountText(2020.02));
+        enter(kBonds, 1, QStringLiteral("1"));
+        QCOMPARE(value(kTotal, 1), 1001.01);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 6), 1010.01);
+
+        // The menu holds the same commands, named, and opens on the Menu key.
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint());
+        QApplication::sendEvent(grid(), &menuKey);
+        auto* menu = grid()->findChild<QMenu*>(QStringLiteral("mnuGrid"));
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(!menu->accessibleName().isEmpty());
+        QCOMPARE(menu->actions().size(), 6);
+        menu->close();
+
+        // Ctrl+A selects the figures.
+        key(Qt::Key_A, Qt::ControlModifier);
+        const auto selected = grid()->selectionModel()->selectedIndexes();
+        QCOMPARE(selected.size(), grid()->model()->rowCount() * 6);
     }
 
     void commandsHaveTheirOwnMnemonicsAndF1OpensTheHelp()

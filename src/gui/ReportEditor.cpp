@@ -7,6 +7,7 @@
 #include "core/ReportDocument.h"
 #include "core/ReportModel.h"
 #include "core/ReportName.h"
+#include "gui/EditorActions.h"
 #include "gui/HelpWindow.h"
 #include "gui/ReportGridView.h"
 #include "gui/ReportTableModel.h"
@@ -154,6 +155,8 @@ void ReportEditor::buildControls()
     m_grid->setObjectName(QStringLiteral("grdDocEnter"));
     m_grid->setAccessibleName(QStringLiteral("Таблица на справката"));
     m_grid->setReportModel(m_table);
+    m_table->setComparingOpenings(m_state.bPrevData);
+    m_actions = new EditorActions(m_grid, m_table, this);
 
     auto* frmLock = Frame("frmLock", QStringLiteral("Заключване и информация"));
     m_lock = new QCheckBox(QStringLiteral("Заключване  на &колона"));
@@ -198,6 +201,7 @@ void ReportEditor::buildControls()
 
     connect(m_grid, &ReportGridView::cellLeft, this, &ReportEditor::onCellLeft);
     connect(m_grid, &ReportGridView::edited, this, &ReportEditor::onEdited);
+    connect(m_actions, &EditorActions::changed, this, &ReportEditor::onEdited);
     connect(m_lock, &QCheckBox::toggled, m_grid, &ReportGridView::setCaptionLocked);
     connect(cmdExit, &QPushButton::clicked, this, &ReportEditor::close);
     connect(cmdSave, &QPushButton::clicked, this, &ReportEditor::save);

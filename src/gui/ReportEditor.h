@@ -16,6 +16,7 @@ class QPushButton;
 namespace kvor {
 
 struct AppState;
+class EditorActions;
 class ReportGridView;
 class ReportModel;
 class ReportTableModel;
@@ -35,6 +36,8 @@ public:
     QString infoText() const { return m_info; }
     // Something was typed since the editor opened or the report was last saved.
     bool hasUnsavedChanges() const { return m_changed && !m_saved; }
+    // Undo, redo, copy and paste on the grid.
+    EditorActions* actions() const { return m_actions; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -57,6 +60,7 @@ private:
     std::unique_ptr<ReportModel> m_report;
     ReportTableModel* m_table = nullptr;
     ReportGridView* m_grid = nullptr;
+    EditorActions* m_actions = nullptr;
     QLineEdit* m_period = nullptr;
     QLineEdit* m_municipality = nullptr;
     QLineEdit* m_ebk = nullptr;

@@ -5,6 +5,7 @@
 #include "gui/ReportHeader.h"
 #include "gui/ReportTableModel.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -145,7 +146,8 @@ ReportGridView::ReportGridView(QWidget* parent)
     setItemDelegate(m_delegate);
     setEditTriggers(NoEditTriggers);
     setTabKeyNavigation(false);
-    setSelectionMode(SingleSelection);
+    // Shift with the moving keys and mouse drags select a block for copying.
+    setSelectionMode(ContiguousSelection);
     setSelectionBehavior(SelectItems);
     setHorizontalScrollMode(ScrollPerPixel);
     setWordWrap(true);
@@ -288,7 +290,8 @@ void ReportGridView::keyPressEvent(QKeyEvent* event)
     const QModelIndex current = currentIndex();
     const bool editable = m_model && m_model->isEditable(current);
     const int key = event->key();
-    if (key >= Qt::Key_F2 && key <= Qt::Key_F35) {
+    // The Menu key comes back as a context menu event.
+    if ((key >= Qt::Key_F2 && key <= Qt::Key_F35) || key == Qt::Key_Menu) {
         event->ignore();
         return;
     }
@@ -355,6 +358,18 @@ void ReportGridView::mousePressEvent(QMouseEvent* event)
         return;
     }
     QTableView::mousePressEvent(event);
+}
+
+void ReportGridView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QPoint at = event->globalPos();
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        // From the keyboard the menu opens under the current cell.
+        const QRect cell = visualRect(currentIndex());
+        at = viewport()->mapToGlobal(cell.isValid() ? cell.bottomLeft() : QPoint());
+    }
+    emit contextMenuWanted(at);
+    event->accept();
 }
 
 void ReportGridView::mouseDoubleClickEvent(QMouseEvent* event)

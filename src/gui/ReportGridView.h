@@ -44,11 +44,14 @@ signals:
     void cellLeft(int row, int column);
     // The user typed or moved over a figure: closing will ask whether to save.
     void edited();
+    // The context menu was asked for, by the mouse or the Menu key; `global` is where it opens.
+    void contextMenuWanted(const QPoint& global);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
