@@ -11,7 +11,10 @@
 #include "gui/ReportTableModel.h"
 #include "support/FakePlatform.h"
 
+#include "core/ClipboardBlock.h"
+
 #include <QAccessible>
+#include <QUndoStack>
 #include <QPushButton>
 
 #include <QApplication>
@@ -104,6 +107,62 @@ void BM_SaveReport(benchmark::State& st)
     }
 }
 BENCHMARK(BM_SaveReport)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchmark::kMillisecond);
+
+// 1,000 figures pasted as one column into a 32,000-row report (the block read, checked and
+// entered as one step of undo), then that step undone and redone.
+struct PasteFixture
+{
+    AppState state;
+    std::unique_ptr<ReportModel> report;
+    std::unique_ptr<ReportTableModel> table;
+    QUndoStack undo;
+    QString block;
+    int first = 0;
+
+    PasteFixture()
+    {
+        Load(state, 32000, true);
+        report = std::make_unique<ReportModel>(state.xmlStructure, state.xmlDoc);
+        table = std::make_unique<ReportTableModel>(*report);
+        table->setUndoStack(&undo);
+        first = report->rowCount() - 1000;
+        for (int i = 0; i < 1000; ++i) {
+            block += Money::fromStotinki(123456 + i).text() + u'\n';
+        }
+    }
+    void paste()
+    {
+        const PasteGrid grid{report->rowCount(), grid::kCols,
+                             [this](int r, int c) { return report->isEditable(r, c); }};
+        const PastePlan plan = PlanPaste(block, first, grid::kAdded, grid);
+        std::vector<CellFigure> figures;
+        figures.reserve(plan.figures.size());
+        for (const PastedFigure& f : plan.figures) {
+            figures.push_back({f.row, f.column, f.amount.text()});
+        }
+        table->enterFigures(figures, QStringLiteral("paste"), true);
+    }
+};
+
+void BM_Paste1000Figures(benchmark::State& st)
+{
+    PasteFixture f;
+    for (auto _ : st) {
+        f.paste();
+    }
+}
+BENCHMARK(BM_Paste1000Figures)->Unit(benchmark::kMillisecond);
+
+void BM_UndoRedoPaste(benchmark::State& st)
+{
+    PasteFixture f;
+    f.paste();
+    for (auto _ : st) {
+        f.undo.undo();
+        f.undo.redo();
+    }
+}
+BENCHMARK(BM_UndoRedoPaste)->Unit(benchmark::kMillisecond);
 
 // "Запис" pressed in the editor while a screen reader's bridge is on: every figure entered, so
 // that the whole report is written and every row's closing amount changes.
