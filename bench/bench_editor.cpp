@@ -12,6 +12,7 @@
 #include "support/FakePlatform.h"
 
 #include "core/ClipboardBlock.h"
+#include "core/EntryJournal.h"
 
 #include <QAccessible>
 #include <QUndoStack>
@@ -163,6 +164,19 @@ void BM_UndoRedoPaste(benchmark::State& st)
     }
 }
 BENCHMARK(BM_UndoRedoPaste)->Unit(benchmark::kMillisecond);
+
+// One accepted entry recorded in the journal of unsaved entries, synced to disk. Its cost does
+// not depend on the report's size: the journal holds only the entries.
+void BM_JournalEntry(benchmark::State& st)
+{
+    QTemporaryDir dir;
+    EntryJournal journal(dir.filePath(QStringLiteral(".r.journal")), {"5101", "2004", "03"});
+    int n = 0;
+    for (auto _ : st) {
+        benchmark::DoNotOptimize(journal.record({n++ % 32000, 3, QStringLiteral("1 234,56")}));
+    }
+}
+BENCHMARK(BM_JournalEntry)->Unit(benchmark::kMillisecond);
 
 // "Запис" pressed in the editor while a screen reader's bridge is on: every figure entered, so
 // that the whole report is written and every row's closing amount changes.

@@ -609,6 +609,63 @@ private slots:
         QCOMPARE(selected.size(), grid()->model()->rowCount() * 6);
     }
 
+    // An editor that never closed (the program killed) leaves its entries in the journal; the
+    // next open offers them and gives back exactly what was on the screen.
+    void figuresOfAnEditorThatNeverClosedAreOffered()
+    {
+        const QString journal = m_folder->dataPath(".mfddd_sd_5101_2004_03.xml.journal");
+        open();
+        enter(kBonds, 1, QStringLiteral("2,675"));
+        enter(kShortTerm, 5, QStringLiteral("40,5"));
+        QApplication::clipboard()->setText(QStringLiteral("7\n8\n9"));
+        goTo(kLongTerm, 3);
+        key(Qt::Key_V, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        key(Qt::Key_Y, Qt::ControlModifier);
+        enter(kBonds, 1, QStringLiteral("-1,005"));
+        QStringList screen;
+        for (int r = 0; r < grid()->model()->rowCount(); ++r) {
+            for (int c = 1; c < grid()->model()->columnCount(); ++c) {
+                screen << text(r, c);
+            }
+        }
+        m_form.reset(); // neither saved nor closed
+        QVERIFY(QFileInfo::exists(journal));
+
+        m_fake->answers = {MsgAnswer::Yes};
+        open();
+        QCOMPARE(m_fake->messages.size(), 1);
+        QCOMPARE(m_fake->messages[0].buttons, MsgButtons::YesNo);
+        QStringList restored;
+        for (int r = 0; r < grid()->model()->rowCount(); ++r) {
+            for (int c = 1; c < grid()->model()->columnCount(); ++c) {
+                restored << text(r, c);
+            }
+        }
+        QCOMPARE(restored, screen);
+        QVERIFY(m_form->hasUnsavedChanges());
+
+        // Refused, the report stays as saved and the figures are not offered again.
+        m_form.reset();
+        m_fake->messages.clear();
+        m_fake->answers = {MsgAnswer::No};
+        open();
+        QCOMPARE(m_fake->messages.size(), 1);
+        QCOMPARE(value(kTotal, 6), 0.0);
+        QVERIFY(!QFileInfo::exists(journal));
+
+        // Another report's journal is told about and left as it was.
+        const QByteArray other = "KVOR-JOURNAL 1\t5101\t2004\t04\n";
+        m_folder->write("Data/.mfddd_sd_5101_2004_03.xml.journal", other);
+        m_form.reset();
+        m_fake->messages.clear();
+        open();
+        QCOMPARE(m_fake->messages.size(), 1);
+        QVERIFY(m_fake->messages[0].text.contains(QDir::toNativeSeparators(journal)));
+        enter(kBonds, 1, QStringLiteral("3"));
+        QCOMPARE(m_folder->read("Data/.mfddd_sd_5101_2004_03.xml.journal"), other);
+    }
+
     void commandsHaveTheirOwnMnemonicsAndF1OpensTheHelp()
     {
         ReportEditor& f = open();

@@ -8,6 +8,7 @@
 #include "core/ReportModel.h"
 #include "core/ReportName.h"
 #include "gui/EditorActions.h"
+#include "gui/EditorJournal.h"
 #include "gui/HelpWindow.h"
 #include "gui/ReportGridView.h"
 #include "gui/ReportTableModel.h"
@@ -113,6 +114,7 @@ ReportEditor::ReportEditor(AppState& state, QWidget* parent)
         }
     }
     setInfo(ActivatePaneText(m_pane));
+    openJournal();
 
     QSize start(kPreferredWidth, kPreferredHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -211,6 +213,23 @@ void ReportEditor::buildControls()
     AddHelpKey(this);
 }
 
+void ReportEditor::openJournal()
+{
+    const QString year = PeriodYear(m_period->text());
+    const QString month = PeriodMonth(m_period->text());
+    const QString& ebk = m_state.Obshtina.NumEBK;
+    if (!IsSafeEbkCode(ebk) || !IsSafeEbkCode(year) || !IsSafeEbkCode(month)) {
+        return; // such a report cannot be saved either
+    }
+    EnsureDataFolder();
+    m_journal = std::make_unique<EditorJournal>(m_table, ReportFilePath(ebk, year, month),
+                                                JournalKey{ebk, year, month});
+    // Figures typed before the program was stopped are offered back.
+    if (m_journal->offerRestore()) {
+        onEdited();
+    }
+}
+
 void ReportEditor::setInfo(const QString& text)
 {
     m_info = text;
@@ -275,6 +294,9 @@ bool ReportEditor::save()
     platform().SetBusy(false);
     if (saved) {
         m_saved = true;
+        if (m_journal) {
+            m_journal->discard();
+        }
         return true;
     }
     // A failed save is never passed off as a good one: the user is told, and closing still asks.
@@ -327,6 +349,9 @@ bool ReportEditor::keepOpen()
         }
     }
     m_state.bPrevData = false;
+    if (m_journal) {
+        m_journal->discard();
+    }
     return false;
 }
 

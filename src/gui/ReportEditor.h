@@ -17,6 +17,7 @@ namespace kvor {
 
 struct AppState;
 class EditorActions;
+class EditorJournal;
 class ReportGridView;
 class ReportModel;
 class ReportTableModel;
@@ -47,6 +48,7 @@ protected:
 private:
     void buildControls();
     void setInfo(const QString& text);
+    void openJournal();
     void onCellLeft(int row, int column);
     void onEdited();
     // Saves the report; false when it was not saved (the user has been told why).
@@ -61,6 +63,7 @@ private:
     ReportTableModel* m_table = nullptr;
     ReportGridView* m_grid = nullptr;
     EditorActions* m_actions = nullptr;
+    std::unique_ptr<EditorJournal> m_journal;
     QLineEdit* m_period = nullptr;
     QLineEdit* m_municipality = nullptr;
     QLineEdit* m_ebk = nullptr;
