@@ -409,6 +409,10 @@ private slots:
         enter(kBonds, 1, QStringLiteral("30"));
         QCOMPARE(colour(kBonds, 1), kRed);
         QCOMPARE(f.infoText(), m_state->sInfoTitle + "\r\n" + m_state->sMsgRed);
+        // A screen reader hears the red as words, and the pane's new text.
+        QCOMPARE(at(kBonds, 1).data(Qt::AccessibleDescriptionRole).toString(),
+                 ReportTableModel::kDiffersDescription);
+        QVERIFY(child<QWidget>("txtInfo")->accessibleDescription().contains(m_state->sMsgRed));
         // Low in the table the pane shows the footnote after the red-font line.
         enter(kForeignBanks, 1, QStringLiteral("3"));
         QCOMPARE(colour(kForeignBanks, 1), kRed);

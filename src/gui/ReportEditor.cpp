@@ -15,6 +15,7 @@
 #include "printout/PrintReport.h"
 #include "printout/PrintoutInput.h"
 
+#include <QAccessible>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -232,10 +233,20 @@ void ReportEditor::openJournal()
 
 void ReportEditor::setInfo(const QString& text)
 {
+    if (text == m_info && !m_infoPane->toPlainText().isEmpty()) {
+        return;
+    }
     m_info = text;
     QString shown = text;
     shown.remove(u'\r');
+    const QString before = m_infoPane->toPlainText();
     m_infoPane->setPlainText(shown);
+    // A screen reader announces the pane's new text: Qt 6.4 has no announcement of its own.
+    m_infoPane->setAccessibleDescription(shown);
+    if (QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent update(m_infoPane, 0, before, shown);
+        QAccessible::updateAccessibility(&update);
+    }
 }
 
 void ReportEditor::showEvent(QShowEvent* event)
