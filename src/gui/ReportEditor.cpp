@@ -117,11 +117,7 @@ ReportEditor::ReportEditor(AppState& state, QWidget* parent)
     setInfo(ActivatePaneText(m_pane));
     openJournal();
 
-    QSize start(kPreferredWidth, kPreferredHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        start = start.boundedTo(screen->availableSize() * kScreenShare);
-    }
-    resize(start.expandedTo(minimumSizeHint()));
+    placeOnScreen();
 }
 
 ReportEditor::~ReportEditor()
@@ -212,6 +208,24 @@ void ReportEditor::buildControls()
     auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
     connect(saveKey, &QShortcut::activated, this, &ReportEditor::save);
     AddHelpKey(this);
+}
+
+void ReportEditor::placeOnScreen()
+{
+    // The window opens inside the screen's free area, whatever its size.
+    const QScreen* screen = parentWidget() ? parentWidget()->screen()
+                                           : QGuiApplication::primaryScreen();
+    QSize start(kPreferredWidth, kPreferredHeight);
+    if (!screen) {
+        resize(start.expandedTo(minimumSizeHint()));
+        return;
+    }
+    const QRect free = screen->availableGeometry();
+    start = start.boundedTo(free.size() * kScreenShare);
+    resize(start);
+    QRect frame(QPoint(), start);
+    frame.moveCenter(free.center());
+    move(frame.topLeft());
 }
 
 void ReportEditor::openJournal()

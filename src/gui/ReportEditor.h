@@ -49,6 +49,7 @@ private:
     void buildControls();
     void setInfo(const QString& text);
     void openJournal();
+    void placeOnScreen();
     void onCellLeft(int row, int column);
     void onEdited();
     // Saves the report; false when it was not saved (the user has been told why).

@@ -21,6 +21,7 @@ namespace {
 constexpr int kRowLines = 2; // a caption wraps onto a second line before it is cut
 constexpr int kRowPadding = 6;
 constexpr int kMinCaptionWidth = 240;
+constexpr int kSmallestCaptionWidth = 150;
 constexpr int kColumnPadding = 18;
 constexpr int kEditorInset = 1;
 
@@ -491,8 +492,16 @@ void ReportGridView::fitColumns()
         return;
     }
     const QFontMetrics fm = fontMetrics();
-    const int amount = fm.horizontalAdvance(QStringLiteral("999 999 999 999,99")) + kColumnPadding;
+    const int wide = fm.horizontalAdvance(QStringLiteral("999 999 999 999,99")) + kColumnPadding;
+    const int narrow = fm.horizontalAdvance(QStringLiteral("999 999 999,99")) + kColumnPadding;
     const int code = fm.horizontalAdvance(QStringLiteral("Код по ЕБК")) + kColumnPadding;
+    constexpr int kAmountColumns = 4;
+    constexpr int kCodeColumns = 2;
+    // On a small screen the amounts give up room down to what figures up to billions need, and
+    // the captions down to their smallest width, before the table scrolls sideways.
+    const int spare = viewport()->width() - kMinCaptionWidth - kCodeColumns * code;
+    const int amount = std::clamp(spare / kAmountColumns, narrow, wide);
+    const int minCaption = amount < wide ? kSmallestCaptionWidth : kMinCaptionWidth;
     int others = 0;
     for (int c = 1; c < m_model->columnCount(); ++c) {
         const bool isCode = c == grid::kCodeAdded || c == grid::kCodeSubtracted;
@@ -500,7 +509,7 @@ void ReportGridView::fitColumns()
         others += columnWidth(c);
     }
     // The captions take what the figures leave, and scroll sideways below their minimum.
-    setColumnWidth(0, std::max(kMinCaptionWidth, viewport()->width() - others));
+    setColumnWidth(0, std::max(minCaption, viewport()->width() - others));
 }
 
 void ReportGridView::resizeEvent(QResizeEvent* event)

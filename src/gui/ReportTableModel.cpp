@@ -93,6 +93,7 @@ QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, 
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
+    case Qt::ToolTipRole: // the whole heading, where the column is too narrow for it
         // Both levels, as a person reads them: "Увеличения през месеца, Сума".
         return group == column ? group : group + QStringLiteral(", ") + column;
     case kGroupHeadingRole:
