@@ -182,9 +182,6 @@ BENCHMARK(BM_JournalEntry)->Unit(benchmark::kMillisecond);
 // that the whole report is written and every row's closing amount changes.
 void BM_SaveInEditorWithScreenReader(benchmark::State& st)
 {
-    test::FakePlatform fake;
-    QTemporaryDir dir;
-    fake.folder = dir.path();
     AppState state;
     state.Obshtina.NumEBK = QStringLiteral("5101");
     const int rows = static_cast<int>(st.range(0));
@@ -235,6 +232,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
     std::setlocale(LC_NUMERIC, "C");
+    // The editor keeps its journal and saves in a Data folder of its own.
+    QTemporaryDir folder;
+    test::FakePlatform fake;
+    fake.folder = folder.path();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -192,7 +192,12 @@ ReportModel::Entry ReportTableModel::enterFigures(const std::vector<CellFigure>&
         }
     }
     rowsChanged(touched);
-    if (m_undo && !after.empty()) {
+    // Enter on a cell commits its figure as it stands: no step to undo.
+    const bool changed = !std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                                     [](const CellFigure& a, const CellFigure& b) {
+                                         return a.text == b.text;
+                                     });
+    if (m_undo && changed) {
         m_undo->push(new FiguresCommand(this, std::move(before), std::move(after), step));
     }
     return ReportModel::Entry::Accepted;
