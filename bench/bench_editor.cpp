@@ -15,8 +15,8 @@
 #include "core/EntryJournal.h"
 
 #include <QAccessible>
-#include <QUndoStack>
 #include <QPushButton>
+#include <QUndoStack>
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -207,7 +207,11 @@ void BM_SaveInEditorWithScreenReader(benchmark::State& st)
     }
     QAccessible::setActive(false);
 }
-BENCHMARK(BM_SaveInEditorWithScreenReader)->Arg(27)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveInEditorWithScreenReader)
+    ->Arg(27)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond);
 
 // pugixml saving the same document by itself, the yardstick of the save above.
 void BM_PugixmlSave(benchmark::State& st)

@@ -59,13 +59,25 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"one figure", "12,5", 0, 1, "0,1=1250;", {}},
         Case{"column over a restricted row, LF", "1\n2\n3\n", 0, 1, "0,1=100;2,1=300;", {}},
-        Case{"CR LF and plain forms", "1234.5\t9\r\n1,234.50\t2,675\r\n", 2, 3,
-             "2,3=123450;2,4=900;3,3=123450;3,4=268;", {}},
+        Case{"CR LF and plain forms",
+             "1234.5\t9\r\n1,234.50\t2,675\r\n",
+             2,
+             3,
+             "2,3=123450;2,4=900;3,3=123450;3,4=268;",
+             {}},
         Case{"old Mac line ends", "1\r2", 2, 1, "2,1=100;3,1=200;", {}},
         Case{"Bulgarian grouping, no-break blanks",
-             "1\u00a0234\u00a0567,89\t\t7\t\t", 0, 1, "0,1=123456789;0,3=700;0,4=0;0,5=0;", {}},
-        Case{"codes and closings passed over", "x\t5\tcode\t6\t\t8\tzz", 0, 0,
-             "0,1=500;0,3=600;0,4=0;0,5=800;", {}},
+             "1\u00a0234\u00a0567,89\t\t7\t\t",
+             0,
+             1,
+             "0,1=123456789;0,3=700;0,4=0;0,5=0;",
+             {}},
+        Case{"codes and closings passed over",
+             "x\t5\tcode\t6\t\t8\tzz",
+             0,
+             0,
+             "0,1=500;0,3=600;0,4=0;0,5=800;",
+             {}},
         Case{"an empty cell is 0", "\t5", 0, 4, "0,4=0;0,5=500;", {}},
         Case{"letters", "1\nабв", 2, 1, "", PasteRefusal{Kind::NotANumber, 3, 1}},
         Case{"formula", "=A1+B2", 0, 1, "", PasteRefusal{Kind::NotANumber, 0, 1}},
@@ -103,7 +115,8 @@ TEST(CopyBlock, TabsLinesAndAnEscapedHtmlTable)
     const std::vector<std::vector<QString>> cells{{"Заеми <A&B>", "1\u00a0234,50"}, {"x\ty", ""}};
     EXPECT_EQ(BlockText(cells), QString::fromUtf8("Заеми <A&B>\t1\u00a0234,50\nx y\t\n"));
     const QString html = BlockHtml(cells);
-    EXPECT_TRUE(html.contains(QString::fromUtf8("<tr><td>Заеми &lt;A&amp;B&gt;</td><td>1\u00a0234,50</td></tr>")))
+    EXPECT_TRUE(html.contains(
+        QString::fromUtf8("<tr><td>Заеми &lt;A&amp;B&gt;</td><td>1\u00a0234,50</td></tr>")))
         << html.toStdString();
     // What is copied pastes back as the same figures.
     const PastePlan plan = PlanPaste(BlockText({{"1\u00a0234,50", "-7,00"}}), 0, 3, kGrid);

@@ -19,7 +19,8 @@ const JournalKey kKey{"5101", "2004", "03"};
 
 JournalEntry Entry(int i)
 {
-    return {i, 1 + 2 * (i % 3), QString::number(i) + QStringLiteral("\u00a0234,5") + QString::number(i % 10)};
+    return {i, 1 + 2 * (i % 3),
+            QString::number(i) + QStringLiteral("\u00a0234,5") + QString::number(i % 10)};
 }
 
 TEST(EntryJournal, EntriesMadeBeforeAKillAreAllRead)
@@ -61,8 +62,7 @@ TEST(EntryJournal, EntriesMadeBeforeAKillAreAllRead)
         EXPECT_EQ(read->entries[size_t(i)], Entry(i));
     }
     // Another report's, or no journal at all, is refused and left as it is.
-    EXPECT_EQ(ReadJournal(path, {"5101", "2004", "04"}).failure().kind,
-              Failure::Kind::NotAReport);
+    EXPECT_EQ(ReadJournal(path, {"5101", "2004", "04"}).failure().kind, Failure::Kind::NotAReport);
     EXPECT_TRUE(QFile::exists(path));
 
     // A journal started again after a save holds only what came after it.
@@ -137,14 +137,18 @@ INSTANTIATE_TEST_SUITE_P(
                    b[at] = b[at] == '2' ? '7' : '2';
                    return b;
                },
-               2, true, {}},
+               2,
+               true,
+               {}},
         Damage{"zeros after entry 2",
-               [](QByteArray b) { return LineStart(b, 3) + QByteArray(100, '\0'); }, 2, true, {}},
+               [](QByteArray b) { return LineStart(b, 3) + QByteArray(100, '\0'); },
+               2,
+               true,
+               {}},
         Damage{"header only", [](QByteArray b) { return LineStart(b, 1); }, 0, false, {}},
         Damage{"header cut", [](QByteArray b) { return b.left(8); }, 0, false,
                Failure::Kind::NotWellFormed},
-        Damage{"another report",
-               [](QByteArray b) { return b.replace("\t5101\t", "\t5102\t"); }, 0, false,
-               Failure::Kind::NotAReport}));
+        Damage{"another report", [](QByteArray b) { return b.replace("\t5101\t", "\t5102\t"); }, 0,
+               false, Failure::Kind::NotAReport}));
 
 } // namespace

@@ -66,10 +66,10 @@ PastePlan PlanPaste(QStringView text, int row, int column, const PasteGrid& grid
                 return plan;
             }
             if (grid.editable(r, c)) {
-                const std::optional<Money> amount =
-                    cell.size() > kMaxFigureChars ? std::nullopt
-                    : OnlyBlanks(cell)            ? std::optional<Money>(Money())
-                                                  : Money::parse(cell);
+                const std::optional<Money> amount = cell.size() > kMaxFigureChars ? std::nullopt
+                                                    : OnlyBlanks(cell)
+                                                        ? std::optional<Money>(Money())
+                                                        : Money::parse(cell);
                 if (!amount) {
                     plan.refusal = PasteRefusal{Kind::NotANumber, r, c};
                     return plan;

@@ -29,10 +29,10 @@ struct PasteRefusal
 {
     enum class Kind
     {
-        Empty,        // no text, or only line ends
-        TooLarge,     // over kMaxClipboardChars
-        PastTheGrid,  // the block runs beyond the last row or column; `row`/`column` inside it
-        NotANumber,   // the cell at `row`, `column` holds no amount
+        Empty,       // no text, or only line ends
+        TooLarge,    // over kMaxClipboardChars
+        PastTheGrid, // the block runs beyond the last row or column; `row`/`column` inside it
+        NotANumber,  // the cell at `row`, `column` holds no amount
     };
     Kind kind = Kind::Empty;
     int row = -1;

@@ -37,8 +37,8 @@ QByteArray Checksum(QByteArrayView body)
 
 QByteArray EntryLine(const JournalEntry& e)
 {
-    QByteArray body = QByteArray::number(e.row) + '\t' + QByteArray::number(e.column) + '\t' +
-                      e.figure.toUtf8();
+    QByteArray body =
+        QByteArray::number(e.row) + '\t' + QByteArray::number(e.column) + '\t' + e.figure.toUtf8();
     return body + '\t' + Checksum(body) + '\n';
 }
 

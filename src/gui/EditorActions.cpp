@@ -31,19 +31,19 @@ const QString kPasteNothing = QStringLiteral("В буфера няма числ�
 } // namespace
 
 EditorActions::EditorActions(ReportGridView* grid, ReportTableModel* table, QWidget* window)
-    : QObject(window), m_grid(grid), m_table(table), m_window(window),
-      m_undo(new QUndoStack(this)), m_menu(new QMenu(grid))
+    : QObject(window), m_grid(grid), m_table(table), m_window(window), m_undo(new QUndoStack(this)),
+      m_menu(new QMenu(grid))
 {
     m_menu->setObjectName(QStringLiteral("mnuGrid"));
     m_menu->setAccessibleName(QStringLiteral("Действия с клетките"));
     m_table->setUndoStack(m_undo);
 
-    QAction* undo = addAction(QStringLiteral("&Отмени"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
-                              "actUndo");
-    QAction* redo = addAction(QStringLiteral("&Повтори"),
-                              {QKeySequence(Qt::CTRL | Qt::Key_Y),
-                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-                              "actRedo");
+    QAction* undo =
+        addAction(QStringLiteral("&Отмени"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, "actUndo");
+    QAction* redo = addAction(
+        QStringLiteral("&Повтори"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        "actRedo");
     m_menu->addSeparator();
     QAction* copyAction =
         addAction(QStringLiteral("&Копирай"), {QKeySequence(Qt::CTRL | Qt::Key_C)}, "actCopy");
@@ -149,14 +149,11 @@ bool EditorActions::pasteText(const QString& text)
     if (!current.isValid()) {
         return false;
     }
-    const PasteGrid grid{m_table->rowCount(), m_table->columnCount(), [this](int r, int c) {
-                             return m_table->report().isEditable(r, c);
-                         }};
+    const PasteGrid grid{m_table->rowCount(), m_table->columnCount(),
+                         [this](int r, int c) { return m_table->report().isEditable(r, c); }};
     const PastePlan plan = PlanPaste(text, current.row(), current.column(), grid);
     const auto caption = [this](int r) { return m_table->report().caption(r); };
-    const auto column = [this](int c) {
-        return m_table->headerData(c, Qt::Horizontal).toString();
-    };
+    const auto column = [this](int c) { return m_table->headerData(c, Qt::Horizontal).toString(); };
     if (plan.refusal) {
         switch (plan.refusal->kind) {
         case PasteRefusal::Kind::Empty:

@@ -29,8 +29,7 @@ EditorJournal::EditorJournal(ReportTableModel* table, const QString& reportPath,
     : m_table(table), m_reportPath(reportPath), m_key(std::move(key)),
       m_journal(std::make_unique<EntryJournal>(JournalPath(reportPath), m_key))
 {
-    m_table->setEntryObserver(
-        [this](const CellFigure& f) { record(f.row, f.column, f.text); });
+    m_table->setEntryObserver([this](const CellFigure& f) { record(f.row, f.column, f.text); });
 }
 
 bool EditorJournal::offerRestore()
@@ -38,8 +37,7 @@ bool EditorJournal::offerRestore()
     const QString path = m_journal->path();
     const QFileInfo journal(path);
     const QFileInfo report(m_reportPath);
-    if (!journal.exists() ||
-        (report.exists() && journal.lastModified() <= report.lastModified())) {
+    if (!journal.exists() || (report.exists() && journal.lastModified() <= report.lastModified())) {
         return false; // none, or one the report's last save already holds
     }
     const Result<JournalContents> read = ReadJournal(path, m_key);

@@ -10,8 +10,8 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHash>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>

@@ -213,8 +213,8 @@ void ReportEditor::buildControls()
 void ReportEditor::placeOnScreen()
 {
     // The window opens inside the screen's free area, whatever its size.
-    const QScreen* screen = parentWidget() ? parentWidget()->screen()
-                                           : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     QSize start(kPreferredWidth, kPreferredHeight);
     if (!screen) {
         resize(start.expandedTo(minimumSizeHint()));

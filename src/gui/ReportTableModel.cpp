@@ -156,8 +156,7 @@ ReportModel::Entry ReportTableModel::apply(const CellFigure& figure, std::vector
 }
 
 ReportModel::Entry ReportTableModel::enterFigures(const std::vector<CellFigure>& figures,
-                                                  const QString& step, bool compare,
-                                                  int* refused)
+                                                  const QString& step, bool compare, int* refused)
 {
     std::vector<CellFigure> before;
     std::vector<CellFigure> after;
@@ -193,10 +192,9 @@ ReportModel::Entry ReportTableModel::enterFigures(const std::vector<CellFigure>&
     }
     rowsChanged(touched);
     // Enter on a cell commits its figure as it stands: no step to undo.
-    const bool changed = !std::equal(before.begin(), before.end(), after.begin(), after.end(),
-                                     [](const CellFigure& a, const CellFigure& b) {
-                                         return a.text == b.text;
-                                     });
+    const bool changed =
+        !std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                    [](const CellFigure& a, const CellFigure& b) { return a.text == b.text; });
     if (m_undo && changed) {
         m_undo->push(new FiguresCommand(this, std::move(before), std::move(after), step));
     }
