@@ -9,6 +9,14 @@
 #include "core/ReportModel.h"
 #include "gui/ReportEditor.h"
 #include "gui/ReportTableModel.h"
+#include "support/FakePlatform.h"
+
+#include "core/ClipboardBlock.h"
+#include "core/EntryJournal.h"
+
+#include <QAccessible>
+#include <QPushButton>
+#include <QUndoStack>
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -103,6 +111,110 @@ void BM_SaveReport(benchmark::State& st)
 }
 BENCHMARK(BM_SaveReport)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchmark::kMillisecond);
 
+// 1,000 figures pasted as one column into a 32,000-row report (the block read, checked and
+// entered as one step of undo), then that step undone and redone.
+struct PasteFixture
+{
+    AppState state;
+    std::unique_ptr<ReportModel> report;
+    std::unique_ptr<ReportTableModel> table;
+    QUndoStack undo;
+    QString block;
+    int first = 0;
+
+    PasteFixture()
+    {
+        Load(state, 32000, true);
+        report = std::make_unique<ReportModel>(state.xmlStructure, state.xmlDoc);
+        table = std::make_unique<ReportTableModel>(*report);
+        table->setUndoStack(&undo);
+        first = report->rowCount() - 1000;
+        for (int i = 0; i < 1000; ++i) {
+            block += Money::fromStotinki(123456 + i).text() + u'\n';
+        }
+    }
+    void paste()
+    {
+        const PasteGrid grid{report->rowCount(), grid::kCols,
+                             [this](int r, int c) { return report->isEditable(r, c); }};
+        const PastePlan plan = PlanPaste(block, first, grid::kAdded, grid);
+        std::vector<CellFigure> figures;
+        figures.reserve(plan.figures.size());
+        for (const PastedFigure& f : plan.figures) {
+            figures.push_back({f.row, f.column, f.amount.text()});
+        }
+        table->enterFigures(figures, QStringLiteral("paste"), true);
+    }
+};
+
+void BM_Paste1000Figures(benchmark::State& st)
+{
+    PasteFixture f;
+    for (auto _ : st) {
+        f.paste();
+    }
+}
+BENCHMARK(BM_Paste1000Figures)->Unit(benchmark::kMillisecond);
+
+void BM_UndoRedoPaste(benchmark::State& st)
+{
+    PasteFixture f;
+    f.paste();
+    for (auto _ : st) {
+        f.undo.undo();
+        f.undo.redo();
+    }
+}
+BENCHMARK(BM_UndoRedoPaste)->Unit(benchmark::kMillisecond);
+
+// One accepted entry recorded in the journal of unsaved entries, synced to disk. Its cost does
+// not depend on the report's size: the journal holds only the entries.
+void BM_JournalEntry(benchmark::State& st)
+{
+    QTemporaryDir dir;
+    EntryJournal journal(dir.filePath(QStringLiteral(".r.journal")), {"5101", "2004", "03"});
+    int n = 0;
+    for (auto _ : st) {
+        benchmark::DoNotOptimize(journal.record({n++ % 32000, 3, QStringLiteral("1 234,56")}));
+    }
+}
+BENCHMARK(BM_JournalEntry)->Unit(benchmark::kMillisecond);
+
+// "Запис" pressed in the editor while a screen reader's bridge is on: every figure entered, so
+// that the whole report is written and every row's closing amount changes.
+void BM_SaveInEditorWithScreenReader(benchmark::State& st)
+{
+    AppState state;
+    state.Obshtina.NumEBK = QStringLiteral("5101");
+    const int rows = static_cast<int>(st.range(0));
+    Load(state, rows, false);
+    QAccessible::setActive(true);
+    {
+        ReportEditor editor(state);
+        editor.show();
+        QCoreApplication::processEvents();
+        auto* save = editor.findChild<QPushButton*>(QStringLiteral("cmdSave"));
+        auto* table = editor.findChild<ReportTableModel*>();
+        double v = 0;
+        for (auto _ : st) {
+            st.PauseTiming();
+            for (int n = 0; n < rows; n += 2) {
+                table->enter(table->index(n, grid::kAdded), AmountText(v += 1));
+            }
+            QCoreApplication::processEvents();
+            st.ResumeTiming();
+            save->click();
+            QCoreApplication::processEvents();
+        }
+    }
+    QAccessible::setActive(false);
+}
+BENCHMARK(BM_SaveInEditorWithScreenReader)
+    ->Arg(27)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond);
+
 // pugixml saving the same document by itself, the yardstick of the save above.
 void BM_PugixmlSave(benchmark::State& st)
 {
@@ -126,6 +238,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
     std::setlocale(LC_NUMERIC, "C");
+    // The editor keeps its journal and saves in a Data folder of its own.
+    QTemporaryDir folder;
+    test::FakePlatform fake;
+    fake.folder = folder.path();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -14,6 +14,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -68,6 +72,11 @@ class EditorTest : public QObject
     QString text(int row, int col) const { return at(row, col).data().toString(); }
     QLineEdit* editor() const { return grid()->cellEditor(); }
     int row() const { return grid()->currentIndex().row(); }
+    static int& a11yEvents()
+    {
+        static int count = 0;
+        return count;
+    }
     int col() const { return grid()->currentIndex().column(); }
     template <typename T> T* child(const char* name) const
     {
@@ -399,6 +408,10 @@ private slots:
         enter(kBonds, 1, QStringLiteral("30"));
         QCOMPARE(colour(kBonds, 1), kRed);
         QCOMPARE(f.infoText(), msg::kInfoTitle + "\r\n" + msg::kMsgRed);
+        // A screen reader hears the red as words, and the pane's new text.
+        QCOMPARE(at(kBonds, 1).data(Qt::AccessibleDescriptionRole).toString(),
+                 ReportTableModel::kDiffersDescription);
+        QVERIFY(child<QWidget>("txtInfo")->accessibleDescription().contains(msg::kMsgRed));
         // Low in the table the pane shows the footnote after the red-font line.
         enter(kForeignBanks, 1, QStringLiteral("3"));
         QCOMPARE(colour(kForeignBanks, 1), kRed);
@@ -509,6 +522,149 @@ private slots:
         f.close();
         QCOMPARE(m_fake->texts().last(), msg::kAskSave);
         QVERIFY(f.isVisible());
+    }
+
+    // Selection, copy, paste, undo and redo through their keys, with a screen reader's bridge
+    // on: each step announces itself by a handful of events, not one per cell, and so does a save.
+    void blocksAreCopiedPastedAndUndoneAsOneStep()
+    {
+        QAccessible::setActive(true);
+        QAccessible::installUpdateHandler([](QAccessibleEvent*) { ++a11yEvents(); });
+        const auto cleanup = qScopeGuard([] {
+            QAccessible::installUpdateHandler(nullptr);
+            QAccessible::setActive(false);
+        });
+        ReportEditor& f = open();
+        QClipboard* clipboard = QApplication::clipboard();
+        // The restricted row between them is passed over; the totals follow.
+        clipboard->setText(QStringLiteral("10\n999\n1\u00a0000,005\r\n"));
+        goTo(kBonds, 1);
+        a11yEvents() = 0;
+        key(Qt::Key_V, Qt::ControlModifier);
+        QVERIFY2(a11yEvents() <= 4, qPrintable(QString::number(a11yEvents())));
+        QVERIFY(m_fake->messages.isEmpty());
+        QCOMPARE(text(kBonds, 1), AmountText(10));
+        QCOMPARE(value(kBanks, 1), 1000.01);
+        QCOMPARE(value(kTotal, 1), 1010.01);
+        QVERIFY(f.hasUnsavedChanges());
+
+        // A bad figure anywhere changes nothing and names its cell.
+        clipboard->setText(QStringLiteral("5\tкод\t6\n7\t\t=A1+B2"));
+        goTo(kLongTerm, 3);
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_fake->messages.size(), 1);
+        QVERIFY(m_fake->messages[0].text.contains(m_state->structure->node().select_node(
+                    "//str[@id='8']").node().attribute("name").value()));
+        QVERIFY(m_fake->messages[0].text.contains(
+            grid()->model()->headerData(5, Qt::Horizontal).toString()));
+        QCOMPARE(value(kLongTerm, 3), 0.0);
+        QCOMPARE(value(kTotal, 6), 1010.01);
+
+        // Shift+Down twice selects a column of three, which pastes back into the increases.
+        goTo(kBonds, 1);
+        key(Qt::Key_Down, Qt::ShiftModifier);
+        key(Qt::Key_Down, Qt::ShiftModifier);
+        key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), AmountText(10) + u'\n' + AmountText(1000.01) + u'\n' +
+                                        AmountText(1000.01) + u'\n');
+        QVERIFY(clipboard->mimeData()->hasHtml());
+        goTo(kBonds, 3);
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 3), 1010.01);
+        QCOMPARE(value(kTotal, 6), 2020.02);
+
+        // Each paste is one step back and forth; the opening amounts follow them.
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 3), 0.0);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 1), 0.0);
+        QCOMPARE(value(kLongTerm, 6), 0.0);
+        key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 1), 1010.01);
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(value(kTotal, 6), 2020.02);
+
+        // Saving keeps the history; typed entries are steps too.
+        a11yEvents() = 0;
+        child<QPushButton>("cmdSave")->click();
+        QVERIFY2(a11yEvents() <= 8, qPrintable(QString::number(a11yEvents())));
+        QCOMPARE(savedAmount(kTotal, "col4"), AmountText(2020.02));
+        enter(kBonds, 1, QStringLiteral("1"));
+        QCOMPARE(value(kTotal, 1), 1001.01);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(value(kTotal, 6), 1010.01);
+
+        // The menu holds the same commands, named, and opens on the Menu key.
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint());
+        QApplication::sendEvent(grid(), &menuKey);
+        auto* menu = grid()->findChild<QMenu*>(QStringLiteral("mnuGrid"));
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(!menu->accessibleName().isEmpty());
+        QCOMPARE(menu->actions().size(), 6);
+        menu->close();
+
+        // Ctrl+A selects the figures.
+        key(Qt::Key_A, Qt::ControlModifier);
+        const auto selected = grid()->selectionModel()->selectedIndexes();
+        QCOMPARE(selected.size(), grid()->model()->rowCount() * 6);
+    }
+
+    // An editor that never closed (the program killed) leaves its entries in the journal; the
+    // next open offers them and gives back exactly what was on the screen.
+    void figuresOfAnEditorThatNeverClosedAreOffered()
+    {
+        const QString journal = m_folder->dataPath(".mfddd_sd_5101_2004_03.xml.journal");
+        open();
+        enter(kBonds, 1, QStringLiteral("2,675"));
+        enter(kShortTerm, 5, QStringLiteral("40,5"));
+        QApplication::clipboard()->setText(QStringLiteral("7\n8\n9"));
+        goTo(kLongTerm, 3);
+        key(Qt::Key_V, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        key(Qt::Key_Y, Qt::ControlModifier);
+        enter(kBonds, 1, QStringLiteral("-1,005"));
+        QStringList screen;
+        for (int r = 0; r < grid()->model()->rowCount(); ++r) {
+            for (int c = 1; c < grid()->model()->columnCount(); ++c) {
+                screen << text(r, c);
+            }
+        }
+        m_form.reset(); // neither saved nor closed
+        QVERIFY(QFileInfo::exists(journal));
+
+        m_fake->answers = {MsgAnswer::Yes};
+        open();
+        QCOMPARE(m_fake->messages.size(), 1);
+        QCOMPARE(m_fake->messages[0].buttons, MsgButtons::YesNo);
+        QStringList restored;
+        for (int r = 0; r < grid()->model()->rowCount(); ++r) {
+            for (int c = 1; c < grid()->model()->columnCount(); ++c) {
+                restored << text(r, c);
+            }
+        }
+        QCOMPARE(restored, screen);
+        QVERIFY(m_form->hasUnsavedChanges());
+
+        // Refused, the report stays as saved and the figures are not offered again.
+        m_form.reset();
+        m_fake->messages.clear();
+        m_fake->answers = {MsgAnswer::No};
+        open();
+        QCOMPARE(m_fake->messages.size(), 1);
+        QCOMPARE(value(kTotal, 6), 0.0);
+        QVERIFY(!QFileInfo::exists(journal));
+
+        // Another report's journal is told about and left as it was.
+        const QByteArray other = "KVOR-JOURNAL 1\t5101\t2004\t04\n";
+        m_folder->write("Data/.mfddd_sd_5101_2004_03.xml.journal", other);
+        m_form.reset();
+        m_fake->messages.clear();
+        open();
+        QCOMPARE(m_fake->messages.size(), 1);
+        QVERIFY(m_fake->messages[0].text.contains(QDir::toNativeSeparators(journal)));
+        enter(kBonds, 1, QStringLiteral("3"));
+        QCOMPARE(m_folder->read("Data/.mfddd_sd_5101_2004_03.xml.journal"), other);
     }
 
     void commandsHaveTheirOwnMnemonicsAndF1OpensTheHelp()

@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <memory>
 
@@ -181,13 +182,30 @@ private slots:
     }
 
     void f1OpensTheHelp_data() { eachWindow(false); }
+    // F1 opens the guide at the window's own section, Esc closes it; without the guide, asking
+    // for it says where it was looked for.
     void f1OpensTheHelp()
     {
         QFETCH(int, window);
+        static const char* const sections[] = {"Главният прозорец", "Въвеждане на документи",
+                                               "Корекция на документ",
+                                               "Съхранение на файл на дискета"};
+        m_folder->write("help.html", test::ReadBytes(test::ProgramFolder::sampleFile("help.html")));
         const auto w = shown(window);
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(),
                         Qt::Key_F1);
-        // Without the guide in the program folder, asking for it says where it was looked for.
+        auto* help = w->findChild<QWidget*>(QStringLiteral("frmHelp"));
+        QVERIFY(help && help->isVisible());
+        auto* contents = help->findChild<QTreeWidget*>(QStringLiteral("tvwContents"));
+        QVERIFY(contents->currentItem());
+        QCOMPARE(contents->currentItem()->text(0), QString::fromUtf8(sections[window]));
+        QTest::keyClick(contents, Qt::Key_Escape);
+        QTRY_VERIFY(w->findChild<QWidget*>(QStringLiteral("frmHelp")) == nullptr ||
+                    !help->isVisible());
+        QVERIFY(m_fake->messages.isEmpty());
+
+        QFile::remove(m_folder->filePath("help.html"));
+        QTest::keyClick(w.get(), Qt::Key_F1);
         QCOMPARE(m_fake->texts(),
                  QStringList({msg::kNoHelpFile +
                               QDir::toNativeSeparators(m_folder->filePath("help.html"))}));

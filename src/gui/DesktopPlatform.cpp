@@ -98,16 +98,16 @@ MsgAnswer DesktopPlatform::showMessage(const QString& text, MsgButtons buttons, 
         break;
     case MsgButtons::OkCancel:
         ok = add(QStringLiteral("OK"), QMessageBox::AcceptRole);
-        cancel = add(QStringLiteral("Отказ"), QMessageBox::RejectRole);
+        cancel = add(QStringLiteral("&Отказ"), QMessageBox::RejectRole);
         break;
     case MsgButtons::YesNo:
-        yes = add(QStringLiteral("Да"), QMessageBox::YesRole);
-        no = add(QStringLiteral("Не"), QMessageBox::NoRole);
+        yes = add(QStringLiteral("&Да"), QMessageBox::YesRole);
+        no = add(QStringLiteral("&Не"), QMessageBox::NoRole);
         break;
     case MsgButtons::YesNoCancel:
-        yes = add(QStringLiteral("Да"), QMessageBox::YesRole);
-        no = add(QStringLiteral("Не"), QMessageBox::NoRole);
-        cancel = add(QStringLiteral("Отказ"), QMessageBox::RejectRole);
+        yes = add(QStringLiteral("&Да"), QMessageBox::YesRole);
+        no = add(QStringLiteral("&Не"), QMessageBox::NoRole);
+        cancel = add(QStringLiteral("&Отказ"), QMessageBox::RejectRole);
         break;
     }
     box.setDefaultButton(first);

@@ -10,7 +10,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
@@ -32,6 +34,19 @@ constexpr int kContentsChars = 46;
 constexpr int kTextChars = 90;
 constexpr int kTextLines = 36;
 constexpr double kMostOfTheScreen = 0.9;
+
+// The section of the guide about each window, by the window's object name.
+QString SectionFor(const QWidget* window)
+{
+    static const QHash<QString, QString> sections{
+        {QStringLiteral("frmMain"), QStringLiteral("Главният прозорец")},
+        {QStringLiteral("frmChoosePrm"), QStringLiteral("Въвеждане на документи")},
+        {QStringLiteral("frmChooseFile"), QStringLiteral("Корекция на документ")},
+        {QStringLiteral("frmSaveXMLAs"), QStringLiteral("Съхранение на файл на дискета")},
+        {QStringLiteral("frmSpravka"), QStringLiteral("Прозорецът „Справка“")},
+    };
+    return window ? sections.value(window->objectName()) : QString();
+}
 } // namespace
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
@@ -73,6 +88,16 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
 
     connect(m_contents, &QTreeWidget::itemActivated, this, &HelpWindow::showItem);
     connect(m_contents, &QTreeWidget::itemClicked, this, &HelpWindow::showItem);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the guide, from its contents as from its text.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool HelpWindow::loadFile(const QString& path)
@@ -155,6 +180,7 @@ void ShowHelp(QWidget* owner)
         delete window;
         return;
     }
+    window->showSection(SectionFor(owner));
     window->show();
     window->raise();
     window->activateWindow();

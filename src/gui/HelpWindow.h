@@ -22,6 +22,9 @@ public:
     // Shows the section whose heading has this text; false when there is none.
     bool showSection(const QString& heading);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void showItem(QTreeWidgetItem* item);
 

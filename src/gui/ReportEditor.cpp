@@ -8,6 +8,8 @@
 #include "core/ReportModel.h"
 #include "core/ReportName.h"
 #include "gui/FormPrintButtons.h"
+#include "gui/EditorActions.h"
+#include "gui/EditorJournal.h"
 #include "gui/HelpWindow.h"
 #include "gui/ReportGridView.h"
 #include "gui/ReportTableModel.h"
@@ -16,6 +18,7 @@
 #include "printout/PrintReport.h"
 #include "printout/PrintoutInput.h"
 
+#include <QAccessible>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -115,15 +118,17 @@ ReportEditor::ReportEditor(OpenReport& report, QWidget* parent)
         }
     }
     setInfo(ActivatePaneText(m_pane));
+    openJournal();
 
-    QSize start(kPreferredWidth, kPreferredHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        start = start.boundedTo(screen->availableSize() * kScreenShare);
-    }
-    resize(start.expandedTo(minimumSizeHint()));
+    placeOnScreen();
 }
 
-ReportEditor::~ReportEditor() = default;
+ReportEditor::~ReportEditor()
+{
+    // The table and its view read the report until they are gone: they go first.
+    delete m_grid;
+    delete m_table;
+}
 
 void ReportEditor::buildControls()
 {
@@ -152,6 +157,8 @@ void ReportEditor::buildControls()
     m_grid->setObjectName(QStringLiteral("grdDocEnter"));
     m_grid->setAccessibleName(QStringLiteral("Таблица на справката"));
     m_grid->setReportModel(m_table);
+    m_table->setComparingOpenings(m_open.previousMonthExists);
+    m_actions = new EditorActions(m_grid, m_table, this);
 
     auto* frmLock = Frame("frmLock", QStringLiteral("Заключване и информация"));
     m_lock = new QCheckBox(QStringLiteral("Заключване  на &колона"));
@@ -206,6 +213,7 @@ void ReportEditor::buildControls()
 
     connect(m_grid, &ReportGridView::cellLeft, this, &ReportEditor::onCellLeft);
     connect(m_grid, &ReportGridView::edited, this, &ReportEditor::onEdited);
+    connect(m_actions, &EditorActions::changed, this, &ReportEditor::onEdited);
     connect(m_lock, &QCheckBox::toggled, m_grid, &ReportGridView::setCaptionLocked);
     connect(cmdExit, &QPushButton::clicked, this, &ReportEditor::close);
     connect(cmdSave, &QPushButton::clicked, this, &ReportEditor::save);
@@ -215,12 +223,57 @@ void ReportEditor::buildControls()
     AddHelpKey(this);
 }
 
+void ReportEditor::placeOnScreen()
+{
+    // The window opens inside the screen's free area, whatever its size.
+    const QScreen* screen =
+        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    QSize start(kPreferredWidth, kPreferredHeight);
+    if (!screen) {
+        resize(start.expandedTo(minimumSizeHint()));
+        return;
+    }
+    const QRect free = screen->availableGeometry();
+    start = start.boundedTo(free.size() * kScreenShare);
+    resize(start);
+    QRect frame(QPoint(), start);
+    frame.moveCenter(free.center());
+    move(frame.topLeft());
+}
+
+void ReportEditor::openJournal()
+{
+    const QString year = m_open.period.yearText();
+    const QString month = m_open.period.monthText();
+    const QString& ebk = m_open.municipality.ebk;
+    if (!IsSafeEbkCode(ebk) || !IsSafeEbkCode(year) || !IsSafeEbkCode(month)) {
+        return; // such a report cannot be saved either
+    }
+    EnsureDataFolder();
+    m_journal = std::make_unique<EditorJournal>(m_table, m_open.filePath,
+                                                JournalKey{ebk, year, month});
+    // Figures typed before the program was stopped are offered back.
+    if (m_journal->offerRestore()) {
+        onEdited();
+    }
+}
+
 void ReportEditor::setInfo(const QString& text)
 {
+    if (text == m_info && !m_infoPane->toPlainText().isEmpty()) {
+        return;
+    }
     m_info = text;
     QString shown = text;
     shown.remove(u'\r');
+    const QString before = m_infoPane->toPlainText();
     m_infoPane->setPlainText(shown);
+    // A screen reader announces the pane's new text: Qt 6.4 has no announcement of its own.
+    m_infoPane->setAccessibleDescription(shown);
+    if (QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent update(m_infoPane, 0, before, shown);
+        QAccessible::updateAccessibility(&update);
+    }
 }
 
 void ReportEditor::showEvent(QShowEvent* event)
@@ -271,6 +324,9 @@ bool ReportEditor::save()
     platform().SetBusy(false);
     if (saved) {
         m_saved = true;
+        if (m_journal) {
+            m_journal->discard();
+        }
         return true;
     }
     // A failed save is never passed off as a good one: the user is told, and closing still asks.
@@ -321,6 +377,9 @@ bool ReportEditor::keepOpen()
         default:
             break;
         }
+    }
+    if (m_journal) {
+        m_journal->discard();
     }
     return false;
 }

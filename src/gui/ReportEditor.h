@@ -16,6 +16,8 @@ class QPushButton;
 namespace kvor {
 
 struct OpenReport;
+class EditorActions;
+class EditorJournal;
 class ReportGridView;
 class ReportModel;
 class ReportTableModel;
@@ -34,6 +36,8 @@ public:
     QString infoText() const { return m_info; }
     // Something was typed since the editor opened or the report was last saved.
     bool hasUnsavedChanges() const { return m_changed && !m_saved; }
+    // Undo, redo, copy and paste on the grid.
+    EditorActions* actions() const { return m_actions; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,6 +47,8 @@ protected:
 private:
     void buildControls();
     void setInfo(const QString& text);
+    void openJournal();
+    void placeOnScreen();
     void onCellLeft(int row, int column);
     void onEdited();
     // Saves the report; false when it was not saved (the user has been told why).
@@ -56,6 +62,8 @@ private:
     std::unique_ptr<ReportModel> m_report;
     ReportTableModel* m_table = nullptr;
     ReportGridView* m_grid = nullptr;
+    EditorActions* m_actions = nullptr;
+    std::unique_ptr<EditorJournal> m_journal;
     QLineEdit* m_period = nullptr;
     QLineEdit* m_municipality = nullptr;
     QLineEdit* m_ebk = nullptr;

@@ -6,6 +6,7 @@
 #include "gui/ReportTableModel.h"
 #include "gui/UserPrompts.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -21,6 +22,7 @@ namespace {
 constexpr int kRowLines = 2; // a caption wraps onto a second line before it is cut
 constexpr int kRowPadding = 6;
 constexpr int kMinCaptionWidth = 240;
+constexpr int kSmallestCaptionWidth = 150;
 constexpr int kColumnPadding = 18;
 constexpr int kEditorInset = 1;
 
@@ -33,12 +35,21 @@ bool IsKeypadDecimal(const QKeyEvent* e)
     return k == Qt::Key_Period || k == Qt::Key_Comma || k == Qt::Key_Delete;
 }
 
+constexpr const char* kFilledProperty = "kvorFilled";
+
+} // namespace
+
 // The in-place editor; its keys and focus are handled by the view, never by Qt's own commit and
 // close, so that a refused figure keeps it open.
 class CellDelegate final : public QStyledItemDelegate
 {
 public:
     explicit CellDelegate(ReportGridView* view) : QStyledItemDelegate(view), m_view(view) {}
+
+    // The text the next editor opens with instead of the cell's: the character that opened it.
+    void setStartText(std::optional<QString> text) { m_start = std::move(text); }
+    // Whether the last figure handed to the model was accepted.
+    bool accepted() const { return m_accepted; }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override
@@ -50,8 +61,23 @@ public:
         e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         return e;
     }
-    void setEditorData(QWidget*, const QModelIndex&) const override {}
-    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        // Filled once when it opens: later changes of the cell (its colour) keep what is typed.
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (!line || line->property(kFilledProperty).toBool()) {
+            return;
+        }
+        line->setProperty(kFilledProperty, true);
+        const QString text = m_start ? *m_start : index.data(Qt::EditRole).toString();
+        line->setText(text);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override
+    {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        m_accepted = line && model->setData(index, line->text(), Qt::EditRole);
+    }
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex&) const override
     {
@@ -84,9 +110,9 @@ protected:
 
 private:
     ReportGridView* m_view;
+    std::optional<QString> m_start;
+    mutable bool m_accepted = false;
 };
-
-} // namespace
 
 // The caption column drawn over the scrolled table while it is locked.
 class LockedCaptions final : public QWidget
@@ -118,10 +144,12 @@ ReportGridView::ReportGridView(QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing() * kRowLines + kRowPadding);
-    setItemDelegate(new CellDelegate(this));
+    m_delegate = new CellDelegate(this);
+    setItemDelegate(m_delegate);
     setEditTriggers(NoEditTriggers);
     setTabKeyNavigation(false);
-    setSelectionMode(SingleSelection);
+    // Shift with the moving keys and mouse drags select a block for copying.
+    setSelectionMode(ContiguousSelection);
     setSelectionBehavior(SelectItems);
     setHorizontalScrollMode(ScrollPerPixel);
     setWordWrap(true);
@@ -137,27 +165,33 @@ void ReportGridView::setReportModel(ReportTableModel* model)
 
 // --- the in-place editor ------------------------------------------------------------------
 
-void ReportGridView::openEditor(const QString& text)
+void ReportGridView::openEditor(std::optional<QString> text)
 {
     m_editing = currentIndex();
     m_model->setEditing(m_editing);
+    m_delegate->setStartText(std::move(text));
     openPersistentEditor(m_editing);
+    m_delegate->setStartText(std::nullopt);
     m_editor = qobject_cast<QLineEdit*>(indexWidget(m_editing));
     if (!m_editor) {
         m_editing = QPersistentModelIndex();
         m_model->setEditing({});
         return;
     }
-    connect(m_editor, &QLineEdit::textChanged, this, [this] {
+    const auto typed = [this] {
         emit edited();
         if (m_editor) {
             QPalette p = m_editor->palette();
             p.setColor(QPalette::Text, ReportTableModel::kRed);
             m_editor->setPalette(p);
         }
-    });
-    m_editor->setText(text);
-    m_editor->setCursorPosition(static_cast<int>(text.size()));
+    };
+    // The view selects an opened editor's text; typing goes on after it instead.
+    m_editor->setCursorPosition(static_cast<int>(m_editor->text().size()));
+    connect(m_editor, &QLineEdit::textChanged, this, typed);
+    if (!m_editor->text().isEmpty()) {
+        typed();
+    }
     m_editor->setFocus(Qt::OtherFocusReason);
 }
 
@@ -183,7 +217,8 @@ bool ReportGridView::commitEditor()
     if (!m_editor) {
         return true;
     }
-    if (m_model->enter(m_editing, m_editor->text()) == ReportModel::Entry::Accepted) {
+    m_delegate->setModelData(m_editor, m_model, m_editing);
+    if (m_delegate->accepted()) {
         dropEditor();
         return true;
     }
@@ -258,7 +293,8 @@ void ReportGridView::keyPressEvent(QKeyEvent* event)
     const QModelIndex current = currentIndex();
     const bool editable = m_model && m_model->isEditable(current);
     const int key = event->key();
-    if (key >= Qt::Key_F2 && key <= Qt::Key_F35) {
+    // The Menu key comes back as a context menu event.
+    if ((key >= Qt::Key_F2 && key <= Qt::Key_F35) || key == Qt::Key_Menu) {
         event->ignore();
         return;
     }
@@ -276,7 +312,7 @@ void ReportGridView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Enter:
         // The figure is committed as it stands and the cursor moves down.
         if (editable) {
-            openEditor(m_model->data(current).toString());
+            openEditor();
             if (commitEditor()) {
                 QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
                 QTableView::keyPressEvent(&down);
@@ -310,7 +346,11 @@ void ReportGridView::keyPressEvent(QKeyEvent* event)
         return;
     }
     // A blank or a control character edits the cell's text; a character replaces it.
-    openEditor(first <= u' ' ? m_model->data(current).toString() : text);
+    if (first <= u' ') {
+        openEditor();
+    } else {
+        openEditor(text);
+    }
 }
 
 void ReportGridView::mousePressEvent(QMouseEvent* event)
@@ -323,12 +363,24 @@ void ReportGridView::mousePressEvent(QMouseEvent* event)
     QTableView::mousePressEvent(event);
 }
 
+void ReportGridView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QPoint at = event->globalPos();
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        // From the keyboard the menu opens under the current cell.
+        const QRect cell = visualRect(currentIndex());
+        at = viewport()->mapToGlobal(cell.isValid() ? cell.bottomLeft() : QPoint());
+    }
+    emit contextMenuWanted(at);
+    event->accept();
+}
+
 void ReportGridView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTableView::mouseDoubleClickEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
     if (m_model && !m_editor && index == currentIndex() && m_model->isEditable(index)) {
-        openEditor(m_model->data(index).toString());
+        openEditor();
     }
 }
 
@@ -442,8 +494,16 @@ void ReportGridView::fitColumns()
         return;
     }
     const QFontMetrics fm = fontMetrics();
-    const int amount = fm.horizontalAdvance(QStringLiteral("999 999 999 999,99")) + kColumnPadding;
+    const int wide = fm.horizontalAdvance(QStringLiteral("999 999 999 999,99")) + kColumnPadding;
+    const int narrow = fm.horizontalAdvance(QStringLiteral("999 999 999,99")) + kColumnPadding;
     const int code = fm.horizontalAdvance(QStringLiteral("Код по ЕБК")) + kColumnPadding;
+    constexpr int kAmountColumns = 4;
+    constexpr int kCodeColumns = 2;
+    // On a small screen the amounts give up room down to what figures up to billions need, and
+    // the captions down to their smallest width, before the table scrolls sideways.
+    const int spare = viewport()->width() - kMinCaptionWidth - kCodeColumns * code;
+    const int amount = std::clamp(spare / kAmountColumns, narrow, wide);
+    const int minCaption = amount < wide ? kSmallestCaptionWidth : kMinCaptionWidth;
     int others = 0;
     for (int c = 1; c < m_model->columnCount(); ++c) {
         const bool isCode = c == grid::kCodeAdded || c == grid::kCodeSubtracted;
@@ -451,7 +511,7 @@ void ReportGridView::fitColumns()
         others += columnWidth(c);
     }
     // The captions take what the figures leave, and scroll sideways below their minimum.
-    setColumnWidth(0, std::max(kMinCaptionWidth, viewport()->width() - others));
+    setColumnWidth(0, std::max(minCaption, viewport()->width() - others));
 }
 
 void ReportGridView::resizeEvent(QResizeEvent* event)

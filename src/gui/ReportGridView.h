@@ -10,9 +10,11 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTableView>
+#include <optional>
 
 namespace kvor {
 
+class CellDelegate;
 class ReportHeader;
 class ReportTableModel;
 
@@ -42,11 +44,14 @@ signals:
     void cellLeft(int row, int column);
     // The user typed or moved over a figure: closing will ask whether to save.
     void edited();
+    // The context menu was asked for, by the mouse or the Menu key; `global` is where it opens.
+    void contextMenuWanted(const QPoint& global);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
@@ -56,7 +61,8 @@ protected:
 
 private:
     friend class LockedCaptions;
-    void openEditor(const QString& text);
+    // Opens the in-place editor on the current cell with `text`, or with the cell's own text.
+    void openEditor(std::optional<QString> text = std::nullopt);
     void dropEditor();
     void fitColumns();
     void placeLockedCaptions();
@@ -64,6 +70,7 @@ private:
 
     ReportTableModel* m_model = nullptr;
     ReportHeader* m_header;
+    CellDelegate* m_delegate = nullptr;
     QWidget* m_lockedCaptions;
     QPersistentModelIndex m_editing;
     QPointer<QLineEdit> m_editor;
