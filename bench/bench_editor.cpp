@@ -115,7 +115,7 @@ BENCHMARK(BM_SaveReport)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchmark::kMilli
 // entered as one step of undo), then that step undone and redone.
 struct PasteFixture
 {
-    AppState state;
+    OpenReport state;
     std::unique_ptr<ReportModel> report;
     std::unique_ptr<ReportTableModel> table;
     QUndoStack undo;
@@ -125,7 +125,7 @@ struct PasteFixture
     PasteFixture()
     {
         Load(state, 32000, true);
-        report = std::make_unique<ReportModel>(state.xmlStructure, state.xmlDoc);
+        report = std::make_unique<ReportModel>(*state.structure, *state.document);
         table = std::make_unique<ReportTableModel>(*report);
         table->setUndoStack(&undo);
         first = report->rowCount() - 1000;
@@ -184,8 +184,11 @@ BENCHMARK(BM_JournalEntry)->Unit(benchmark::kMillisecond);
 // that the whole report is written and every row's closing amount changes.
 void BM_SaveInEditorWithScreenReader(benchmark::State& st)
 {
-    AppState state;
-    state.Obshtina.NumEBK = QStringLiteral("5101");
+    OpenReport state;
+    state.municipality.ebk = QStringLiteral("5101");
+    state.period = Period(3, 2004);
+    QTemporaryDir scratch;
+    state.filePath = scratch.filePath(QStringLiteral("mfddd_sd_5101_2004_03.xml"));
     const int rows = static_cast<int>(st.range(0));
     Load(state, rows, false);
     QAccessible::setActive(true);

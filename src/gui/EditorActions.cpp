@@ -1,4 +1,5 @@
 #include "gui/EditorActions.h"
+#include "gui/UserPrompts.h"
 
 #include "core/ClipboardBlock.h"
 #include "core/Messages.h"
@@ -91,7 +92,7 @@ QAction* EditorActions::addAction(const QString& text, const QList<QKeySequence>
 
 void EditorActions::refuse(const QString& text)
 {
-    platform().MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation, msg::kTitleWarning);
+    prompts().showMessage(text, MsgButtons::Ok, MsgIcon::Exclamation, msg::kTitleWarning);
 }
 
 void EditorActions::copy()

@@ -1,4 +1,5 @@
 #include "gui/EditorJournal.h"
+#include "gui/UserPrompts.h"
 
 #include "core/Messages.h"
 #include "core/Platform.h"
@@ -43,7 +44,7 @@ bool EditorJournal::offerRestore()
     const Result<JournalContents> read = ReadJournal(path, m_key);
     if (!read) {
         // Not this report's: left for the user, and this editor keeps no journal beside it.
-        platform().MsgBox(kOtherJournal.arg(QDir::toNativeSeparators(path)), MsgButtons::Ok,
+        prompts().showMessage(kOtherJournal.arg(QDir::toNativeSeparators(path)), MsgButtons::Ok,
                           MsgIcon::Exclamation, msg::kTitleWarning);
         m_journal.reset();
         return false;
@@ -52,7 +53,7 @@ bool EditorJournal::offerRestore()
         return false;
     }
     const MsgAnswer answer =
-        platform().MsgBox(kAskRestore.arg(read->entries.size()), MsgButtons::YesNo,
+        prompts().showMessage(kAskRestore.arg(read->entries.size()), MsgButtons::YesNo,
                           MsgIcon::Question, msg::kTitleWarning);
     if (answer != MsgAnswer::Yes) {
         // The user chose the report as saved; the figures are not offered again.
@@ -70,7 +71,7 @@ bool EditorJournal::offerRestore()
     const bool restored =
         m_table->enterFigures(figures, kRestoreStep, true) == ReportModel::Entry::Accepted;
     if (read->damaged) {
-        platform().MsgBox(kRestoredBeforeDamage.arg(read->entries.size()), MsgButtons::Ok,
+        prompts().showMessage(kRestoredBeforeDamage.arg(read->entries.size()), MsgButtons::Ok,
                           MsgIcon::Exclamation, msg::kTitleWarning);
     }
     return restored;
@@ -91,7 +92,7 @@ void EditorJournal::record(int row, int column, const QString& figure)
     const Result<> recorded = m_journal->record({row, column, figure});
     if (!recorded && !m_failureShown) {
         m_failureShown = true;
-        platform().MsgBox(kJournalNotWritten.arg(QDir::toNativeSeparators(m_journal->path())),
+        prompts().showMessage(kJournalNotWritten.arg(QDir::toNativeSeparators(m_journal->path())),
                           MsgButtons::Ok, MsgIcon::Exclamation, msg::kTitleWarning);
     }
 }
