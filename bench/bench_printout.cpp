@@ -23,10 +23,9 @@ PrintoutInput input(int reportRows)
 {
     AppState state;
     test::LoadSampleState(state, QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml"));
-    const ReportModel form(state.xmlStructure, DomDocument());
-    PrintoutInput in =
-        PrintoutFromGrid(test::ReportGrid(state.xmlStructure, test::GrowingAmounts), form,
-                         state.Obshtina.Name, state.sPeriod, state.sNote);
+    test::FillReport(state.xmlDoc, state.xmlStructure, test::GrowingAmounts);
+    const ReportModel report(state.xmlStructure, state.xmlDoc);
+    PrintoutInput in = PrintoutOf(report, state.Obshtina.Name, state.sPeriod, state.sNote);
     const size_t sample = in.rows.size() - grid::kHeadingRows;
     for (size_t r = in.rows.size(); r < size_t(reportRows) + grid::kHeadingRows; ++r) {
         in.rows.push_back(in.rows[grid::kHeadingRows + (r - grid::kHeadingRows) % sample]);

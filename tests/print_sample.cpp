@@ -28,10 +28,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the structure file cannot be loaded\n");
         return 1;
     }
-    const ReportModel form(state.xmlStructure, DomDocument());
-    PrintoutInput in =
-        PrintoutFromGrid(test::ReportGrid(state.xmlStructure, test::GrowingAmounts), form,
-                         state.Obshtina.Name, state.sPeriod, state.sNote);
+    test::FillReport(state.xmlDoc, state.xmlStructure, test::GrowingAmounts);
+    const ReportModel report(state.xmlStructure, state.xmlDoc);
+    PrintoutInput in = PrintoutOf(report, state.Obshtina.Name, state.sPeriod, state.sNote);
     if (argc == 4) {
         const size_t sample = in.rows.size() - grid::kHeadingRows;
         const size_t rows = size_t(std::max(std::atoi(argv[3]), 0)) + grid::kHeadingRows;

@@ -5,7 +5,6 @@
 
 #include "core/AppState.h"
 #include "core/AtomicFile.h"
-#include "core/GridText.h"
 #include "core/KvorIni.h"
 #include "core/Messages.h"
 #include "core/ReportDocument.h"
@@ -14,6 +13,7 @@
 #include "support/Child.h"
 #include "support/Files.h"
 #include "support/ProgramFolder.h"
+#include "support/ReportFixture.h"
 
 #include <QTemporaryDir>
 #include <cerrno>
@@ -52,10 +52,9 @@ public:
     void saveReport()
     {
         ASSERT_TRUE(OpenDocument(state, report()));
-        TextTable grid(kFirstDataRow + 5, 7);
-        grid.setTextMatrix(3, 1, QStringLiteral("1 234,50"));
-        StoreGridValues(state.xmlDoc, grid);
-        ASSERT_TRUE(SaveDocument(state.xmlDoc, report()));
+        ASSERT_TRUE(test::SaveTyped(state, report(),
+                                    {{test::kFirstEditableRow, grid::kOpening, u"1 234,50"_qs}})
+                        .ok());
         ASSERT_TRUE(QFile::copy(report(), copy()));
     }
 
@@ -85,14 +84,11 @@ QString shown(const test::FakePlatform& fake)
 const Site kSites[] = {
     {"report_save", true,
      [](FailedWrites& t) {
-         TextTable grid(kFirstDataRow + 5, 7);
-         grid.setTextMatrix(3, 1, QStringLiteral("9 999,99"));
-         StoreGridValues(t.state.xmlDoc, grid);
-         QString reason;
-         int err = 0;
-         return SaveDocument(t.state.xmlDoc, t.report(), &reason, &err)
-                    ? QStringLiteral("saved")
-                    : WriteFailureMessage(t.report(), err, reason);
+         const Status saved = test::SaveTyped(
+             t.state, t.report(), {{test::kFirstEditableRow, grid::kOpening, u"9 999,99"_qs}});
+         return saved ? QStringLiteral("saved")
+                      : WriteFailureMessage(t.report(), saved.failure().systemError,
+                                            saved.failure().reason);
      }},
     {"new_report", false,
      [](FailedWrites& t) {
@@ -210,7 +206,7 @@ TEST_F(FailedWrites, ADataThatIsAFileIsReportedForTheReportAndTheNewReport)
     ASSERT_EQ(state.xmlDoc.loadBytes(ReadBytes(test::GoldenPath("opened_sample.xml"))), kLoadOk);
     QString reason;
     int err = 0;
-    EXPECT_FALSE(SaveDocument(state.xmlDoc, report(), &reason, &err));
+    EXPECT_FALSE(state.xmlDoc.save(report(), &reason, &err));
     EXPECT_EQ(WriteFailureMessage(report(), err, reason), expected);
     EXPECT_EQ(test::Snapshot(folder.path()), before);
 }
@@ -223,7 +219,7 @@ TEST_F(FailedWrites, NoTemporaryFileBesideTheTargetMeansNoWriteAtAll)
     QFile::setPermissions(folder.filePath("Data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QString reason;
     int err = 0;
-    EXPECT_FALSE(SaveDocument(state.xmlDoc, report(), &reason, &err));
+    EXPECT_FALSE(state.xmlDoc.save(report(), &reason, &err));
     QFile::setPermissions(folder.filePath("Data"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(WriteFailureMessage(report(), err, reason),

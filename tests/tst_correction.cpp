@@ -49,7 +49,7 @@ class ChooseFileTest : public QObject
         QDir().mkpath(QFileInfo(path).absolutePath());
         QVERIFY(OpenDocument(s, path));
         SetAttribute(test::DocRow(s.xmlDoc, kBondsRow - 3), "col1", opening);
-        QVERIFY(SaveDocument(s.xmlDoc, path));
+        QVERIFY(s.xmlDoc.save(path));
     }
 
     // Opens `path` through the dialog; returns the opening amount the editor showed, or nothing

@@ -253,15 +253,13 @@ bool ReportEditor::save()
     m_state.sMonth = PeriodMonth(m_period->text());
     m_state.sYear = PeriodYear(m_period->text());
     const QString path = ReportFilePath(m_state.Obshtina.NumEBK, m_state.sYear, m_state.sMonth);
-    QString reason;
-    int err = 0;
-    bool saved = false;
-    if (!IsSafeEbkCode(m_state.Obshtina.NumEBK) || !IsSafeEbkCode(m_state.sYear) ||
-        !IsSafeEbkCode(m_state.sMonth)) {
-        reason = msg::kInvalidEbk;
-    } else {
-        m_table->store(m_state.xmlDoc);
-        saved = SaveHashedDocument(m_state.xmlDoc, path, &reason, &err);
+    Status saved = Failure::of(Failure::Kind::Invalid, path, msg::kInvalidEbk);
+    if (IsSafeEbkCode(m_state.Obshtina.NumEBK) && IsSafeEbkCode(m_state.sYear) &&
+        IsSafeEbkCode(m_state.sMonth)) {
+        saved = m_table->store(m_state.xmlDoc);
+        if (saved) {
+            saved = SaveHashedDocument(m_state.xmlDoc, path);
+        }
     }
     platform().SetBusy(false);
     if (saved) {
@@ -269,8 +267,9 @@ bool ReportEditor::save()
         return true;
     }
     // A failed save is never passed off as a good one: the user is told, and closing still asks.
-    platform().MsgBox(WriteFailureMessage(path, err, reason), MsgButtons::Ok, MsgIcon::Critical,
-                      msg::kTitleWriteError);
+    const Failure& failure = saved.failure();
+    platform().MsgBox(WriteFailureMessage(path, failure.systemError, failure.reason),
+                      MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWriteError);
     return false;
 }
 
@@ -278,8 +277,7 @@ void ReportEditor::print()
 {
     // The sheet names of the printouts count on through the program's run, editor after editor.
     static PrintoutRun printouts;
-    printReport(PrintoutFromGrid(*m_report, *m_report, m_state.Obshtina.Name, m_state.sPeriod,
-                                 m_state.sNote),
+    printReport(PrintoutOf(*m_report, m_state.Obshtina.Name, m_state.sPeriod, m_state.sNote),
                 printouts);
 }
 

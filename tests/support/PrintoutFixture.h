@@ -26,9 +26,9 @@ inline PrintoutInput SamplePrintout()
 {
     AppState state;
     LoadSampleState(state, kSampleStructure);
-    const ReportModel form(state.xmlStructure, DomDocument());
-    return PrintoutFromGrid(ReportGrid(state.xmlStructure, GrowingAmounts), form,
-                            state.Obshtina.Name, state.sPeriod, state.sNote);
+    FillReport(state.xmlDoc, state.xmlStructure, GrowingAmounts);
+    const ReportModel report(state.xmlStructure, state.xmlDoc);
+    return PrintoutOf(report, state.Obshtina.Name, state.sPeriod, state.sNote);
 }
 
 class PrintoutTest : public ::testing::Test
