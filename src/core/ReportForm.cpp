@@ -16,6 +16,22 @@ QString Attribute(XmlNode node, const char* name)
     return QString::fromUtf8(node.attribute(name).value());
 }
 
+constexpr int kLowestRowId = std::numeric_limits<qint16>::min();
+constexpr int kRowIds = std::numeric_limits<quint16>::max() + 1;
+
+// The slot of a 16-bit row id, -1 for a text that is none. `plain` asks for the id's plain
+// decimal form as well ("7", not "07" or " 7"), as code texts are matched by it.
+int RowIdSlot(const char* text, bool plain)
+{
+    bool ok = false;
+    const int id = QByteArrayView(text).toInt(&ok);
+    if (!ok || id < kLowestRowId || id > std::numeric_limits<qint16>::max() ||
+        (plain && std::to_string(id) != text)) {
+        return -1;
+    }
+    return id - kLowestRowId;
+}
+
 } // namespace
 
 bool IsHighlightedId(const QString& id)
@@ -117,15 +133,21 @@ void ReportForm::readCodes(const DomDocument& structure)
             all.push_back(code);
         }
     }
+    m_codesByRow.assign(all.empty() ? 0 : kRowIds, -1);
     for (const XmlNode code : all) {
-        const auto [it, fresh] = m_codesByRow.try_emplace(code.attribute(xmlname::kCodeRow).value(),
-                                                          static_cast<int>(m_codes.size()));
-        if (fresh) {
+        // Only a row id in its plain decimal form is ever looked up.
+        const int slot = RowIdSlot(code.attribute(xmlname::kCodeRow).value(), true);
+        if (slot < 0) {
+            continue;
+        }
+        if (m_codesByRow[size_t(slot)] < 0) {
+            m_codesByRow[size_t(slot)] = static_cast<int>(m_codes.size());
             m_codes.emplace_back();
             found.emplace_back();
         }
-        CodeTexts& texts = m_codes[size_t(it->second)];
-        Found& seen = found[size_t(it->second)];
+        const int index = m_codesByRow[size_t(slot)];
+        CodeTexts& texts = m_codes[size_t(index)];
+        Found& seen = found[size_t(index)];
         const char* column = code.attribute(xmlname::kCodeColumn).value();
         if (std::strcmp(column, xmlname::kCodeColumnAdded) == 0 && !seen.added) {
             seen.added = true;
@@ -140,14 +162,8 @@ void ReportForm::readCodes(const DomDocument& structure)
 int ReportForm::codesFor(const char* storedId) const
 {
     // The stored id is a 16-bit number; a row whose id is none has no code texts.
-    bool ok = false;
-    const int id = QByteArrayView(storedId).toInt(&ok);
-    if (m_codes.empty() || !ok || id < std::numeric_limits<qint16>::min() ||
-        id > std::numeric_limits<qint16>::max()) {
-        return -1;
-    }
-    const auto it = m_codesByRow.find(std::to_string(id));
-    return it == m_codesByRow.end() ? -1 : it->second;
+    const int slot = m_codes.empty() ? -1 : RowIdSlot(storedId, false);
+    return slot < 0 ? -1 : m_codesByRow[size_t(slot)];
 }
 
 void ReportForm::readHeadings(const DomDocument& structure)

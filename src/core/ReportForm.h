@@ -88,7 +88,8 @@ private:
     std::vector<Row> m_rows;
     std::vector<std::string> m_storedColumns;
     std::vector<CodeTexts> m_codes;
-    std::unordered_map<std::string, int> m_codesByRow;
+    // Code texts by the 16-bit row id they are written for, offset by its lowest value.
+    std::vector<int> m_codesByRow;
     std::array<std::array<QString, grid::kCols>, grid::kHeadingRows> m_headings;
 };
 
