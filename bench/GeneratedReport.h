@@ -4,6 +4,7 @@
 // feed nothing), and codes spread over the rows for both code columns.
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <cstring>
 #include <vector>
@@ -91,6 +92,14 @@ inline QByteArray ReportXml(int rows, bool filled)
     }
     x += "</structure></positions>";
     return x;
+}
+
+inline void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(bytes);
+    }
 }
 
 } // namespace kvor::bench

@@ -1,6 +1,6 @@
 // Amount texts are written and read on every entry, total update and comparison.
 
-#include "core/Amount.h"
+#include "core/Money.h"
 #include "core/ReportModel.h"
 #include "core/XmlDom.h"
 
@@ -10,24 +10,23 @@ using namespace kvor;
 
 namespace {
 
-void BM_AmountText(benchmark::State& state)
+void BM_MoneyText(benchmark::State& state)
 {
-    double v = 1234567.891;
+    std::int64_t stotinki = 123456789;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(AmountText(v));
-        v += 0.01;
+        benchmark::DoNotOptimize(Money::fromStotinki(stotinki++).text());
     }
 }
-BENCHMARK(BM_AmountText);
+BENCHMARK(BM_MoneyText);
 
-void BM_ParseAmount(benchmark::State& state)
+void BM_MoneyParse(benchmark::State& state)
 {
     const QString text = QStringLiteral(" 1 234 567,89");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ParseAmount(text));
+        benchmark::DoNotOptimize(Money::parse(text));
     }
 }
-BENCHMARK(BM_ParseAmount);
+BENCHMARK(BM_MoneyParse);
 
 // One committed figure on the deepest row of the sample form: three totals follow.
 void BM_CommitWithTotals(benchmark::State& state)
@@ -36,9 +35,10 @@ void BM_CommitWithTotals(benchmark::State& state)
     structure.load(QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml"));
     ReportModel model(structure, DomDocument());
     constexpr int kLongTermRow = 4; // id 7, sumid 6-3-2
-    double v = 0;
+    std::int64_t stotinki = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(model.enter(kLongTermRow, grid::kAdded, AmountText(v += 1.5)));
+        const QString typed = Money::fromStotinki(stotinki += 150).text();
+        benchmark::DoNotOptimize(model.enter(kLongTermRow, grid::kAdded, typed));
     }
 }
 BENCHMARK(BM_CommitWithTotals);

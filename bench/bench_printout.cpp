@@ -22,12 +22,11 @@ namespace {
 // The sample report's rows over and over, up to the given count, as the editor writes them.
 PrintoutInput input(int reportRows)
 {
-    OpenReport report;
-    test::LoadSampleState(report, QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml"));
-    const ReportModel form(*report.structure, DomDocument());
-    PrintoutInput in =
-        PrintoutFromGrid(test::ReportGrid(*report.structure, test::GrowingAmounts), form,
-                         report.municipality.name, report.period.text(), msg::kNote);
+    OpenReport state;
+    test::LoadSampleState(state, QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml"));
+    test::FillReport(*state.document, *state.structure, test::GrowingAmounts);
+    const ReportModel report(*state.structure, *state.document);
+    PrintoutInput in = PrintoutOf(report, state.municipality.name, state.period.text(), msg::kNote);
     const size_t sample = in.rows.size() - grid::kHeadingRows;
     for (size_t r = in.rows.size(); r < size_t(reportRows) + grid::kHeadingRows; ++r) {
         in.rows.push_back(in.rows[grid::kHeadingRows + (r - grid::kHeadingRows) % sample]);

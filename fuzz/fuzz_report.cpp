@@ -1,42 +1,60 @@
 // Any bytes as a report being opened: a file that cannot be read is refused and left byte for
-// byte; a readable one is stamped, given the grid's amounts and saved, and the saved file passes
-// the receiver's check of its hash.
+// byte; a readable one is stamped, given figures typed through the report model as the editor
+// takes them and saved; a report the figures fit in passes the receiver's check of its hash, and
+// one they do not fit in is refused and left as it was.
 
 #include "FuzzFolder.h"
-#include "core/GridText.h"
 #include "core/OpenReport.h"
 #include "core/ReportDocument.h"
+#include "core/ReportModel.h"
 #include "core/ReportName.h"
 #include "core/StructureFile.h"
+#include "core/XmlDom.h"
+
 #include "core/VerifyReport.h"
+#include <cstdlib>
 
 using namespace kvor;
 
 namespace {
 
-constexpr int kGridRows = 40;
+constexpr int kRowsTyped = 40;
 
-void FillGrid(TextTable& grid)
+// Figures in every editable cell of the first rows, as typed: grouped, negative, half-way.
+void TypeFigures(ReportModel& report)
 {
-    for (int r = kFirstDataRow; r < grid.Rows(); ++r) {
-        for (const StoredAmount& amount : kStoredAmounts) {
-            grid.setTextMatrix(r, amount.gridCol,
-                               (r % 2 ? QStringLiteral("1 234 567,") : QStringLiteral(" 0,")) +
-                                   QString::number(r % 100));
+    for (int n = 0; n < std::min(report.rowCount(), kRowsTyped); ++n) {
+        for (const int col : {int(grid::kOpening), int(grid::kAdded), int(grid::kSubtracted)}) {
+            const QString typed = (n % 2 ? QStringLiteral("1 234 567,") : QStringLiteral(" -0,")) +
+                                  QString::number(n * 7 + col) + QStringLiteral("5");
+            (void)report.enter(n, col, typed);
         }
     }
 }
 
-} // namespace
+// A form of kRowsTyped rows as the program's structure has them: a restricted total fed by every
+// other row, nested groups, the four stored columns protected.
+QByteArray FormXml()
+{
+    QByteArray x = "<nomenclatures version='1'><structure name='Дълг'>"
+                   "<str id='2' name='Общо' restricted='1'/><str id='3' name='Група'>";
+    for (int id = 4; id < kRowsTyped + 2; ++id) {
+        x += "<str id='" + QByteArray::number(id) + "' name='Ред' sumid='3-2'/>";
+    }
+    x += "</str></structure><columns><col id='1' name='а' protected='1'/>"
+         "<col id='2' name='б'><col id='5' name='в'/><col id='6' name='г' protected='1'/></col>"
+         "<col id='3' name='д'><col id='7' name='е'/><col id='8' name='ж' protected='1'/></col>"
+         "<col id='4' name='з' protected='1'/></columns><codes/></nomenclatures>";
+    return x;
+}
 
+} // namespace
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::FuzzFolder& f = fuzz::folder();
     f.reset();
     static const bool structureWritten = [&f] {
-        fuzz::FuzzFolder::write(f.installPath(QString::fromLatin1(kStructureFileName)),
-                                "<nomenclatures version='1'><structure><str id='2'/></structure>"
-                                "<columns><col id='1' protected='1'/></columns></nomenclatures>");
+        fuzz::FuzzFolder::write(f.installPath(QString::fromLatin1(kStructureFileName)), FormXml());
         return true;
     }();
     fuzz::check(structureWritten);
@@ -53,14 +71,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     DomDocument& document = *opened->document;
-    TextTable grid(kGridRows, 7);
-    FillGrid(grid);
-    StoreGridValues(document, grid);
-    QString reason;
-    fuzz::check(SaveDocument(document, path, &reason));
-
-    const VerifyResult verified = VerifyReportFile(path);
-    const bool hashedPositions = document.documentElement().name() == std::string_view("positions");
-    fuzz::check(verified.status == VerifyStatus::Ok || !hashedPositions);
+    const QByteArray stamped = fuzz::FuzzFolder::read(path);
+    ReportModel report(*opened->structure, document);
+    TypeFigures(report);
+    if (const Status stored = report.store(document); !stored) {
+        fuzz::check(fuzz::FuzzFolder::read(path) == stamped);
+        return 0;
+    }
+    fuzz::check(SaveHashedDocument(document, path).ok());
+    fuzz::check(VerifyReportFile(path).status == VerifyStatus::Ok);
     return 0;
 }

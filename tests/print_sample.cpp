@@ -29,10 +29,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the structure file cannot be loaded\n");
         return 1;
     }
-    const ReportModel form(*state.structure, DomDocument());
-    PrintoutInput in =
-        PrintoutFromGrid(test::ReportGrid(*state.structure, test::GrowingAmounts), form,
-                         state.municipality.name, state.period.text(), msg::kNote);
+    test::FillReport(*state.document, *state.structure, test::GrowingAmounts);
+    const ReportModel report(*state.structure, *state.document);
+    PrintoutInput in = PrintoutOf(report, state.municipality.name, state.period.text(), msg::kNote);
     if (argc == 4) {
         const size_t sample = in.rows.size() - grid::kHeadingRows;
         const size_t rows = size_t(std::max(std::atoi(argv[3]), 0)) + grid::kHeadingRows;

@@ -1,8 +1,10 @@
-// Report documents: the skeleton of a new report, opening with the stamps, storing the grid with
-// the hash, what the user is told when a file cannot be read or written, and kvor-verify, which
-// checks a saved report on the receiver's side.
+// Report documents: the skeleton of a new report, opening with the stamps, figures typed through
+// the report model and saved with the hash, rows the report lacks, what the user is told when a
+// file cannot be read or written, and kvor-verify, which checks a saved report on the receiver's
+// side.
 
-#include "core/GridText.h"
+#include "core/OpenReport.h"
+#include "core/ReportModel.h"
 #include "core/Messages.h"
 #include "core/ReportDocument.h"
 #include "core/StructureFile.h"
@@ -11,6 +13,7 @@
 #include "support/Files.h"
 #include "support/Opening.h"
 #include "support/ProgramFolder.h"
+#include "support/ReportFixture.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -52,18 +55,7 @@ protected:
     }
     std::vector<XmlNode> documentRows() const
     {
-        return selectNodes((*state.document), QStringLiteral("positions//str"));
-    }
-    // A grid with every amount cell "0", as the editor shows a new report.
-    static TextTable zeroGrid(int dataRows = kSampleRows)
-    {
-        TextTable grid(kFirstDataRow + dataRows, 7);
-        for (int r = kFirstDataRow; r < grid.Rows(); ++r) {
-            for (const StoredAmount& a : kStoredAmounts) {
-                grid.setTextMatrix(r, a.gridCol, QStringLiteral("0"));
-            }
-        }
-        return grid;
+        return selectNodes(*state.document, QStringLiteral("positions//str"));
     }
 
     test::FakePlatform fake;
@@ -79,7 +71,7 @@ TEST_F(Documents, SkeletonAndOpenedNewReportAreTheGoldenFiles)
         {"skeleton_sample.xml",
          [this] {
              const QString path = folder.dataPath("skeleton_sample.xml");
-             test::CreateAndTell((*state.structure), path);
+             test::CreateAndTell(*state.structure, path);
              return path;
          }},
         {"opened_sample.xml", [this] {
@@ -117,7 +109,7 @@ TEST_P(SkeletonVersions, SurviveIntoAReadableReport)
     folder.write("Structure.xml", structure);
     state.structure = test::StructureAndTell();
     ASSERT_FALSE(state.structure->isEmpty());
-    test::CreateAndTell((*state.structure), report());
+    test::CreateAndTell(*state.structure, report());
     DomDocument written;
     ASSERT_EQ(written.load(report()), kLoadOk) << ReadBytes(report()).toStdString();
     EXPECT_EQ(GetAttribute(written.documentElement(), "version").toStdString(), GetParam().value);
@@ -135,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SkeletonVersions,
 TEST_F(Documents, ANewReportInAReadOnlyFolderIsRefusedWithThePath)
 {
     protectData();
-    test::CreateAndTell((*state.structure), report());
+    test::CreateAndTell(*state.structure, report());
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, msg::kWriteDenied + report());
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWriteError);
@@ -184,7 +176,7 @@ TEST_F(Documents, AMalformedReportIsRefusedAndLeftUntouched)
     EXPECT_EQ(fake.messages[0].title, msg::kTitleWarning);
     EXPECT_EQ(fake.messages[0].icon, MsgIcon::Critical);
     EXPECT_EQ(ReadBytes(report()), broken);
-    EXPECT_TRUE((*state.document).isEmpty());
+    EXPECT_TRUE(state.document->isEmpty());
 }
 
 TEST_F(Documents, AReportThatCannotBeRewrittenIsNotOpenedAndTheUserIsTold)
@@ -199,64 +191,81 @@ TEST_F(Documents, AReportThatCannotBeRewrittenIsNotOpenedAndTheUserIsTold)
     EXPECT_EQ(ReadBytes(report()), before);
 }
 
-// --- storing the grid --------------------------------------------------------------------------
+// --- saving as the editor does ----------------------------------------------------------------
 
-TEST_F(Documents, CellTextsAreStoredExactlyAndTheHashFollowsThem)
+// Figures typed into a new report as the editor takes them: grouped, negative, half-way.
+const std::initializer_list<test::Typed> kTyped = {
+    {test::kFirstEditableRow, grid::kOpening, QStringLiteral("1 234,5")},
+    {4, grid::kAdded, QStringLiteral("-7")},
+    {4, grid::kSubtracted, QStringLiteral("2,675")},
+    {5, grid::kOpening, QStringLiteral("1000000000000")},
+};
+
+// The golden file was checked outside the program: its hash recomputed from its text, its
+// figures and totals added up by hand.
+TEST_F(Documents, ASavedReportIsTheGoldenFileAndSavesAgainTheSame)
 {
-    // The hash of the zero grid was worked out from the golden file's text with "hash" appended,
-    // outside the program; it comes after the stamps.
     ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
-    TextTable grid = zeroGrid();
-    StoreGridValues((*state.document), grid);
-    const XmlNode root = (*state.document).documentElement();
-    EXPECT_TRUE(NodeXml(root).startsWith(
-        QStringLiteral("<positions version=\"2004.1\" period=\"03 / 2004\" ob_name=\"Банско\" "
-                       "ebk=\"5101\" hash=\"86_326649_451095\">")));
+    ASSERT_TRUE(test::SaveTyped(state, report(), kTyped).ok());
+    const QByteArray saved = ReadBytes(report());
+    EXPECT_EQ(saved, ReadBytes(GoldenPath("saved_sample.xml")));
+    EXPECT_EQ(VerifyReportFile(report()).status, VerifyStatus::Ok);
+    // Opened and saved again with no entry: the same bytes.
+    ASSERT_EQ(state.document->load(report()), kLoadOk);
+    ASSERT_TRUE(test::SaveTyped(state, report(), {}).ok());
+    EXPECT_EQ(ReadBytes(report()), saved);
+}
 
-    grid.setTextMatrix(3, 1, QStringLiteral("12,50"));
-    grid.setTextMatrix(4, 1, QStringLiteral(" 1 234,50"));
-    grid.setTextMatrix(4, 3, QStringLiteral(" -7,00"));
-    grid.setTextMatrix(4, 5, QString());
-    grid.setTextMatrix(4, 6, QStringLiteral(" 1 227,50"));
-    // Columns that hold no amount are not stored.
-    grid.setTextMatrix(4, 2, QStringLiteral("код"));
-    StoreGridValues((*state.document), grid);
+// Rows of the form that the report lacks (the form gained rows) take figures like any other,
+// are added to the file on save as a new report carries them, and read back with their totals.
+TEST_F(Documents, ARowTheReportLacksIsAddedOnSaveAndReadBack)
+{
+    ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
     const auto rows = documentRows();
-    EXPECT_EQ(GetAttribute(rows[0], "col1"), "12,50");
-    EXPECT_EQ(NodeXml(rows[1]).left(NodeXml(rows[1]).indexOf(u'>') + 1),
-              QStringLiteral("<str id=\"3\" restricted=\"1\" col1=\" 1 234,50\" col6=\" -7,00\" "
-                             "col8=\"\" col4=\" 1 227,50\">"));
-    const QString changed = GetAttribute(root, "hash");
-    EXPECT_NE(changed, "86_326649_451095");
-    // The same grid stored again gives the same hash.
-    StoreGridValues((*state.document), grid);
-    EXPECT_EQ(GetAttribute(root, "hash"), changed);
+    for (size_t n = kSampleRows - 3; n < rows.size(); ++n) {
+        rows[n].parent().remove_child(rows[n]);
+    }
+    ReportModel typed(*state.structure, *state.document);
+    const int last = kSampleRows - 1;
+    ASSERT_TRUE(typed.isEditable(last, grid::kOpening));
+    ASSERT_EQ(typed.enter(last, grid::kOpening, QStringLiteral("12,5")),
+              ReportModel::Entry::Accepted);
+    ASSERT_TRUE(typed.storestate.document->ok());
+    ASSERT_TRUE(SaveHashedDocument(*state.document, report()).ok());
+    EXPECT_EQ(VerifyReportFile(report()).status, VerifyStatus::Ok);
+
+    DomDocument reopened;
+    ASSERT_EQ(reopened.load(report()), kLoadOk);
+    ASSERT_EQ(selectNodes(reopened, QStringLiteral("positions//str")).size(), size_t(kSampleRows));
+    const ReportModel read(*state.structure, reopened);
+    EXPECT_EQ(read.amount(last, grid::kOpening), Money::fromStotinki(1250));
+    for (int n = 0; n < kSampleRows; ++n) {
+        for (const int col : {grid::kOpening, grid::kAdded, grid::kSubtracted, grid::kClosing}) {
+            EXPECT_EQ(read.amount(n, col), typed.amount(n, col)) << n << " " << col;
+        }
+    }
+    // An added row carries the form's attributes but the caption, then the stored columns.
+    EXPECT_TRUE(NodeXml(test::DocRow(reopened, last)).startsWith(u"<str id=\""));
+    EXPECT_FALSE(NodeXml(test::DocRow(reopened, last)).contains(u"name="));
 }
 
-TEST_F(Documents, GridRowsBeyondTheReportAreIgnoredAndMissingOnesLeaveRowsAlone)
+TEST_F(Documents, AReportThatIsNoReportIsNotSavedAndSaysWhy)
 {
     ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
-    TextTable longer = zeroGrid(kSampleRows + 2);
-    longer.setTextMatrix(kFirstDataRow + kSampleRows, 1, QStringLiteral("9"));
-    StoreGridValues((*state.document), longer);
-    EXPECT_EQ(documentRows().size(), size_t(kSampleRows));
-
-    TextTable shorter = zeroGrid(1);
-    shorter.setTextMatrix(3, 1, QStringLiteral("1,00"));
-    StoreGridValues((*state.document), shorter);
-    EXPECT_EQ(GetAttribute(documentRows()[0], "col1"), "1,00");
-    EXPECT_EQ(GetAttribute(documentRows()[1], "col1"), "0");
+    const QByteArray before = ReadBytes(report());
+    state.document->documentElement().set_name("other");
+    const Status saved = test::SaveTyped(state, report(), {kTyped.begin()[0]});
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.failure().kind, Failure::Kind::NotAReport);
+    EXPECT_EQ(ReadBytes(report()), before);
 }
 
-TEST_F(Documents, AReportTooLargeToHashIsStoredWithAnEmptyHash)
+TEST_F(Documents, AReportTooLargeToHashIsSavedWithAnEmptyHash)
 {
     ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
-    TextTable grid = zeroGrid();
-    grid.setTextMatrix(3, 1, QString(8'500'000, QChar(u'1')));
-    StoreGridValues((*state.document), grid);
-    const XmlNode root = (*state.document).documentElement();
-    EXPECT_EQ(GetAttribute(root, "hash"), "");
-    EXPECT_TRUE(NodeXml(root).contains(QStringLiteral(" hash=\"\">")));
+    SetAttribute(documentRows()[0], QStringLiteral("col1"), QString(8'500'000, QChar(u'1')));
+    ASSERT_TRUE(SaveHashedDocument(*state.document, report()).ok());
+    EXPECT_TRUE(ReadBytes(report()).contains(" hash=\"\">"));
 }
 
 // --- kvor-verify, the receiver's check ---------------------------------------------------------
@@ -268,11 +277,10 @@ protected:
     {
         Documents::SetUp();
         ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
-        TextTable grid(kFirstDataRow + 3, 7);
-        grid.setTextMatrix(3, 1, QStringLiteral("1 234,50"));
-        grid.setTextMatrix(4, 3, QStringLiteral(" 10,00"));
-        StoreGridValues((*state.document), grid);
-        ASSERT_TRUE(SaveDocument((*state.document), saved()));
+        ASSERT_TRUE(test::SaveTyped(state, saved(),
+                                    {{test::kFirstEditableRow, grid::kOpening, u"1 234,50"_qs},
+                                     {4, grid::kAdded, u"10"_qs}})
+                        .ok());
     }
 
     QString saved() const { return report(); }
@@ -299,7 +307,11 @@ protected:
 
 TEST_F(Verify, ASavedReportPassesAndAnyChangeIsFoundFileByFile)
 {
-    const QString digit = changedCopy("digit.xml", "1 234,50", "1 284,50");
+    const QString digit = changedCopy("digit.xml",
+                                      "1\xA0"
+                                      "234,50",
+                                      "1\xA0"
+                                      "284,50");
     const QString stamp = changedCopy("stamp.xml", "03 / 2004", "04 / 2004");
     const QString broken = changedCopy("broken.xml", "</positions>", "");
     const QString bare = folder.dataPath("sub/bare.xml");

@@ -4,7 +4,6 @@
 // stays byte for byte, no temporary file is left and the user is told.
 
 #include "core/AtomicFile.h"
-#include "core/GridText.h"
 #include "core/KvorIni.h"
 #include "core/Messages.h"
 #include "core/ReportDocument.h"
@@ -14,6 +13,7 @@
 #include "support/Files.h"
 #include "support/Opening.h"
 #include "support/ProgramFolder.h"
+#include "support/ReportFixture.h"
 
 #include <QTemporaryDir>
 #include <cerrno>
@@ -53,10 +53,9 @@ public:
     void saveReport()
     {
         ASSERT_TRUE(test::OpenAndTell(state, state.municipality, state.period));
-        TextTable grid(kFirstDataRow + 5, 7);
-        grid.setTextMatrix(3, 1, QStringLiteral("1 234,50"));
-        StoreGridValues((*state.document), grid);
-        ASSERT_TRUE(SaveDocument((*state.document), report()));
+        ASSERT_TRUE(test::SaveTyped(state, report(),
+                                    {{test::kFirstEditableRow, grid::kOpening, u"1 234,50"_qs}})
+                        .ok());
         ASSERT_TRUE(QFile::copy(report(), copy()));
     }
 
@@ -86,14 +85,11 @@ QString shown(const test::FakePlatform& fake)
 const Site kSites[] = {
     {"report_save", true,
      [](FailedWrites& t) {
-         TextTable grid(kFirstDataRow + 5, 7);
-         grid.setTextMatrix(3, 1, QStringLiteral("9 999,99"));
-         StoreGridValues((*t.state.document), grid);
-         QString reason;
-         int err = 0;
-         return SaveDocument((*t.state.document), t.report(), &reason, &err)
-                    ? QStringLiteral("saved")
-                    : WriteFailureMessage(t.report(), err, reason);
+         const Status saved = test::SaveTyped(
+             t.state, t.report(), {{test::kFirstEditableRow, grid::kOpening, u"9 999,99"_qs}});
+         return saved ? QStringLiteral("saved")
+                      : WriteFailureMessage(t.report(), saved.failure().systemError,
+                                            saved.failure().reason);
      }},
     {"new_report", false,
      [](FailedWrites& t) {
@@ -206,17 +202,17 @@ TEST_F(FailedWrites, ADataThatIsAFileIsReportedForTheReportAndTheNewReport)
     const QString expected = msg::kNotSaved + "\r\n" + QDir::toNativeSeparators(report()) +
                              "\r\nНа мястото на папката има файл със същото име.";
 
-    test::CreateAndTell((*state.structure), report());
+    test::CreateAndTell(*state.structure, report());
     EXPECT_EQ(fake.texts(), QStringList{expected});
     fake.messages.clear();
     EXPECT_FALSE(test::OpenAndTell(state, state.municipality, state.period));
     EXPECT_EQ(fake.texts(), QStringList{expected});
 
-    ASSERT_EQ((*state.document).loadBytes(ReadBytes(test::GoldenPath("opened_sample.xml"))),
+    ASSERT_EQ(state.document->loadBytes(ReadBytes(test::GoldenPath("opened_sample.xml"))),
               kLoadOk);
     QString reason;
     int err = 0;
-    EXPECT_FALSE(SaveDocument((*state.document), report(), &reason, &err));
+    EXPECT_FALSE(state.document->save(report(), &reason, &err));
     EXPECT_EQ(WriteFailureMessage(report(), err, reason), expected);
     EXPECT_EQ(test::Snapshot(folder.path()), before);
 }
@@ -229,7 +225,7 @@ TEST_F(FailedWrites, NoTemporaryFileBesideTheTargetMeansNoWriteAtAll)
     QFile::setPermissions(folder.filePath("Data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QString reason;
     int err = 0;
-    EXPECT_FALSE(SaveDocument((*state.document), report(), &reason, &err));
+    EXPECT_FALSE(state.document->save(report(), &reason, &err));
     QFile::setPermissions(folder.filePath("Data"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(WriteFailureMessage(report(), err, reason),

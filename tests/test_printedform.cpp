@@ -2,13 +2,12 @@
 // without rows, and which texts become numbers. Texts, looks, merges, sizes and the page as a
 // person sees them are checked on the file by an independent reader (check_printout.py).
 
-#include "core/Amount.h"
 #include "core/Messages.h"
+#include "core/Money.h"
 #include "printout/PrintedForm.h"
 #include "support/PrintoutFixture.h"
 
 #include <QLocale>
-#include <cstring>
 #include <map>
 #include <variant>
 
@@ -151,34 +150,45 @@ TEST(PrintedForm, StructureWithoutRowsKeepsTheHeadingAndMovesTheLinesUp)
     EXPECT_TRUE(std::holds_alternative<Blank>(bare.at("A4")->value));
 }
 
-// The editor's grid as the printout takes it: the form's seven columns, the heading rows even
-// when the grid lacks them, and the grey rows where the structure has them.
-TEST(PrintedForm, GridBecomesTheInputOfTheForm)
+// The report as the printout takes it: the heading rows, amounts as numbers from the model
+// (entered or stored, the closing amount worked out), texts where a cell shows no amount, and
+// the grey rows where the structure has them.
+TEST(PrintedForm, TheReportBecomesTheInputOfTheForm)
 {
-    OpenReport state;
-    ASSERT_TRUE(LoadSampleState(state, kSampleStructure));
-    const ReportModel form(*state.structure, DomDocument());
-    TextTable wide(5, 9);
-    for (int r = 0; r < 5; ++r) {
-        for (int c = 0; c < 9; ++c) {
-            wide.setTextMatrix(r, c, QStringLiteral("%1-%2").arg(r).arg(c));
-        }
-    }
-    const PrintoutInput in = PrintoutFromGrid(wide, form, u"Варна"_qs, u"01 / 2005"_qs, u"б"_qs);
+    DomDocument structure;
+    DomDocument document;
+    ASSERT_EQ(structure.loadBytes("<nomenclatures><structure name='Вид'><str id='2' name='Общо'>"
+                                  "<str id='5' name='А' sumid='2'/></str></structure><columns>"
+                                  "<col id='1' name='Начало'/></columns></nomenclatures>"),
+              kLoadOk);
+    ASSERT_EQ(document.loadBytes("<positions period='01 / 2005'><structure>"
+                                 "<str col1='1 000,50' col8='x'/><str col1='2,675'/>"
+                                 "</structure></positions>"),
+              kLoadOk);
+    ReportModel report(structure, document);
+    ASSERT_EQ(report.enter(1, grid::kAdded, u"1,005"_qs), ReportModel::Entry::Accepted);
+    const PrintoutInput in = PrintoutOf(report, u"Варна"_qs, u"01 / 2005"_qs, u"б"_qs);
     ASSERT_EQ(in.rows.size(), 5u);
-    EXPECT_EQ(in.rows[4][6], u"4-6"_qs);
-    EXPECT_EQ(in.highlighted, (std::vector<bool>{false, false, false, true, true}));
+    EXPECT_EQ(in.rows[0][0].text, u"Вид"_qs);
+    EXPECT_EQ(in.rows[1][1].text, u"Начало"_qs);
+    EXPECT_EQ(in.rows[2][6].text, u"7"_qs);
+    const auto amount = [&](int r, int c) { return in.rows[size_t(r)][size_t(c)].amount; };
+    EXPECT_EQ(amount(3, grid::kOpening), Money::fromStotinki(100050));
+    EXPECT_EQ(amount(3, grid::kAdded), Money::fromStotinki(101)); // the total of the entry
+    EXPECT_EQ(amount(3, grid::kSubtracted), std::nullopt);        // a hand-edited text stays a text
+    EXPECT_EQ(in.rows[3][grid::kSubtracted].text, u"x"_qs);
+    EXPECT_EQ(amount(3, grid::kClosing), Money::fromStotinki(100151)); // 1 000,50 + 1,01
+    EXPECT_EQ(amount(4, grid::kOpening), Money::fromStotinki(268));
+    EXPECT_EQ(amount(4, grid::kAdded), Money::fromStotinki(101));
+    EXPECT_EQ(in.rows[4][0].text, u"А"_qs);
+    EXPECT_EQ(in.highlighted, (std::vector<bool>{false, false, false, true, false}));
     EXPECT_EQ(in.municipality, u"Варна"_qs);
     EXPECT_EQ(in.period, u"01 / 2005"_qs);
-
-    const PrintoutInput bare = PrintoutFromGrid(TextTable(1, 7), form, {}, {}, {});
-    EXPECT_EQ(bare.rows.size(), size_t(grid::kHeadingRows));
-    EXPECT_EQ(bare.highlighted, std::vector<bool>(grid::kHeadingRows, false));
 }
 
-// Figures become numbers as the editor writes them, Bulgarian, whatever the regional settings
-// say: to the bit the value the amount parser reads. A text the parser refuses stays a text.
-TEST(PrintedForm, FiguresBecomeTheNumbersTheAmountParserReads)
+// Texts that read as amounts become numbers, whatever the regional settings say: the amount's
+// stotinki as lev. A text that is no amount stays a text.
+TEST(PrintedForm, TextsThatReadAsAmountsBecomeNumbers)
 {
     const char* const texts[] = {
         "0,00",
@@ -227,11 +237,10 @@ TEST(PrintedForm, FiguresBecomeTheNumbersTheAmountParserReads)
         for (size_t i = 0; i < std::size(texts); ++i) {
             SCOPED_TRACE(texts[i]);
             const Value& v = sheet.cells.at({int(7 + i), 2}).value;
-            const auto parsed = ParseAmount(QString::fromUtf8(texts[i]));
+            const auto parsed = Money::parse(QString::fromUtf8(texts[i]));
             ASSERT_EQ(std::holds_alternative<double>(v), parsed.has_value());
             if (parsed) {
-                const double read = std::get<double>(v);
-                EXPECT_EQ(std::memcmp(&read, &*parsed, sizeof read), 0) << read << " " << *parsed;
+                EXPECT_EQ(std::get<double>(v), double(parsed->stotinki()) / 100);
             } else {
                 EXPECT_EQ(std::get<QString>(v), QString::fromUtf8(texts[i]));
             }

@@ -3,8 +3,8 @@
 // bytes with their hash, and the texts of the information pane at the rows where the footnote
 // starts.
 
-#include "core/Amount.h"
 #include "core/InfoPane.h"
+#include "core/Money.h"
 #include "core/ReportDocument.h"
 #include "core/ReportHash.h"
 #include "core/ReportModel.h"
@@ -20,6 +20,16 @@ using namespace kvor;
 namespace {
 
 const QLocale kBg(QLocale::Bulgarian, QLocale::Bulgaria);
+
+// An amount and its text, from a figure as typed.
+Money M(const char* figure)
+{
+    return Money::parse(QString::fromUtf8(figure)).value();
+}
+QString T(const char* figure)
+{
+    return M(figure).text();
+}
 
 class BulgarianAmounts : public ::testing::Test
 {
@@ -40,7 +50,7 @@ const char kForm[] = "<nomenclatures><structure name='Вид'>"
                      "<code strid='5' colid='7' item='x7'/><code strid='5' colid='5' item='x5'/>"
                      "<code strid='5' colid='5' item='later'/><code strid='7' colid='7' item='y'/>"
                      "</codes></nomenclatures>";
-const char kDoc[] = "<positions><structure>"
+const char kDoc[] = "<positions period='03 / 2004'><structure>"
                     "<str id='2' col1='10' col6='0' col8='0'/><str id='5' col1='10'/>"
                     "<str id='7' col1='x'/><str id='8'/><str id='9' col1='0' col6='0' col8='0'/>"
                     "</structure></positions>";
@@ -75,15 +85,13 @@ TEST_F(Model, RowsCodesAndTextsComeFromTheStructureAndTheDocument)
     // amount is always worked out. A missing document row gives empty figures.
     EXPECT_EQ(model->text(0, grid::kOpening), "10");
     EXPECT_EQ(model->text(1, grid::kOpening), " 10");
-    EXPECT_EQ(model->text(1, grid::kClosing), u' ' + AmountText(10));
+    EXPECT_EQ(model->text(1, grid::kClosing), u' ' + T("10"));
     EXPECT_EQ(model->text(5, grid::kOpening), " ");
-    EXPECT_EQ(model->value(2, grid::kClosing), 0); // a figure that is no number counts as 0
-    // The printed grid: headings first.
-    EXPECT_EQ(model->Rows(), 9);
-    EXPECT_EQ(model->TextMatrix(0, 0), "Вид");
-    EXPECT_EQ(model->TextMatrix(2, 6), "7");
-    EXPECT_EQ(model->TextMatrix(4, 0), "А");
-    EXPECT_EQ(model->TextMatrix(9, 0), "");
+    EXPECT_EQ(model->amount(2, grid::kClosing), Money()); // a figure that is no number counts as 0
+    EXPECT_EQ(model->shownAmount(2, grid::kOpening), std::nullopt);
+    EXPECT_EQ(model->shownAmount(1, grid::kCaption), std::nullopt);
+    EXPECT_EQ(model->heading(grid::kGroupHeadingRow, 0), "Вид");
+    EXPECT_EQ(model->heading(grid::kNumberHeadingRow, 6), "7");
 
     QString editable;
     for (const auto& [n, c] : {std::pair{1, 1},
@@ -106,31 +114,31 @@ TEST_F(Model, EntriesFeedTheTotalsTheirRowsName)
     std::vector<int> touched;
     ASSERT_EQ(model->enter(1, grid::kAdded, " 1 234,5 ", &touched), ReportModel::Entry::Accepted);
     EXPECT_EQ(touched, (std::vector<int>{1, 0}));
-    EXPECT_EQ(model->text(1, grid::kAdded), u' ' + AmountText(1234.5));
-    EXPECT_EQ(model->value(0, grid::kAdded), 1234.5);
-    EXPECT_EQ(model->value(0, grid::kClosing), 1244.5);
+    EXPECT_EQ(model->text(1, grid::kAdded), u' ' + T("1234,5"));
+    EXPECT_EQ(model->amount(0, grid::kAdded), M("1234,5"));
+    EXPECT_EQ(model->amount(0, grid::kClosing), M("1244,5"));
     // A second entry counts the difference only; an empty text is 0.
     ASSERT_EQ(model->enter(1, grid::kAdded, "1000"), ReportModel::Entry::Accepted);
-    EXPECT_EQ(model->value(0, grid::kAdded), 1000);
+    EXPECT_EQ(model->amount(0, grid::kAdded), M("1000"));
     ASSERT_EQ(model->enter(1, grid::kAdded, ""), ReportModel::Entry::Accepted);
-    EXPECT_EQ(model->text(1, grid::kAdded), u' ' + AmountText(0));
-    EXPECT_EQ(model->value(0, grid::kAdded), 0);
+    EXPECT_EQ(model->text(1, grid::kAdded), u' ' + T("0"));
+    EXPECT_EQ(model->amount(0, grid::kAdded), M("0"));
     // Listed twice, applied twice.
     ASSERT_EQ(model->enter(2, grid::kSubtracted, "3"), ReportModel::Entry::Accepted);
-    EXPECT_EQ(model->value(0, grid::kSubtracted), 6);
+    EXPECT_EQ(model->amount(0, grid::kSubtracted), M("6"));
     // Empty parts and unknown ids are passed over; a second row with id 5 is no total.
     touched.clear();
     ASSERT_EQ(model->enter(3, grid::kOpening, "4", &touched), ReportModel::Entry::Accepted);
     EXPECT_EQ(touched, (std::vector<int>{3, 1}));
-    EXPECT_EQ(model->value(1, grid::kOpening), 14);
-    EXPECT_EQ(model->value(5, grid::kOpening), 0);
+    EXPECT_EQ(model->amount(1, grid::kOpening), M("14"));
+    EXPECT_EQ(model->amount(5, grid::kOpening), M("0"));
     // A row that feeds itself counts the entry twice, as an entry written before its totals does.
     ASSERT_EQ(model->enter(4, grid::kAdded, "5"), ReportModel::Entry::Accepted);
-    EXPECT_EQ(model->value(4, grid::kAdded), 10);
-    EXPECT_EQ(model->value(0, grid::kAdded), 5);
+    EXPECT_EQ(model->amount(4, grid::kAdded), M("10"));
+    EXPECT_EQ(model->amount(0, grid::kAdded), M("5"));
     // Restricted rows and the other columns take nothing.
     EXPECT_EQ(model->enter(0, grid::kOpening, "9"), ReportModel::Entry::Accepted);
-    EXPECT_EQ(model->value(0, grid::kOpening), 10);
+    EXPECT_EQ(model->amount(0, grid::kOpening), M("10"));
 }
 
 TEST_F(Model, RefusedEntriesChangeNothing)
@@ -145,8 +153,8 @@ TEST_F(Model, RefusedEntriesChangeNothing)
         {"аб", ReportModel::Entry::NotANumber},
         {"1e5", ReportModel::Entry::NotANumber},
         {"12,5x", ReportModel::Entry::NotANumber},
-        {"10000000000001", ReportModel::Entry::TooLarge},
-        {"-10000000000001", ReportModel::Entry::TooLarge},
+        {"92233720368547758,08", ReportModel::Entry::TooLarge},
+        {"-92 233 720 368 547 758,08", ReportModel::Entry::TooLarge},
         {nines.c_str(), ReportModel::Entry::TooLarge},
     };
     for (const auto& c : cases) {
@@ -154,13 +162,27 @@ TEST_F(Model, RefusedEntriesChangeNothing)
         EXPECT_EQ(model->enter(1, grid::kOpening, QString::fromUtf8(c.typed), &touched), c.result)
             << c.typed;
         EXPECT_TRUE(touched.empty());
-        EXPECT_EQ(model->text(1, grid::kOpening), u' ' + AmountText(20));
-        EXPECT_EQ(model->value(0, grid::kOpening), 20);
+        EXPECT_EQ(model->text(1, grid::kOpening), u' ' + T("20"));
+        EXPECT_EQ(model->amount(0, grid::kOpening), M("20"));
     }
-    // A figure that fits alone but would carry its total beyond the cents is refused too.
-    ASSERT_EQ(model->enter(1, grid::kOpening, "9 000 000 000 000"), ReportModel::Entry::Accepted);
-    EXPECT_EQ(model->enter(2, grid::kOpening, "6 000 000 000 000"), ReportModel::Entry::TooLarge);
-    EXPECT_EQ(model->value(0, grid::kOpening), 9'000'000'000'000.0);
+    // A figure that fits alone but would carry its row's closing amount (20 + it) or its total
+    // beyond the range is refused too; the
+    // largest figures are kept to the stotinka, half-way ones rounded away from zero.
+    EXPECT_EQ(model->enter(1, grid::kAdded, "92233720368547758"), ReportModel::Entry::TooLarge);
+    EXPECT_EQ(model->amount(0, grid::kAdded), Money());
+    ASSERT_EQ(model->enter(1, grid::kOpening, "60 000 000 000 000 000"),
+              ReportModel::Entry::Accepted);
+    EXPECT_EQ(model->enter(2, grid::kOpening, "40 000 000 000 000 000"),
+              ReportModel::Entry::TooLarge);
+    EXPECT_EQ(model->amount(0, grid::kOpening), M("60 000 000 000 000 000"));
+    ASSERT_EQ(model->enter(1, grid::kOpening, "999 999 999 999 999,99"),
+              ReportModel::Entry::Accepted);
+    EXPECT_EQ(model->amount(0, grid::kClosing).stotinki(), 99'999'999'999'999'999);
+    for (const auto& [typed, shown] :
+         {std::pair{"2,675", "2,68"}, {"1,005", "1,01"}, {"-2,675", "-2,68"}, {"0,125", "0,13"}}) {
+        ASSERT_EQ(model->enter(1, grid::kAdded, typed), ReportModel::Entry::Accepted);
+        EXPECT_EQ(model->text(1, grid::kAdded), QStringLiteral(" ") + shown);
+    }
 }
 
 TEST_F(Model, OpeningsThatDisagreeAreCountedUntilStoredOrCorrected)
@@ -179,22 +201,44 @@ TEST_F(Model, OpeningsThatDisagreeAreCountedUntilStoredOrCorrected)
     EXPECT_EQ(model->differingOpenings(), 0);
     // Once stored, the entered figure is the reference.
     ASSERT_EQ(model->enter(3, grid::kOpening, "2"), ReportModel::Entry::Accepted);
-    model->store(document);
+    ASSERT_TRUE(model->store(document));
     EXPECT_TRUE(model->compareOpening(3));
 }
 
 TEST_F(Model, StoringWritesFiguresWithoutBlanksAndTheClosingAmount)
 {
     ASSERT_EQ(model->enter(1, grid::kAdded, "2,5"), ReportModel::Entry::Accepted);
-    model->store(document);
+    ASSERT_EQ(model->enter(5, grid::kOpening, "7"), ReportModel::Entry::Accepted);
+    ASSERT_TRUE(model->store(document));
     const auto rows = selectNodes(document, QStringLiteral("positions//str"));
-    ASSERT_EQ(rows.size(), 5u); // the document's rows only
-    EXPECT_EQ(NodeXml(rows[1]), QStringLiteral("<str id=\"5\" col1=\"10\" col6=\"") +
-                                    AmountText(2.5) + "\" col8=\"\" col4=\"" + AmountText(12.5) +
-                                    "\"/>");
-    EXPECT_EQ(GetAttribute(rows[0], "col6"), AmountText(2.5));
-    EXPECT_EQ(GetAttribute(rows[0], "col4"), AmountText(12.5));
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(NodeXml(rows[1]), QStringLiteral("<str id=\"5\" col1=\"10\" col6=\"") + T("2,5") +
+                                    "\" col8=\"\" col4=\"" + T("12,5") + "\"/>");
+    EXPECT_EQ(GetAttribute(rows[0], "col6"), T("2,5"));
+    EXPECT_EQ(GetAttribute(rows[0], "col4"), T("12,5"));
     EXPECT_EQ(GetAttribute(rows[2], "col1"), "x");
+    // The form's last row, which the document lacked, is added with its attributes but the
+    // caption, after the stored rows.
+    EXPECT_EQ(NodeXml(rows[5]), QStringLiteral("<str id=\"5\" col1=\"") + T("7") +
+                                    "\" col6=\"\" col8=\"\" col4=\"" + T("7") + "\"/>");
+    EXPECT_EQ(rows[5].parent(), rows[0].parent());
+}
+
+TEST_F(Model, AReportThatCannotTakeTheFiguresIsRefusedUnchanged)
+{
+    for (const char* bytes : {"<report period='1'><structure><str/></structure></report>",
+                              "<positions><structure><str/></structure></positions>"}) {
+        DomDocument other;
+        ASSERT_EQ(other.loadBytes(bytes), kLoadOk);
+        ReportModel report(structure, other);
+        ASSERT_EQ(report.enter(1, grid::kAdded, "2"), ReportModel::Entry::Accepted);
+        const QString before = NodeXml(other.documentElement());
+        const Status stored = report.store(other);
+        ASSERT_FALSE(stored) << bytes;
+        EXPECT_EQ(stored.failure().kind, Failure::Kind::NotAReport);
+        EXPECT_FALSE(stored.failure().reason.isEmpty());
+        EXPECT_EQ(NodeXml(other.documentElement()), before);
+    }
 }
 
 // The text saved is built once; it must be what storing the hash in the document and saving the
@@ -209,7 +253,7 @@ TEST_P(HashedSave, WritesTheDocumentWithTheHashOfItsOwnText)
     const QString path = dir.filePath(QStringLiteral("r.xml"));
     DomDocument doc;
     ASSERT_EQ(doc.loadBytes(QByteArray(GetParam())), kLoadOk);
-    ASSERT_TRUE(SaveHashedDocument(doc, path));
+    ASSERT_TRUE(SaveHashedDocument(doc, path).ok());
 
     DomDocument expected;
     ASSERT_EQ(expected.loadBytes(QByteArray(GetParam())), kLoadOk);

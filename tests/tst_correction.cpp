@@ -51,7 +51,7 @@ class CorrectionDialogTest : public QObject
         QVERIFY(opened.ok());
         SetAttribute(test::DocRow(*opened->document, kBondsRow - 3), "col1", opening);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QVERIFY(SaveDocument(*opened->document, path));
+        QVERIFY(opened->document->save(path));
         if (path != opened->filePath && !wasInData) {
             QVERIFY(QFile::remove(opened->filePath));
         }

@@ -89,9 +89,9 @@ std::optional<Digits> unsignedNumber(QStringView text)
 {
     // "1,234.50": only with groups and a point after them, so that "1,234" stays the Bulgarian
     // 1,234 (one lev and 234 thousandths).
-    if (auto en = wholePart(text, 0, isCommaGroupMark);
-        en && en->end < text.size() && text[en->end] == u'.' &&
-        text.first(en->end).contains(u',')) {
+    if (auto en = wholePart(text, 0, isCommaGroupMark); en && en->end < text.size() &&
+                                                        text[en->end] == u'.' &&
+                                                        text.first(en->end).contains(u',')) {
         if (decimalPart(text, en->end, *en)) {
             return en;
         }
@@ -147,6 +147,14 @@ std::optional<std::int64_t> stotinkiOf(const Digits& d)
 
 std::optional<Money> Money::parse(QStringView text)
 {
+    return parse(text, nullptr);
+}
+
+std::optional<Money> Money::parse(QStringView text, bool* outOfRange)
+{
+    if (outOfRange) {
+        *outOfRange = false;
+    }
     qsizetype b = 0;
     qsizetype e = text.size();
     while (b < e && isBlank(text[b])) {
@@ -170,6 +178,9 @@ std::optional<Money> Money::parse(QStringView text)
     }
     const auto magnitude = stotinkiOf(*digits);
     if (!magnitude) {
+        if (outOfRange) {
+            *outOfRange = true;
+        }
         return std::nullopt;
     }
     return Money(negative ? -*magnitude : *magnitude);

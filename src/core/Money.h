@@ -29,6 +29,9 @@ public:
     // rounded half away from zero on the decimal digits given ("2,675" is 2,68). Letters,
     // exponents, currency signs and figures beyond the 64-bit range of stotinki are no amount.
     static std::optional<Money> parse(QStringView text);
+    // The same; `outOfRange` tells a well-formed figure beyond the range from a text that is no
+    // amount at all.
+    static std::optional<Money> parse(QStringView text, bool* outOfRange);
 
     // The Bulgarian form: the integer part grouped in threes with a no-break blank (U+00A0), a
     // comma and two decimals, a leading "-" when negative ("1 234,50").

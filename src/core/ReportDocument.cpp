@@ -1,58 +1,37 @@
 #include "core/ReportDocument.h"
 
 #include "core/AtomicFile.h"
-#include "core/GridText.h"
+#include "core/Cp1251.h"
+#include "core/ReportFormat.h"
 #include "core/ReportHash.h"
+#include "core/XmlCheck.h"
 #include "core/XmlDom.h"
 
 #include <cerrno>
 
 namespace kvor {
 
-void StoreGridValues(DomDocument& doc, const GridText& grid)
+Status SaveHashedDocument(DomDocument& doc, const QString& path)
 {
-    const XmlNode structure = selectSingleNode(doc, QStringLiteral("positions/structure"));
-    const auto rows = selectNodes(structure, QStringLiteral("//str"));
-    for (int r = kFirstDataRow; r < grid.Rows(); ++r) {
-        const size_t n = static_cast<size_t>(r - kFirstDataRow);
-        if (n >= rows.size()) {
-            break;
-        }
-        for (const StoredAmount& amount : kStoredAmounts) {
-            SetAttribute(rows[n], QString::fromLatin1(amount.attribute),
-                         grid.TextMatrix(r, amount.gridCol));
-        }
-    }
-    // The hash covers the element with an empty `hash` in its place.
-    const XmlNode root = doc.documentElement();
-    SetAttribute(root, QStringLiteral("hash"), QString());
-    SetAttribute(root, QStringLiteral("hash"), DocumentHash(NodeXml(root)).value_or(QString()));
-}
-
-bool SaveHashedDocument(DomDocument& doc, const QString& path, QString* reason, int* errorNumber)
-{
+    QString reason;
+    int err = 0;
     if (doc.isEmpty()) {
-        return doc.save(path, reason, errorNumber); // says why nothing can be saved
+        (void)doc.save(path, &reason, &err); // says why nothing can be saved
+        return Failure::of(Failure::Kind::NotAReport, path, reason, err);
     }
-    QString refusal;
     const QByteArray bytes = doc.toBytesWithDerivedAttribute(
-        QStringLiteral("hash"),
-        [](QStringView element) { return DocumentHash(element).value_or(QString()); }, &refusal);
-    if (!refusal.isEmpty()) {
-        if (reason) {
-            *reason = refusal;
-        }
-        if (errorNumber) {
-            *errorNumber = EINVAL;
-        }
-        return false;
+        QString::fromLatin1(xmlname::kReportHash),
+        [](QStringView element) { return DocumentHash(element).value_or(QString()); }, &reason);
+    if (!reason.isEmpty()) {
+        return Failure::of(Failure::Kind::Invalid, path, reason, EINVAL);
     }
-    return WriteFileAtomically(path, bytes, reason, errorNumber);
-}
-
-bool SaveDocument(const DomDocument& doc, const QString& path, QString* reason, int* errorNumber)
-{
-    return doc.save(path, reason, errorNumber);
+    if (!WriteFileAtomically(path, bytes, &reason, &err)) {
+        const Failure::Kind kind = IsDiskFullError(err)      ? Failure::Kind::DiskFull
+                                   : IsWriteDeniedError(err) ? Failure::Kind::ReadOnly
+                                                             : Failure::Kind::WriteFailed;
+        return Failure::of(kind, path, reason, err);
+    }
+    return {};
 }
 
 } // namespace kvor

@@ -1,27 +1,34 @@
 #include "core/ReportModel.h"
 
-#include "core/Amount.h"
+#include "core/ReportFormat.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstring>
-#include <limits>
+#include <unordered_map>
 
 namespace kvor {
 
 namespace {
 
-constexpr std::array<int, 3> kFigureCols = {grid::kOpening, grid::kAdded, grid::kSubtracted};
-constexpr std::array<const char*, 3> kFigureAttributes = {"col1", "col6", "col8"};
-constexpr const char* kClosingAttribute = "col4";
+using Kind = ReportFigures::Kind;
 
-QString Attribute(XmlNode node, const char* name)
-{
-    return QString::fromUtf8(node.attribute(name).value());
-}
+// The stored attribute of each figure, by kind.
+constexpr std::array<const char*, ReportFigures::kKinds> kFigureAttributes = {
+    xmlname::kOpening, xmlname::kAdded, xmlname::kSubtracted};
 
-bool Representable(double v)
+// The figure a grid column shows; none for the other columns.
+std::optional<Kind> KindOf(int col)
 {
-    return std::isfinite(v) && std::fabs(v) <= kLargestAmount;
+    switch (col) {
+    case grid::kOpening:
+        return ReportFigures::kOpening;
+    case grid::kAdded:
+        return ReportFigures::kAdded;
+    case grid::kSubtracted:
+        return ReportFigures::kSubtracted;
+    default:
+        return std::nullopt;
+    }
 }
 
 // Amounts on every second row carry one leading blank, so that the same figure on two consecutive
@@ -40,345 +47,186 @@ QString WithoutLeadingBlanks(const QString& text)
     return text.mid(blanks);
 }
 
-// Every element of the document named `name`, in document order: what "//name" selects, without
-// the node set an XPath query builds and sorts.
-std::vector<XmlNode> ElementsNamed(XmlNode document, const char* name)
+bool IsReportRoot(XmlNode root)
 {
-    std::vector<XmlNode> out;
-    XmlNode node = document.first_child();
-    while (node) {
-        if (node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0) {
-            out.push_back(node);
-        }
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling() && node != document) {
-            node = node.parent();
-        }
-        if (!node || node == document) {
-            break;
-        }
-        node = node.next_sibling();
-    }
-    return out;
+    return root && std::strcmp(root.name(), xmlname::kReportRoot) == 0;
+}
+
+// The stored rows of a report document, in document order; none without its rows' element.
+std::vector<XmlNode> StoredRows(const DomDocument& document)
+{
+    const XmlNode root = document.documentElement();
+    return IsReportRoot(root) && root.child(xmlname::kRows)
+               ? ElementsNamed(document.node(), xmlname::kRow)
+               : std::vector<XmlNode>{};
+}
+
+void Write(XmlNode row, const char* name, const QString& text)
+{
+    pugi::xml_attribute a = row.attribute(name);
+    (a ? a : row.append_attribute(name)).set_value(text.toUtf8().constData());
 }
 
 } // namespace
 
-bool IsHighlightedId(const QString& id)
-{
-    return id == u"2" || id == u"3" || id == u"4";
-}
-
 ReportModel::ReportModel(const DomDocument& structure, const DomDocument& document)
+    : m_structure(structure), m_form(structure), m_figures(m_form.rowCount()),
+      m_codes(size_t(m_form.rowCount()), -1)
 {
-    const XmlNode form = selectSingleNode(structure, QStringLiteral("nomenclatures/structure"));
-    const std::vector<XmlNode> formRows =
-        form ? ElementsNamed(structure.node(), "str") : std::vector<XmlNode>{};
-    const XmlNode stored = selectSingleNode(document, QStringLiteral("positions/structure"));
-    const std::vector<XmlNode> storedRows =
-        stored ? ElementsNamed(document.node(), "str") : std::vector<XmlNode>{};
-    const CodeIndex codesByRow = readCodes(structure);
-
-    m_rows.resize(formRows.size());
-    m_firstById.reserve(static_cast<qsizetype>(formRows.size()));
-    for (size_t n = 0; n < formRows.size(); ++n) {
-        Row& row = m_rows[n];
-        row.id = Attribute(formRows[n], "id");
-        row.caption = Attribute(formRows[n], "name");
-        row.sumid = Attribute(formRows[n], "sumid");
-        row.restricted = std::strcmp(formRows[n].attribute("restricted").value(), "1") == 0;
-
-        // Figures are read as numbers when they are first needed: a large form opens at once.
-        const XmlNode d = n < storedRows.size() ? storedRows[n] : XmlNode();
-        for (int f = 0; f < kFigures; ++f) {
-            const pugi::xml_attribute a = d.attribute(kFigureAttributes[size_t(f)]);
+    const std::vector<XmlNode> stored = StoredRows(document);
+    const auto& columns = m_form.storedColumns();
+    for (int n = 0; n < rowCount(); ++n) {
+        if (size_t(n) >= stored.size()) {
+            // A row the report lacks: what a new report would hold, written on the next save.
+            m_codes[size_t(n)] = m_form.codesFor(id(n).toUtf8().constData());
+            for (int k = 0; k < ReportFigures::kKinds; ++k) {
+                const bool carried = std::find(columns.begin(), columns.end(),
+                                               kFigureAttributes[size_t(k)]) != columns.end();
+                m_figures.setRead(n, Kind(k), carried ? QStringLiteral("0") : QString(), false);
+            }
+            continue;
+        }
+        const XmlNode row = stored[size_t(n)];
+        for (int k = 0; k < ReportFigures::kKinds; ++k) {
+            const pugi::xml_attribute a = row.attribute(kFigureAttributes[size_t(k)]);
             // Blanks in front are not kept in the file: such a text is written again.
-            row.figures[size_t(f)] = Figure(QString::fromUtf8(a.value()), a && *a.value() != ' ');
+            m_figures.setRead(n, Kind(k), QString::fromUtf8(a.value()), a && *a.value() != ' ');
         }
-        row.reference = row.figures[0];
-        // The stored id is a 16-bit number; a row whose id is none has no code texts.
-        bool ok = false;
-        const int storedId = QByteArrayView(d.attribute("id").value()).toInt(&ok);
-        if (ok && storedId >= std::numeric_limits<qint16>::min() &&
-            storedId <= std::numeric_limits<qint16>::max()) {
-            const std::string key = std::to_string(storedId);
-            const auto it = codesByRow.find(key);
-            row.codes = it == codesByRow.end() ? -1 : it->second;
-        }
-    }
-    // Backwards, so that the first row with an id is the one kept.
-    for (size_t n = m_rows.size(); n-- > 0;) {
-        m_firstById.insert(m_rows[n].id, static_cast<int>(n));
-    }
-    readHeadings(structure);
-}
-
-ReportModel::CodeIndex ReportModel::readCodes(const DomDocument& structure)
-{
-    // The first code of a row for each column counts, in document order.
-    struct Found
-    {
-        bool added = false;
-        bool subtracted = false;
-    };
-    std::vector<Found> found;
-    CodeIndex byRow;
-    for (const XmlNode code : selectNodes(structure, QStringLiteral("/nomenclatures/codes/code"))) {
-        const auto [it, fresh] =
-            byRow.try_emplace(code.attribute("strid").value(), static_cast<int>(m_codes.size()));
-        if (fresh) {
-            m_codes.emplace_back();
-            found.emplace_back();
-        }
-        Codes& codes = m_codes[size_t(it->second)];
-        Found& seen = found[size_t(it->second)];
-        const char* colid = code.attribute("colid").value();
-        if (std::strcmp(colid, "5") == 0 && !seen.added) {
-            seen.added = true;
-            codes.added = Attribute(code, "item");
-        } else if (std::strcmp(colid, "7") == 0 && !seen.subtracted) {
-            seen.subtracted = true;
-            codes.subtracted = Attribute(code, "item");
-        }
-    }
-    return byRow;
-}
-
-void ReportModel::readHeadings(const DomDocument& structure)
-{
-    auto name = [&](const char* expr) {
-        return GetAttribute(selectSingleNode(structure, QString::fromLatin1(expr)),
-                            QStringLiteral("name"));
-    };
-    const QString rows = name("nomenclatures/structure");
-    const QString c1 = name("nomenclatures/columns/col[@id='1']");
-    const QString c2 = name("nomenclatures/columns/col[@id='2']");
-    const QString c3 = name("nomenclatures/columns/col[@id='3']");
-    const QString c4 = name("nomenclatures/columns/col[@id='4']");
-    const QString c5 = name("nomenclatures/columns//col[@id='5']");
-    const QString c6 = name("nomenclatures/columns//col[@id='6']");
-    const QString c7 = name("nomenclatures/columns//col[@id='7']");
-    const QString c8 = name("nomenclatures/columns//col[@id='8']");
-    // A group heading stands over both of its columns and a single heading on both levels, so
-    // that equal neighbours read as one cell.
-    m_headings[grid::kGroupHeadingRow] = {rows, c1, c2, c2, c3, c3, c4};
-    m_headings[grid::kTallHeadingRow] = {rows, c1, c5, c6, c7, c8, c4};
-    for (int c = 0; c < grid::kCols; ++c) {
-        m_headings[grid::kNumberHeadingRow][size_t(c)] = QString::number(c + 1);
-    }
-}
-
-double ReportModel::Figure::value() const
-{
-    if (!m_known) {
-        m_value = AmountValue(m_text);
-        m_known = true;
-    }
-    return m_value;
-}
-
-int ReportModel::figureIndex(int col)
-{
-    switch (col) {
-    case grid::kOpening:
-        return 0;
-    case grid::kAdded:
-        return 1;
-    case grid::kSubtracted:
-        return 2;
-    default:
-        return -1;
+        m_codes[size_t(n)] = m_form.codesFor(row.attribute(xmlname::kRowId).value());
     }
 }
 
 bool ReportModel::isEditable(int n, int col) const
 {
-    return n >= 0 && n < rowCount() && figureIndex(col) >= 0 && !isRestricted(n);
-}
-
-double ReportModel::closing(int n) const
-{
-    const auto& f = m_rows[size_t(n)].figures;
-    return f[0].value() + f[1].value() - f[2].value();
-}
-
-double ReportModel::value(int n, int col) const
-{
-    if (col == grid::kClosing) {
-        return closing(n);
-    }
-    const int f = figureIndex(col);
-    return f < 0 ? 0 : m_rows[size_t(n)].figures[size_t(f)].value();
+    return n >= 0 && n < rowCount() && KindOf(col) && !isRestricted(n);
 }
 
 QString ReportModel::text(int n, int col) const
 {
-    const Row& row = m_rows[size_t(n)];
+    const int codes = m_codes[size_t(n)];
     switch (col) {
     case grid::kCaption:
-        return row.caption;
+        return caption(n);
     case grid::kCodeAdded:
-        return row.codes < 0 ? QString() : m_codes[size_t(row.codes)].added;
+        return codes < 0 ? QString() : m_form.codeTexts(codes).added;
     case grid::kCodeSubtracted:
-        return row.codes < 0 ? QString() : m_codes[size_t(row.codes)].subtracted;
+        return codes < 0 ? QString() : m_form.codeTexts(codes).subtracted;
     case grid::kClosing:
-        return WithRowBlank(closingText(n), n);
+        return WithRowBlank(m_figures.closingText(n), n);
     default: {
-        const int f = figureIndex(col);
-        return f < 0 ? QString() : WithRowBlank(row.figures[size_t(f)].text(), n);
+        const auto kind = KindOf(col);
+        return kind ? WithRowBlank(m_figures.text(n, *kind), n) : QString();
     }
     }
+}
+
+Money ReportModel::amount(int n, int col) const
+{
+    if (col == grid::kClosing) {
+        return m_figures.closing(n).value_or(Money());
+    }
+    const auto kind = KindOf(col);
+    return kind ? m_figures.amount(n, *kind) : Money();
+}
+
+std::optional<Money> ReportModel::shownAmount(int n, int col) const
+{
+    if (col == grid::kClosing) {
+        return m_figures.closing(n);
+    }
+    const auto kind = KindOf(col);
+    return kind ? m_figures.shownAmount(n, *kind) : std::nullopt;
 }
 
 ReportModel::Entry ReportModel::enter(int n, int col, const QString& typed,
                                       std::vector<int>* touched)
 {
-    const int f = figureIndex(col);
     if (!isEditable(n, col)) {
         return Entry::Accepted;
     }
-    const QString trimmed = typed.trimmed();
-    double v = 0;
-    if (!trimmed.isEmpty()) {
-        const std::optional<double> parsed = ParseAmount(trimmed);
+    Money value;
+    if (!typed.trimmed().isEmpty()) {
+        bool outOfRange = false;
+        const std::optional<Money> parsed = Money::parse(typed, &outOfRange);
         if (!parsed) {
-            return Entry::NotANumber;
+            return outOfRange ? Entry::TooLarge : Entry::NotANumber;
         }
-        v = *parsed;
+        value = *parsed;
     }
-    if (!Representable(v)) {
-        return Entry::TooLarge;
-    }
-    const QString newText = AmountText(v);
-    const double newValue = AmountValue(newText);
-    const double oldValue = m_rows[size_t(n)].figures[size_t(f)].value();
+    return m_figures.enter(n, *KindOf(col), value, m_form.totalsOf(n), touched);
+}
 
-    // The totals are worked out first, so that a refused entry leaves every row as it was.
-    std::vector<std::pair<int, Figure>> totals;
-    QStringView rest(m_rows[size_t(n)].sumid);
-    while (!rest.isEmpty()) {
-        const qsizetype dash = rest.indexOf(u'-');
-        const QStringView target = dash < 0 ? rest : rest.left(dash);
-        rest = dash < 0 ? QStringView() : rest.mid(dash + 1);
-        const auto it = m_firstById.constFind(target.toString());
-        if (target.isEmpty() || it == m_firstById.constEnd()) {
-            continue;
+Status ReportModel::store(DomDocument& document)
+{
+    const XmlNode root = document.documentElement();
+    if (!IsReportRoot(root)) {
+        return Failure::of(Failure::Kind::NotAReport, {},
+                           QStringLiteral("Файлът не е справка: няма елемент „positions“."));
+    }
+    if (!*root.attribute(xmlname::kReportPeriod).value()) {
+        return Failure::of(Failure::Kind::NotAReport, {},
+                           QStringLiteral("Във файла на справката липсва периодът."));
+    }
+    std::vector<XmlNode> rows = StoredRows(document);
+    if (rows.size() < size_t(rowCount())) {
+        if (Status added = addMissingRows(document, rows); !added) {
+            return added;
         }
-        // A row listed twice, or a total listed before, builds on the value worked out so far.
-        // The entry itself is in place before the first total is worked out.
-        double current = *it == n ? newValue : m_rows[size_t(*it)].figures[size_t(f)].value();
-        for (const auto& [row, figure] : totals) {
-            if (row == *it) {
-                current = figure.value();
+    }
+    for (int n = 0; n < rowCount(); ++n) {
+        for (int k = 0; k < ReportFigures::kKinds; ++k) {
+            if (!m_figures.isHeld(n, Kind(k))) {
+                const QString text = WithoutLeadingBlanks(m_figures.text(n, Kind(k)));
+                Write(rows[size_t(n)], kFigureAttributes[size_t(k)], text);
+                m_figures.setHeld(n, Kind(k), text);
             }
         }
-        QString total = AmountText(current - oldValue + newValue);
-        const double value = AmountValue(total);
-        totals.emplace_back(*it, Figure(std::move(total), value));
-    }
-    auto closingWith = [&](int row, int figure, double value) {
-        std::array<double, kFigures> v{};
-        for (int i = 0; i < kFigures; ++i) {
-            v[size_t(i)] = i == figure ? value : m_rows[size_t(row)].figures[size_t(i)].value();
+        if (!m_figures.isClosingHeld(n)) {
+            Write(rows[size_t(n)], xmlname::kClosing, m_figures.closingText(n));
+            m_figures.setClosingHeld(n);
         }
-        return v[0] + v[1] - v[2];
-    };
-    if (!Representable(closingWith(n, f, newValue))) {
-        return Entry::TooLarge;
+        m_figures.takeOpeningAsReference(n);
     }
-    for (const auto& [row, figure] : totals) {
-        if (!Representable(figure.value()) || !Representable(closingWith(row, f, figure.value()))) {
-            return Entry::TooLarge;
-        }
-    }
-
-    m_rows[size_t(n)].figures[size_t(f)] = Figure(newText, newValue);
-    figuresChanged(n);
-    if (touched) {
-        touched->push_back(n);
-    }
-    for (const auto& [row, figure] : totals) {
-        m_rows[size_t(row)].figures[size_t(f)] = figure;
-        figuresChanged(row);
-        if (touched) {
-            touched->push_back(row);
-        }
-    }
-    return Entry::Accepted;
+    return {};
 }
 
-void ReportModel::setDiffers(int n, bool on)
+Status ReportModel::addMissingRows(DomDocument& document, std::vector<XmlNode>& rows) const
 {
-    Row& row = m_rows[size_t(n)];
-    if (row.differs != on) {
-        row.differs = on;
-        m_differing += on ? 1 : -1;
+    const std::vector<XmlNode> formRows = FormRows(m_structure);
+    if (formRows.size() != size_t(rowCount())) {
+        return Failure::of(Failure::Kind::Invalid, {},
+                           QStringLiteral("Структурата на справката е променена."));
     }
-}
-
-bool ReportModel::compareOpening(int n)
-{
-    const Row& row = m_rows[size_t(n)];
-    const bool equal = row.figures[0].value() == row.reference.value();
-    setDiffers(n, !equal);
-    return equal;
-}
-
-void ReportModel::store(DomDocument& document)
-{
-    const XmlNode stored = selectSingleNode(document, QStringLiteral("positions/structure"));
-    const std::vector<XmlNode> storedRows =
-        stored ? ElementsNamed(document.node(), "str") : std::vector<XmlNode>{};
-    const size_t n = std::min(storedRows.size(), m_rows.size());
-    const auto write = [](XmlNode row, const char* name, const QString& text) {
-        pugi::xml_attribute a = row.attribute(name);
-        (a ? a : row.append_attribute(name)).set_value(text.toUtf8().constData());
-    };
-    for (size_t i = 0; i < n; ++i) {
-        Row& row = m_rows[i];
-        for (int f = 0; f < kFigures; ++f) {
-            Figure& figure = row.figures[size_t(f)];
-            if (!figure.stored()) {
-                write(storedRows[i], kFigureAttributes[size_t(f)],
-                      WithoutLeadingBlanks(figure.text()));
-                figure.setStored();
+    XmlNode root = document.documentElement();
+    XmlNode list = root.child(xmlname::kRows);
+    if (!list) {
+        // As a new report carries it: the form's list element with its attributes.
+        list = root.append_child(xmlname::kRows);
+        for (const pugi::xml_attribute a :
+             m_structure.documentElement().child(xmlname::kRows).attributes()) {
+            list.append_attribute(a.name()).set_value(a.value());
+        }
+    }
+    // A row goes under its enclosing row when that one is added too, so that the document order
+    // stays the form's; otherwise after every stored row.
+    std::unordered_map<pugi::xml_node_struct*, size_t> added;
+    const size_t first = rows.size();
+    for (size_t n = first; n < formRows.size(); ++n) {
+        const auto parent = added.find(formRows[n].parent().internal_object());
+        XmlNode row =
+            (parent == added.end() ? list : rows[parent->second]).append_child(xmlname::kRow);
+        for (const pugi::xml_attribute a : formRows[n].attributes()) {
+            if (std::strcmp(a.name(), xmlname::kRowCaption) != 0) {
+                Write(row, a.name(), QString::fromUtf8(a.value()));
             }
         }
-        if (!row.closingStored) {
-            write(storedRows[i], kClosingAttribute, closingText(static_cast<int>(i)));
-            row.closingStored = true;
+        for (const std::string& column : m_form.storedColumns()) {
+            Write(row, column.c_str(), QStringLiteral("0"));
         }
-        row.reference = row.figures[0];
+        added.emplace(formRows[n].internal_object(), n);
+        rows.push_back(row);
     }
-}
-
-const QString& ReportModel::closingText(int n) const
-{
-    const Row& row = m_rows[size_t(n)];
-    if (row.closingText.isEmpty()) {
-        row.closingText = AmountText(closing(n));
-    }
-    return row.closingText;
-}
-
-void ReportModel::figuresChanged(int n)
-{
-    m_rows[size_t(n)].closingText.clear();
-    m_rows[size_t(n)].closingStored = false;
-}
-
-QString ReportModel::TextMatrix(int row, int col) const
-{
-    if (col < 0 || col >= grid::kCols || row < 0 || row >= Rows()) {
-        return {};
-    }
-    if (row < grid::kHeadingRows) {
-        return heading(row, col);
-    }
-    return text(row - grid::kHeadingRows, col);
+    return {};
 }
 
 } // namespace kvor

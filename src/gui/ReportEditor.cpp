@@ -191,8 +191,8 @@ void ReportEditor::buildControls()
     const FormPrintButtons form = AddFormPrintButtons(
         this, commands,
         [this] {
-            return PrintoutFromGrid(*m_report, *m_report, m_open.municipality.name,
-                                    m_open.period.text(), msg::kNote);
+            return PrintoutOf(*m_report, m_open.municipality.name, m_open.period.text(),
+                              msg::kNote);
         },
         [this] { return FormPdfFileName(m_open.municipality.ebk, m_open.period.text()); });
     commands->addWidget(cmdSave);
@@ -317,10 +317,10 @@ bool ReportEditor::save()
         onCellLeft(current.row(), current.column());
     }
     const QString path = m_open.filePath;
-    QString reason;
-    int err = 0;
-    m_table->store(*m_open.document);
-    const bool saved = SaveHashedDocument(*m_open.document, path, &reason, &err);
+    Status saved = m_table->store(*m_open.document);
+    if (saved) {
+        saved = SaveHashedDocument(*m_open.document, path);
+    }
     platform().SetBusy(false);
     if (saved) {
         m_saved = true;
@@ -330,8 +330,9 @@ bool ReportEditor::save()
         return true;
     }
     // A failed save is never passed off as a good one: the user is told, and closing still asks.
-    prompts().showMessage(WriteFailureMessage(path, err, reason), MsgButtons::Ok, MsgIcon::Critical,
-                          msg::kTitleWriteError);
+    const Failure& failure = saved.failure();
+    prompts().showMessage(WriteFailureMessage(path, failure.systemError, failure.reason),
+                          MsgButtons::Ok, MsgIcon::Critical, msg::kTitleWriteError);
     return false;
 }
 
@@ -339,8 +340,7 @@ void ReportEditor::print()
 {
     // The sheet names of the printouts count on through the program's run, editor after editor.
     static PrintoutRun printouts;
-    printReport(PrintoutFromGrid(*m_report, *m_report, m_open.municipality.name,
-                                 m_open.period.text(), msg::kNote),
+    printReport(PrintoutOf(*m_report, m_open.municipality.name, m_open.period.text(), msg::kNote),
                 printouts);
 }
 

@@ -85,7 +85,7 @@ public:
     void setEditing(const QModelIndex& index);
     // Compares the opening amount of a row with the previous month and colours it.
     bool compareOpening(int row);
-    void store(DomDocument& document) { m_report.store(document); }
+    [[nodiscard]] Status store(DomDocument& document) { return m_report.store(document); }
 
 private:
     ReportModel::Entry apply(const CellFigure& figure, std::vector<int>* touched);

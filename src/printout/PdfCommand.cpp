@@ -66,7 +66,7 @@ int exportPdf(const QString& reportPath, const QString& pdfPath)
     }
     const ReportModel model(structure, report);
     const Status saved =
-        SaveFormPdf(PrintoutFromGrid(model, model, municipality, period, msg::kNote), pdfPath);
+        SaveFormPdf(PrintoutOf(model, municipality, period, msg::kNote), pdfPath);
     if (!saved) {
         return fail(QStringLiteral("PDF файлът ") + shown(pdfPath) +
                     QStringLiteral(" не е записан: ") + saved.failure().reason);

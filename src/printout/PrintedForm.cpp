@@ -1,13 +1,9 @@
 #include "printout/PrintedForm.h"
 
-#include "core/Amount.h"
 #include "core/Messages.h"
+#include "core/Money.h"
 
-#include <QLocale>
 #include <algorithm>
-#include <optional>
-#include <string_view>
-#include <vector>
 
 namespace kvor {
 
@@ -50,101 +46,29 @@ inline constexpr std::array<Look, grid::kCols> kGreyRowLooks{
     Look::GreyCaption, Look::GreyAmount, Look::GreyCode,  Look::GreyAmount,
     Look::GreyCode,    Look::GreyAmount, Look::GreyAmount};
 
-// Reads amounts as the editor writes them, Bulgarian; a text that is no Bulgarian amount is tried
-// in the regional format too, as the spreadsheet would read it when typed.
-class AmountReader final
+// The number a spreadsheet holds for an amount: lev with the stotinki as decimals.
+double SheetNumber(Money amount)
 {
-public:
-    AmountReader()
-    {
-        for (const char16_t c : std::u16string_view(u"0123456789 \t\u00A0\u202F+-\u2212.,")) {
-            allow(c);
-        }
-    }
-
-    std::optional<double> operator()(const QString& text) const
-    {
-        if (const auto amount = editorAmount(text)) {
-            return amount;
-        }
-        // Most other texts of the form are words: a character no amount has rules them out.
-        for (const QChar c : text) {
-            if (!allowed(c.unicode())) {
-                return std::nullopt;
-            }
-        }
-        return ParseAmount(text);
-    }
-
-private:
-    static constexpr size_t kTableSize = 0x10000;
-    static constexpr int kMaxDigits = 15; // cents that a double holds exactly
-
-    static bool isGroupMark(QChar c)
-    {
-        return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F);
-    }
-
-    // The amount as the editor writes it, "-1 234,50" (blanks before it allowed), read without
-    // the general parser, which takes most of a large printout's time. The cents divided by 100
-    // give the same double as reading the decimal text. Anything else is left to the parser.
-    static std::optional<double> editorAmount(const QString& text)
-    {
-        qsizetype i = 0;
-        const qsizetype n = text.size();
-        while (i < n && text[i] == u' ') {
-            ++i;
-        }
-        const bool negative = i < n && text[i] == u'-';
-        i += negative ? 1 : 0;
-        long long cents = 0;
-        int digits = 0;
-        int inGroup = 0;
-        bool grouped = false;
-        for (; i < n && text[i] != u','; ++i) {
-            const QChar c = text[i];
-            if (c >= u'0' && c <= u'9' && ++digits <= kMaxDigits) {
-                cents = cents * 10 + (c.unicode() - u'0');
-                ++inGroup;
-            } else if (isGroupMark(c) && inGroup > 0 && (grouped ? inGroup == 3 : inGroup <= 3)) {
-                grouped = true;
-                inGroup = 0;
-            } else {
-                return std::nullopt;
-            }
-        }
-        if ((grouped && inGroup != 3) || inGroup == 0 || i + 3 != n) {
-            return std::nullopt;
-        }
-        for (++i; i < n; ++i) {
-            if (text[i] < u'0' || text[i] > u'9' || ++digits > kMaxDigits) {
-                return std::nullopt;
-            }
-            cents = cents * 10 + (text[i].unicode() - u'0');
-        }
-        const double value = double(cents) / 100;
-        return negative ? -value : value;
-    }
-
-    void allow(char16_t c) { m_allowed[c] = true; }
-    bool allowed(char16_t c) const { return m_allowed[c]; }
-
-    std::vector<bool> m_allowed = std::vector<bool>(kTableSize, false);
-};
+    return double(amount.stotinki()) / Money::kStotinkiPerLev;
+}
 
 class FormWriter final
 {
 public:
     explicit FormWriter(FormSheet& sheet) : m_sheet(sheet) {}
 
-    void put(int row, int col, const QString& text, Look look)
+    // An amount is written as a number; a text that reads as one (the column numbers, a code of
+    // digits) becomes a number too, as it would when typed into the spreadsheet.
+    void put(int row, int col, const PrintoutCell& cell, Look look)
     {
-        if (text.isEmpty()) {
+        if (cell.amount) {
+            m_sheet.number(row, col, SheetNumber(*cell.amount), look);
+        } else if (cell.text.isEmpty()) {
             m_sheet.blank(row, col, look);
-        } else if (const auto amount = m_readAmount(text)) {
-            m_sheet.number(row, col, *amount, look);
+        } else if (const auto amount = Money::parse(cell.text)) {
+            m_sheet.number(row, col, SheetNumber(*amount), look);
         } else {
-            m_sheet.text(row, col, text, look);
+            m_sheet.text(row, col, cell.text, look);
         }
     }
     // A row of the form, columns A to G.
@@ -173,7 +97,6 @@ public:
 
 private:
     FormSheet& m_sheet;
-    const AmountReader m_readAmount;
 };
 
 } // namespace
@@ -219,9 +142,10 @@ void WriteForm(const PrintoutInput& in, FormSheet& sheet)
     }
     const PrintoutInput::Row& head = gridRow(0);
     const PrintoutInput::Row& sub = gridRow(1);
-    w.putRow(kHeadRow, {head[0], head[1], head[3], QString(), head[5], QString(), head[6]},
+    const PrintoutCell none;
+    w.putRow(kHeadRow, PrintoutInput::Row{head[0], head[1], head[3], none, head[5], none, head[6]},
              Look::Heading);
-    w.putRow(kSubHeadRow, {QString(), QString(), sub[2], sub[3], sub[4], sub[5], QString()},
+    w.putRow(kSubHeadRow, PrintoutInput::Row{none, none, sub[2], sub[3], sub[4], sub[5], none},
              Look::Subheading);
     w.putRow(kNumbersRow, gridRow(2), Look::ColumnNumbers);
 

@@ -110,8 +110,8 @@ public:
 // The sheet rows the form takes for a grid of gridRows rows (at least the three heading rows).
 int FormRowCount(int gridRows);
 
-// Writes the whole form. A text that reads as an amount in Bulgarian ("1 234,50") becomes a
-// number, as it would when typed into the spreadsheet; an empty text leaves the cell blank.
+// Writes the whole form. Amounts become numbers, and so does a text that reads as an amount
+// ("1 234,50"), as it would when typed into the spreadsheet; an empty text leaves the cell blank.
 void WriteForm(const PrintoutInput& input, FormSheet& sheet);
 
 } // namespace kvor

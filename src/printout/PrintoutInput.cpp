@@ -1,23 +1,29 @@
 #include "printout/PrintoutInput.h"
 
-#include <algorithm>
-
 namespace kvor {
 
-PrintoutInput PrintoutFromGrid(const GridText& grid, const ReportModel& form, QString municipality,
-                               QString period, QString footnote)
+PrintoutInput PrintoutOf(const ReportModel& report, QString municipality, QString period,
+                         QString footnote)
 {
     PrintoutInput in;
-    const int rows = std::max(grid.Rows(), grid::kHeadingRows);
-    const int cols = std::min(grid.Cols(), grid::kCols);
-    in.rows.resize(size_t(rows));
-    in.highlighted.resize(size_t(rows), false);
-    for (int r = 0; r < rows; ++r) {
-        PrintoutInput::Row& row = in.rows[size_t(r)];
-        for (int c = 0; r < grid.Rows() && c < cols; ++c) {
-            row[size_t(c)] = grid.TextMatrix(r, c);
+    const size_t rows = size_t(grid::kHeadingRows + report.rowCount());
+    in.rows.resize(rows);
+    in.highlighted.resize(rows, false);
+    for (int level = 0; level < grid::kHeadingRows; ++level) {
+        for (int c = 0; c < grid::kCols; ++c) {
+            in.rows[size_t(level)][size_t(c)] = report.heading(level, c);
         }
-        in.highlighted[size_t(r)] = r >= grid::kHeadingRows && form.isHighlighted(r - grid::kHeadingRows);
+    }
+    for (int n = 0; n < report.rowCount(); ++n) {
+        const size_t r = size_t(n + grid::kHeadingRows);
+        for (int c = 0; c < grid::kCols; ++c) {
+            if (const auto amount = report.shownAmount(n, c)) {
+                in.rows[r][size_t(c)] = *amount;
+            } else {
+                in.rows[r][size_t(c)] = report.text(n, c);
+            }
+        }
+        in.highlighted[r] = report.isHighlighted(n);
     }
     in.municipality = std::move(municipality);
     in.period = std::move(period);

@@ -171,12 +171,12 @@ PrintoutInput SumsForm(const SummaryResult& s)
     DomDocument empty; // no figures: the form's layout, captions and code texts only
     const ReportModel model(structure, empty);
     PrintoutInput in =
-        PrintoutFromGrid(model, model, QStringLiteral("(сбор от %1 справки)").arg(s.summed),
-                         s.period ? s.period->text() : QString(), msg::kNote);
+        PrintoutOf(model, QStringLiteral("(сбор от %1 справки)").arg(s.summed),
+                   s.period ? s.period->text() : QString(), msg::kNote);
     for (size_t n = 0; n < s.sums.size() && n + grid::kHeadingRows < in.rows.size(); ++n) {
         for (int c = 0; c < kAmountColumns; ++c) {
             in.rows[n + grid::kHeadingRows][size_t(kGridColumns[size_t(c)])] =
-                s.sums[n][size_t(c)].text();
+                s.sums[n][size_t(c)];
         }
     }
     return in;

@@ -25,11 +25,11 @@ inline const QString kSampleStructure = QStringLiteral(KVOR_SAMPLE_DIR "/Structu
 // editor writes them.
 inline PrintoutInput SamplePrintout()
 {
-    OpenReport report;
-    LoadSampleState(report, kSampleStructure);
-    const ReportModel form(*report.structure, DomDocument());
-    return PrintoutFromGrid(ReportGrid(*report.structure, GrowingAmounts), form,
-                            report.municipality.name, report.period.text(), msg::kNote);
+    OpenReport state;
+    LoadSampleState(state, kSampleStructure);
+    FillReport(*state.document, *state.structure, GrowingAmounts);
+    const ReportModel report(*state.structure, *state.document);
+    return PrintoutOf(report, state.municipality.name, state.period.text(), msg::kNote);
 }
 
 class PrintoutTest : public ::testing::Test

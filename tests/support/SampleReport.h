@@ -1,16 +1,11 @@
 #pragma once
-// The editor grid of a report, laid out from a structure file by the editor's own report model:
-// three heading rows, one row per structure row with its caption, amounts (one leading blank on
-// even grid rows), the closing amount and the code texts; and the report state a printout
-// reads (structure, municipality, period, footnote).
+// A report document for a structure file with amounts in every row, and the report state a
+// printout reads (structure, municipality, period, footnote).
 
-#include "core/Amount.h"
-#include "core/GridText.h"
+#include "core/Money.h"
 #include "core/OpenReport.h"
-#include "core/ReportModel.h"
 #include "core/XmlDom.h"
 
-#include <QLocale>
 #include <functional>
 
 namespace kvor::test {
@@ -27,12 +22,13 @@ struct RowAmounts
 };
 using AmountsOf = std::function<RowAmounts(int n)>;
 
-inline TextTable ReportGrid(const DomDocument& structure, const AmountsOf& amounts = {})
+// Fills `document` with a report of the structure's rows: their ids and the amounts.
+inline void FillReport(DomDocument& document, const DomDocument& structure,
+                       const AmountsOf& amounts = {})
 {
-    // A report document with the structure's row ids and the amounts, laid out by the model.
     const auto rows = selectNodes(structure, QStringLiteral("nomenclatures/structure//str"));
-    DomDocument document;
     XmlNode positions = document.raw().append_child("positions");
+    SetAttribute(positions, QStringLiteral("period"), kSamplePeriod);
     XmlNode stored = positions.append_child("structure");
     for (size_t n = 0; n < rows.size(); ++n) {
         const RowAmounts a = amounts ? amounts(static_cast<int>(n)) : RowAmounts();
@@ -42,21 +38,14 @@ inline TextTable ReportGrid(const DomDocument& structure, const AmountsOf& amoun
         SetAttribute(row, QStringLiteral("col6"), a.added);
         SetAttribute(row, QStringLiteral("col8"), a.subtracted);
     }
-    const ReportModel model(structure, document);
-    TextTable grid(model.Rows(), model.Cols());
-    for (int r = 0; r < model.Rows(); ++r) {
-        for (int c = 0; c < model.Cols(); ++c) {
-            grid.setTextMatrix(r, c, model.TextMatrix(r, c));
-        }
-    }
-    return grid;
 }
 
 // Amounts in every figure column, growing with the row, in the regional format: row n opens
 // with n × 1000.5, adds n and takes away 0.25 (some in the thousands, so grouped).
 inline RowAmounts GrowingAmounts(int n)
 {
-    return RowAmounts{AmountText(n * 1000.5), AmountText(n), AmountText(0.25)};
+    return RowAmounts{Money::fromStotinki(n * 100050LL).text(),
+                      Money::fromStotinki(n * 100LL).text(), Money::fromStotinki(25).text()};
 }
 
 // Puts the sample structure and the sample municipality and period into `report`.
