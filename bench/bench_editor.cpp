@@ -50,7 +50,7 @@ void OpenEditor(benchmark::State& st, bool correction)
     bench::WriteFile(path, bench::ReportXml(static_cast<int>(st.range(0)), correction));
     for (auto _ : st) {
         if (correction) {
-            *state.document.load(path);
+            state.document->load(path);
         }
         ReportEditor editor(state);
         editor.show();
@@ -87,13 +87,15 @@ BENCHMARK(BM_BuildModel)->Arg(27)->Arg(1000)->Arg(32000)->Unit(benchmark::kMilli
 void BM_OpenReportForCorrection(benchmark::State& st)
 {
     OpenReport state;
+    state.structure = std::make_unique<DomDocument>();
+    state.document = std::make_unique<DomDocument>();
     const int rows = static_cast<int>(st.range(0));
-    *state.structure.loadBytes(bench::StructureXml(rows, bench::SampleProportionCodes(rows)));
+    state.structure->loadBytes(bench::StructureXml(rows, bench::SampleProportionCodes(rows)));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("r.xml"));
     bench::WriteFile(path, bench::ReportXml(rows, true));
     for (auto _ : st) {
-        benchmark::DoNotOptimize(*state.document.load(path));
+        benchmark::DoNotOptimize(state.document->load(path));
         ReportModel report(*state.structure, *state.document);
         benchmark::DoNotOptimize(report.rowCount());
     }
@@ -214,7 +216,7 @@ void BM_SaveReport(benchmark::State& st)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("r.xml"));
     for (auto _ : st) {
-        benchmark::DoNotOptimize(report.store*state.document.ok());
+        benchmark::DoNotOptimize(report.store(*state.document).ok());
         benchmark::DoNotOptimize(SaveHashedDocument(*state.document, path).ok());
     }
 }

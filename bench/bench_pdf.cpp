@@ -3,6 +3,7 @@
 // embedded fonts). The atomic write that follows costs what any write of those bytes costs.
 
 #include "GeneratedReport.h"
+#include "core/Messages.h"
 #include "core/ReportModel.h"
 #include "printout/FormPdf.h"
 #include "printout/PrintoutInput.h"
@@ -25,8 +26,8 @@ void BM_FormPdf(benchmark::State& st)
                             .replace("windows-1251", "UTF-8"));
     report.loadBytes(bench::ReportXml(rows, true).replace("windows-1251", "UTF-8"));
     const ReportModel model(structure, report);
-    const PrintoutInput input = PrintoutFromGrid(model, model, QStringLiteral("Банско"),
-                                                 QStringLiteral("03 / 2004"), msg::kNote);
+    const PrintoutInput input =
+        PrintoutOf(model, QStringLiteral("Банско"), QStringLiteral("03 / 2004"), msg::kNote);
     qint64 bytes = 0;
     for (auto _ : st) {
         bytes = FormPdf(input).size();

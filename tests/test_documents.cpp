@@ -230,7 +230,7 @@ TEST_F(Documents, ARowTheReportLacksIsAddedOnSaveAndReadBack)
     ASSERT_TRUE(typed.isEditable(last, grid::kOpening));
     ASSERT_EQ(typed.enter(last, grid::kOpening, QStringLiteral("12,5")),
               ReportModel::Entry::Accepted);
-    ASSERT_TRUE(typed.storestate.document->ok());
+    ASSERT_TRUE(typed.store(*state.document).ok());
     ASSERT_TRUE(SaveHashedDocument(*state.document, report()).ok());
     EXPECT_EQ(VerifyReportFile(report()).status, VerifyStatus::Ok);
 

@@ -82,8 +82,8 @@ TEST_P(FormPdfText, ReadsAsThePrintedSheet)
     }
     ASSERT_EQ(document.load(report), kLoadOk);
     const ReportModel model(structure, document);
-    const PrintoutInput input = PrintoutFromGrid(model, model, QStringLiteral("Банско"),
-                                                 QStringLiteral("03 / 2004"), msg::kNote);
+    const PrintoutInput input =
+        PrintoutOf(model, QStringLiteral("Банско"), QStringLiteral("03 / 2004"), msg::kNote);
     if (c.commandLine) {
         int status = -1;
         RunTool(QStringLiteral(KVOR_EXECUTABLE), {QStringLiteral("--pdf"), report, pdf}, &status);

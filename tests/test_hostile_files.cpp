@@ -273,7 +273,7 @@ TEST_F(HostileFiles, EveryReportWrittenIsWindows1251WhateverTheFileDeclared)
         ReportModel figures(*state.structure, *state.document);
         ASSERT_EQ(figures.enter(0, grid::kOpening, QStringLiteral("1 234,50")),
                   ReportModel::Entry::Accepted);
-        figures.store(*state.document);
+        ASSERT_TRUE(figures.store(*state.document).ok());
         ASSERT_TRUE(SaveHashedDocument(*state.document, report));
         EXPECT_EQ(test::IndependentXmlProblem(ReadBytes(report)), "");
         EXPECT_EQ(VerifyReportFile(report).status, VerifyStatus::Ok);

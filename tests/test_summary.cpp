@@ -25,6 +25,10 @@ using test::WriteBytes;
 
 namespace {
 
+// The summary's own statuses and periods, not the core's result and period.
+using summary::Period;
+using summary::Status;
+
 const QString kStructure = QStringLiteral(KVOR_SAMPLE_DIR "/Structure.xml");
 constexpr int kMonth = 3, kYear = 2004;
 
@@ -62,7 +66,7 @@ void ChangeFigure(const QString& path, int n, Money added, bool rehash)
     DomDocument doc;
     ASSERT_EQ(doc.load(path), kLoadOk);
     SetAttribute(selectNodes(doc, "positions/structure//str")[size_t(n)], "col6", added.text());
-    ASSERT_TRUE(rehash ? SaveHashedDocument(doc, path) : doc.save(path));
+    ASSERT_TRUE(rehash ? SaveHashedDocument(doc, path).ok() : doc.save(path));
 }
 
 // The scenario, made once: the folder of received files, the program folder with the register

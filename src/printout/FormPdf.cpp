@@ -1,6 +1,7 @@
 #include "printout/FormPdf.h"
 
 #include "core/AtomicFile.h"
+#include "core/Messages.h"
 #include "core/Period.h"
 #include "core/ReportName.h"
 #include "printout/FormPainter.h"

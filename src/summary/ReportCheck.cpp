@@ -1,6 +1,6 @@
 #include "summary/ReportCheck.h"
 
-#include "core/ReportDocument.h"
+#include "core/ReportFormat.h"
 #include "core/XmlDom.h"
 
 namespace kvor::summary {
@@ -38,6 +38,10 @@ std::optional<std::vector<Amounts>> TotalsOf(const SummaryForm& form,
     return totals;
 }
 
+// The stored attribute of each amount column, in the order of Amounts.
+constexpr const char* kStoredColumns[kAmountColumns] = {xmlname::kOpening, xmlname::kAdded,
+                                                       xmlname::kSubtracted, xmlname::kClosing};
+
 } // namespace
 
 std::optional<std::vector<Amounts>> ReadAmounts(const DomDocument& report, const SummaryForm& form,
@@ -58,7 +62,7 @@ std::optional<std::vector<Amounts>> ReadAmounts(const DomDocument& report, const
     std::vector<Amounts> amounts(rows.size());
     for (size_t n = 0; n < rows.size(); ++n) {
         for (int c = 0; c < kAmountColumns; ++c) {
-            const char* text = rows[n].attribute(kStoredAmounts[c].attribute).value();
+            const char* text = rows[n].attribute(kStoredColumns[c]).value();
             if (const auto amount = AmountOf(text)) {
                 amounts[n][size_t(c)] = *amount;
             } else {

@@ -165,7 +165,7 @@ void PrintSummary(const SummaryResult& s)
                        .arg(s.lines.size())
                        .arg(s.summed);
     for (int st = 0; st < kStatusCount; ++st) {
-        text += QStringLiteral("  %1: %2\n").arg(StatusText(Status(st))).arg(s.count(Status(st)));
+        text += QStringLiteral("  %1: %2\n").arg(StatusText(summary::Status(st))).arg(s.count(summary::Status(st)));
     }
     text +=
         QStringLiteral("Файлове от други периоди, оставени настрана: %1\n").arg(s.otherPeriodFiles);
@@ -204,7 +204,7 @@ int main(int argc, char* argv[])
         ChooseFolders(exeFolder, exeFolder + u'/' + QLatin1String(kInstalledDataFromBin), exeFolder)
             .install;
     if (options.registerPath.isEmpty()) {
-        options.registerPath = install + u'/' + QLatin1String(kObshtiniFileName);
+        options.registerPath = install + u'/' + QLatin1String(kRegisterFileName);
     }
     if (options.structurePath.isEmpty()) {
         options.structurePath = install + u'/' + QLatin1String(kStructureFileName);

@@ -60,7 +60,7 @@ inline Status SaveTyped(OpenReport& state, const QString& path, std::initializer
             return Failure::of(Failure::Kind::Invalid, path, t.text);
         }
     }
-    if (Status stored = report.store*state.document; !stored) {
+    if (Status stored = report.store(*state.document); !stored) {
         return stored;
     }
     return SaveHashedDocument(*state.document, path);
