@@ -122,6 +122,7 @@ const Hostile kHostile[] = {
     {"reference_to_fffe", Report("&#xFFFE;")},
     {"reference_to_a_surrogate", Report("&#xD800;")},
     {"reference_beyond_unicode", Report("&#x110000;")},
+    {"reference_wrapping_past_32_bits", Report("&#x100000061;")},
     {"reference_without_digits", Report("&#x;")},
     {"raw_control_byte", Report("<str col1=\"\x01\"/>")},
     {"utf8_lone_surrogate_bytes",
