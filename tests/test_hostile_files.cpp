@@ -112,6 +112,7 @@ const Hostile kHostile[] = {
     {"duplicate_attribute", Report("<str id=\"1\" col1=\"5\" col1=\"7\"/>")},
     {"duplicate_among_100000_attributes", ManyAttributes(kVeryDeep)},
     {"undeclared_entity_in_text", Report("&nbsp;")},
+    {"undeclared_entity_ending_in_digits", Report("&a65;")},
     {"undeclared_entity_in_a_value", Report("<str col1=\"&euro;\"/>")},
     {"entity_declared_in_the_doctype",
      "<!DOCTYPE positions [<!ENTITY e \"1\">]><positions a=\"&e;\"/>"},
