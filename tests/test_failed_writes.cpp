@@ -342,7 +342,10 @@ TEST(WritePath, ASaveSweepsOnlyTheStaleTemporaryFilesOfItsOwnTargetAndKeepsTheMo
     for (const QString& name : others + QStringList{".r.xml.abc123.tmp", ".r.xml.zz9zz9.tmp"}) {
         WriteBytes(dir.filePath(name), "left by someone");
     }
-    ASSERT_TRUE(WriteFileAtomically(target, "new"));
+    const mode_t umaskBefore = ::umask(077); // the old file's mode, not the umask, decides
+    const bool written = WriteFileAtomically(target, "new");
+    ::umask(umaskBefore);
+    ASSERT_TRUE(written);
     QStringList expected = others + QStringList{"r.xml"};
     expected.sort();
     EXPECT_EQ(test::Listing(dir.path()), expected);

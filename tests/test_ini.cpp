@@ -53,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"nothing_after_key", "\"oba\"\r\n", std::nullopt},
         KeyCase{"obama", "obama\r\n", std::nullopt},
         KeyCase{"out_of_range", "\"oba 40000\"\r\n", std::nullopt},
+        KeyCase{"just_out_of_range", "\"oba 32768\"\r\n", std::nullopt},
         KeyCase{"bad_value_keeps_earlier", "\"oba 12\"\r\n\"oba x\"\r\n", 12},
         KeyCase{"lf_only_and_no_final_newline", "oba 1\noba 2", 2},
         KeyCase{"edge_of_range", "\"oba -32768\",\"oba 32767\"", 32767}),

@@ -126,6 +126,7 @@ TEST_F(Model, EntriesFeedTheTotalsTheirRowsName)
     // Listed twice, applied twice.
     ASSERT_EQ(model->enter(2, grid::kSubtracted, "3"), ReportModel::Entry::Accepted);
     EXPECT_EQ(model->amount(0, grid::kSubtracted), M("6"));
+    EXPECT_EQ(model->amount(0, grid::kClosing), M("4")); // 10 + 0 - 6
     // Empty parts and unknown ids are passed over; a second row with id 5 is no total.
     touched.clear();
     ASSERT_EQ(model->enter(3, grid::kOpening, "4", &touched), ReportModel::Entry::Accepted);
@@ -188,7 +189,7 @@ TEST_F(Model, RefusedEntriesChangeNothing)
 TEST_F(Model, OpeningsThatDisagreeAreCountedUntilStoredOrCorrected)
 {
     EXPECT_TRUE(model->compareOpening(1));
-    ASSERT_EQ(model->enter(1, grid::kOpening, "11"), ReportModel::Entry::Accepted);
+    ASSERT_EQ(model->enter(1, grid::kOpening, "8"), ReportModel::Entry::Accepted); // 9 with row 3
     ASSERT_EQ(model->enter(3, grid::kOpening, "1"), ReportModel::Entry::Accepted);
     EXPECT_FALSE(model->compareOpening(1));
     EXPECT_FALSE(model->compareOpening(1)); // compared again: still one

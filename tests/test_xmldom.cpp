@@ -269,8 +269,8 @@ TEST_F(Saving, EveryEncodingReadIsWrittenAsWindows1251ThatOtherReadersTake)
 TEST_F(Saving, ACharacterWindows1251LacksWhereNoReferenceCanStandIsRefusedNotWritten)
 {
     const char* const documents[] = {
-        "<a><!-- 中 --></a>", "<a><?pi 中?></a>", "<a><![CDATA[中]]></a>",
-        "<a><中/></a>",       "<a x中=\"1\"/>",   "<a><!-- x --><b 中=\"\"/></a>",
+        "<a><!-- > 中 --></a>", "<a><?pi 中?></a>", "<a><![CDATA[中]]></a>",
+        "<a><中/></a>",         "<a x中=\"1\"/>",   "<a><!-- x --><b 中=\"\"/></a>",
     };
     for (const char* source : documents) {
         SCOPED_TRACE(source);
