@@ -194,13 +194,13 @@ private slots:
         const auto w = shown(window);
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(),
                         Qt::Key_F1);
-        auto* help = w->findChild<QWidget*>(QStringLiteral("frmHelp"));
+        auto* help = w->findChild<QWidget*>(QStringLiteral("helpWindow"));
         QVERIFY(help && help->isVisible());
-        auto* contents = help->findChild<QTreeWidget*>(QStringLiteral("tvwContents"));
+        auto* contents = help->findChild<QTreeWidget*>(QStringLiteral("helpContents"));
         QVERIFY(contents->currentItem());
         QCOMPARE(contents->currentItem()->text(0), QString::fromUtf8(sections[window]));
         QTest::keyClick(contents, Qt::Key_Escape);
-        QTRY_VERIFY(w->findChild<QWidget*>(QStringLiteral("frmHelp")) == nullptr ||
+        QTRY_VERIFY(w->findChild<QWidget*>(QStringLiteral("helpWindow")) == nullptr ||
                     !help->isVisible());
         QVERIFY(m_fake->messages.isEmpty());
 

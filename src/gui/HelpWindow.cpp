@@ -39,10 +39,10 @@ constexpr double kMostOfTheScreen = 0.9;
 QString SectionFor(const QWidget* window)
 {
     static const QHash<QString, QString> sections{
-        {QStringLiteral("frmMain"), QStringLiteral("Главният прозорец")},
-        {QStringLiteral("frmChoosePrm"), QStringLiteral("Въвеждане на документи")},
-        {QStringLiteral("frmChooseFile"), QStringLiteral("Корекция на документ")},
-        {QStringLiteral("frmSaveXMLAs"), QStringLiteral("Съхранение на файл на дискета")},
+        {QStringLiteral("mainWindow"), QStringLiteral("Главният прозорец")},
+        {QStringLiteral("newReportDialog"), QStringLiteral("Въвеждане на документи")},
+        {QStringLiteral("correctionDialog"), QStringLiteral("Корекция на документ")},
+        {QStringLiteral("copyToMediaDialog"), QStringLiteral("Съхранение на файл на дискета")},
         {QStringLiteral("frmSpravka"), QStringLiteral("Прозорецът „Справка“")},
     };
     return window ? sections.value(window->objectName()) : QString();
