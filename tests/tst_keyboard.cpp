@@ -1,18 +1,15 @@
 // What a person who works from the keyboard or a screen reader meets in the main window and the
 // dialogs: a mnemonic on every menu command, label and button, none twice in one place, the
-// captions still the same words; F1 for the help; Escape to cancel; message boxes that show their
-// whole title.
+// captions still the same words; F1 for the help; Escape to cancel.
 
 #include "core/Messages.h"
 #include "core/Register.h"
 #include "gui/CopyToMediaDialog.h"
 #include "gui/CorrectionDialog.h"
-#include "gui/DesktopPlatform.h"
 #include "gui/MainWindow.h"
 #include "gui/NewReportDialog.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramFolder.h"
-#include "support/Widgets.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -22,9 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 #include <memory>
@@ -170,17 +165,6 @@ private slots:
         }
     }
 
-    void theFileChoiceButtonsAreNamedForWhatTheyDo()
-    {
-        CorrectionDialog correction;
-        CopyToMediaDialog copy;
-        for (QWidget* dialog : {static_cast<QWidget*>(&correction), static_cast<QWidget*>(&copy)}) {
-            auto* button = test::Child<QAbstractButton>(*dialog, "browseButton");
-            QCOMPARE(button->text(), QStringLiteral("..."));
-            QCOMPARE(button->accessibleName(), QStringLiteral("Избор на файл"));
-        }
-    }
-
     void f1OpensTheHelp_data() { eachWindow(false); }
     // F1 opens the guide at the window's own section, Esc closes it; without the guide, asking
     // for it says where it was looked for.
@@ -194,13 +178,13 @@ private slots:
         const auto w = shown(window);
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(),
                         Qt::Key_F1);
-        auto* help = w->findChild<QWidget*>(QStringLiteral("frmHelp"));
+        auto* help = w->findChild<QWidget*>(QStringLiteral("helpWindow"));
         QVERIFY(help && help->isVisible());
-        auto* contents = help->findChild<QTreeWidget*>(QStringLiteral("tvwContents"));
+        auto* contents = help->findChild<QTreeWidget*>(QStringLiteral("helpContents"));
         QVERIFY(contents->currentItem());
         QCOMPARE(contents->currentItem()->text(0), QString::fromUtf8(sections[window]));
         QTest::keyClick(contents, Qt::Key_Escape);
-        QTRY_VERIFY(w->findChild<QWidget*>(QStringLiteral("frmHelp")) == nullptr ||
+        QTRY_VERIFY(w->findChild<QWidget*>(QStringLiteral("helpWindow")) == nullptr ||
                     !help->isVisible());
         QVERIFY(m_fake->messages.isEmpty());
 
@@ -223,42 +207,6 @@ private slots:
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(!QFileInfo::exists(m_folder->filePath("Data")));
-    }
-
-    void messageBoxesAreWideEnoughForTheirTitles_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("warning") << msg::kTitleWarning << msg::kChooseFile;
-        QTest::newRow("drive") << msg::kTitleError << QStringLiteral("!");
-        QTest::newRow("write") << msg::kTitleWriteError << QStringLiteral("!");
-        QTest::newRow("program's own") << QString() << msg::kStructureError;
-    }
-    void messageBoxesAreWideEnoughForTheirTitles()
-    {
-        QFETCH(QString, title);
-        QFETCH(QString, text);
-        m_fake.reset(); // the real boxes, not recorded ones
-        qunsetenv("KVOR_MESSAGE_LOG");
-        DesktopPlatform desktop;
-        int width = 0;
-        QString shownTitle;
-        QTimer::singleShot(0, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                width = box->width();
-                shownTitle = box->windowTitle();
-                box->done(0);
-            }
-        });
-        desktop.showMessage(text, MsgButtons::Ok, MsgIcon::Critical, title);
-        const QString expected = title.isEmpty() ? QStringLiteral("KVOR") : title;
-        QCOMPARE(shownTitle, expected);
-        // The title in a bold face, with room for the icon and three buttons of a title bar.
-        QFont bold = QApplication::font();
-        bold.setBold(true);
-        const QFontMetrics metrics(bold);
-        QVERIFY2(width >= metrics.horizontalAdvance(expected) + 4 * metrics.height(),
-                 qPrintable(QString::number(width)));
     }
 };
 
