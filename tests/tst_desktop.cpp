@@ -49,21 +49,6 @@ class DesktopTest : public QObject
 
     QString inData() const { return m_folder->dataPath("mfddd_sd_1234_2005_03.xml"); }
 
-    void saveReport(const QString& path, const QString& opening)
-    {
-        const std::unique_ptr<DomDocument> structure = test::StructureAndTell();
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        const Result<QByteArray> created = CreateReportFile(*structure, path);
-        QVERIFY(created.ok());
-        DomDocument doc;
-        QCOMPARE(doc.loadBytes(*created), kLoadOk);
-        SetAttribute(doc.documentElement(), "period", QStringLiteral("03 / 2005"));
-        SetAttribute(doc.documentElement(), "ob_name", QStringLiteral("Пловдив"));
-        SetAttribute(doc.documentElement(), "ebk", QStringLiteral("1234"));
-        SetAttribute(test::DocRow(doc, kBondsRow - 3), "col1", opening);
-        QVERIFY(doc.save(path));
-    }
-
 public slots:
     void openUrl(const QUrl& url) { m_opened << url; }
 
@@ -114,12 +99,12 @@ private slots:
         QFETCH(int, questions);
         QFETCH(QString, shown);
         QString given = m_elsewhere.filePath("given.xml");
-        saveReport(given, QStringLiteral("99,00"));
+        QVERIFY(test::SaveStampedReport(given, QStringLiteral("99,00")));
         if (data == u"same") {
             QDir().mkpath(DataFolder());
             QVERIFY(test::WriteBytes(inData(), test::ReadBytes(given)));
         } else if (data == u"other" || data == u"itself") {
-            saveReport(inData(), QStringLiteral("77,00"));
+            QVERIFY(test::SaveStampedReport(inData(), QStringLiteral("77,00")));
         }
         if (data == u"itself") {
             given = inData();
