@@ -10,6 +10,7 @@
 #include "support/Opening.h"
 #include "support/ReportFixture.h"
 #include "support/Widgets.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
@@ -26,12 +27,10 @@ constexpr int kBondsRow = 5; // grid row of the first item of the sample form
 
 } // namespace
 
-class CorrectionDialogTest : public QObject
+class CorrectionDialogTest : public test::WindowFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<test::FakePlatform> m_fake;
-    std::unique_ptr<test::ProgramFolder> m_folder;
     QTemporaryDir m_elsewhere;
     // The report the dialog opened last.
     QString m_openedPath;
@@ -62,25 +61,16 @@ class CorrectionDialogTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
-        std::setlocale(LC_NUMERIC, "C");
-    }
+    void initTestCase() { setLocale(); }
 
     void init()
     {
-        m_fake = std::make_unique<test::FakePlatform>();
-        m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
+        setUp();
         m_openedPath.clear();
         m_openedPeriod.clear();
     }
 
-    void cleanup()
-    {
-        m_folder.reset();
-        m_fake.reset();
-    }
+    void cleanup() { tearDown(); }
 
     void aCopyFromElsewhereOpensTheReportInDataNotTheCopy()
     {

@@ -14,6 +14,7 @@
 #include "support/Opening.h"
 #include "support/ReportFixture.h"
 #include "support/Widgets.h"
+#include "support/WindowFixture.h"
 
 #include <kvor/Version.h>
 
@@ -38,12 +39,10 @@ constexpr int kBondsRow = 5; // grid row of the first item of the sample form
 
 } // namespace
 
-class DesktopTest : public QObject
+class DesktopTest : public test::WindowFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<test::FakePlatform> m_fake;
-    std::unique_ptr<test::ProgramFolder> m_folder;
     QTemporaryDir m_elsewhere;
     QList<QUrl> m_opened;
 
@@ -55,24 +54,14 @@ public slots:
 private slots:
     void initTestCase()
     {
-        QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
-        std::setlocale(LC_NUMERIC, "C");
+        setLocale();
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
     }
 
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
 
-    void init()
-    {
-        m_fake = std::make_unique<test::FakePlatform>();
-        m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-    }
-
-    void cleanup()
-    {
-        m_folder.reset();
-        m_fake.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     // "given": a report of 99,00 outside Data; "data": what Data holds first (nothing, the same
     // bytes, another report of 77,00), the answers to the questions, and what the editor shows

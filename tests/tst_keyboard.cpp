@@ -10,6 +10,7 @@
 #include "gui/NewReportDialog.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramFolder.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -109,12 +110,9 @@ const QList<QPair<const char*, WindowMaker>>& Windows()
 
 } // namespace
 
-class KeyboardTest : public QObject
+class KeyboardTest : public test::WindowFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<test::FakePlatform> m_fake;
-    std::unique_ptr<test::ProgramFolder> m_folder;
 
     std::unique_ptr<QWidget> shown(int window)
     {
@@ -134,16 +132,8 @@ class KeyboardTest : public QObject
     }
 
 private slots:
-    void init()
-    {
-        m_fake = std::make_unique<test::FakePlatform>();
-        m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-    }
-    void cleanup()
-    {
-        m_folder.reset();
-        m_fake.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void everyCaptionHasItsOwnMnemonicAndReadsAsBefore_data() { eachWindow(false); }
     void everyCaptionHasItsOwnMnemonicAndReadsAsBefore()

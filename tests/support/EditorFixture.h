@@ -9,11 +9,11 @@
 #include "gui/ReportGridView.h"
 #include "gui/ReportTableModel.h"
 #include "support/ReportFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <clocale>
 
 namespace kvor::test {
 
@@ -27,17 +27,14 @@ constexpr int kShortTerm = 5;     // id 8, sumid 6-3-2
 constexpr int kForeignBanks = 16; // id 18, sumid 4-2
 constexpr int kExternal = 13;     // id 4
 
-const QLocale kBg(QLocale::Bulgarian, QLocale::Bulgaria);
 const QColor kRed = ReportTableModel::kRed;
 const QColor kBlack = ReportTableModel::kBlack;
 const QColor kHighlight = ReportTableModel::kHighlight;
 
 // A base of the editor's test classes: their init() calls setUp() and their cleanup() tearDown().
-class EditorFixture : public QObject
+class EditorFixture : public WindowFixture
 {
 protected:
-    std::unique_ptr<FakePlatform> m_fake;
-    std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<OpenReport> m_state;
     std::unique_ptr<ReportEditor> m_form;
 
@@ -137,15 +134,9 @@ protected:
                                                    : QStringLiteral("<unreadable>");
     }
 
-    static void setLocale()
-    {
-        QLocale::setDefault(kBg);
-        std::setlocale(LC_NUMERIC, "C");
-    }
     void setUp()
     {
-        m_fake = std::make_unique<FakePlatform>();
-        m_folder = std::make_unique<ProgramFolder>(*m_fake);
+        WindowFixture::setUp();
         m_state = std::make_unique<OpenReport>();
         LoadSampleReport(*m_state);
     }
@@ -156,8 +147,7 @@ protected:
             m_form->close();
         }
         m_form.reset();
-        m_folder.reset();
-        m_fake.reset();
+        WindowFixture::tearDown();
     }
 };
 
