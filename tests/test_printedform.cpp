@@ -150,42 +150,6 @@ TEST(PrintedForm, StructureWithoutRowsKeepsTheHeadingAndMovesTheLinesUp)
     EXPECT_TRUE(std::holds_alternative<Blank>(bare.at("A4")->value));
 }
 
-// The report as the printout takes it: the heading rows, amounts as numbers from the model
-// (entered or stored, the closing amount worked out), texts where a cell shows no amount, and
-// the grey rows where the structure has them.
-TEST(PrintedForm, TheReportBecomesTheInputOfTheForm)
-{
-    DomDocument structure;
-    DomDocument document;
-    ASSERT_EQ(structure.loadBytes("<nomenclatures><structure name='Вид'><str id='2' name='Общо'>"
-                                  "<str id='5' name='А' sumid='2'/></str></structure><columns>"
-                                  "<col id='1' name='Начало'/></columns></nomenclatures>"),
-              kLoadOk);
-    ASSERT_EQ(document.loadBytes("<positions period='01 / 2005'><structure>"
-                                 "<str col1='1 000,50' col8='x'/><str col1='2,675'/>"
-                                 "</structure></positions>"),
-              kLoadOk);
-    ReportModel report(structure, document);
-    ASSERT_EQ(report.enter(1, grid::kAdded, u"1,005"_qs), ReportModel::Entry::Accepted);
-    const PrintoutInput in = PrintoutOf(report, u"Варна"_qs, u"01 / 2005"_qs, u"б"_qs);
-    ASSERT_EQ(in.rows.size(), 5u);
-    EXPECT_EQ(in.rows[0][0].text, u"Вид"_qs);
-    EXPECT_EQ(in.rows[1][1].text, u"Начало"_qs);
-    EXPECT_EQ(in.rows[2][6].text, u"7"_qs);
-    const auto amount = [&](int r, int c) { return in.rows[size_t(r)][size_t(c)].amount; };
-    EXPECT_EQ(amount(3, grid::kOpening), Money::fromStotinki(100050));
-    EXPECT_EQ(amount(3, grid::kAdded), Money::fromStotinki(101)); // the total of the entry
-    EXPECT_EQ(amount(3, grid::kSubtracted), std::nullopt);        // a hand-edited text stays a text
-    EXPECT_EQ(in.rows[3][grid::kSubtracted].text, u"x"_qs);
-    EXPECT_EQ(amount(3, grid::kClosing), Money::fromStotinki(100151)); // 1 000,50 + 1,01
-    EXPECT_EQ(amount(4, grid::kOpening), Money::fromStotinki(268));
-    EXPECT_EQ(amount(4, grid::kAdded), Money::fromStotinki(101));
-    EXPECT_EQ(in.rows[4][0].text, u"А"_qs);
-    EXPECT_EQ(in.highlighted, (std::vector<bool>{false, false, false, true, false}));
-    EXPECT_EQ(in.municipality, u"Варна"_qs);
-    EXPECT_EQ(in.period, u"01 / 2005"_qs);
-}
-
 // Texts that read as amounts become numbers, whatever the regional settings say: the amount's
 // stotinki as lev. A text that is no amount stays a text.
 TEST(PrintedForm, TextsThatReadAsAmountsBecomeNumbers)

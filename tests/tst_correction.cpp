@@ -7,8 +7,10 @@
 #include "gui/CorrectionDialog.h"
 #include "support/Files.h"
 #include "support/ModalWatcher.h"
+#include "support/Opening.h"
 #include "support/ReportFixture.h"
 #include "support/Widgets.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
@@ -25,37 +27,16 @@ constexpr int kBondsRow = 5; // grid row of the first item of the sample form
 
 } // namespace
 
-class CorrectionDialogTest : public QObject
+class CorrectionDialogTest : public test::WindowFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<test::FakePlatform> m_fake;
-    std::unique_ptr<test::ProgramFolder> m_folder;
     QTemporaryDir m_elsewhere;
     // The report the dialog opened last.
     QString m_openedPath;
     QString m_openedPeriod;
 
     QString canonical() const { return m_folder->dataPath("mfddd_sd_1234_2005_03.xml"); }
-
-    // A report saved by the program, with `opening` as the first item's opening amount.
-    void saveReport(const QString& path, const QString& opening,
-                    const QString& period = QStringLiteral("03 / 2005"),
-                    const QString& ebk = QStringLiteral("1234"))
-    {
-        const QString inData = m_folder->dataPath(
-            QStringLiteral("mfddd_sd_%1_%2_%3.xml").arg(ebk, period.mid(5), period.left(2)));
-        const bool wasInData = QFileInfo::exists(inData);
-        Result<OpenReport> opened =
-            OpenOrCreateReport({QStringLiteral("Пловдив"), ebk}, *Period::fromText(period));
-        QVERIFY(opened.ok());
-        SetAttribute(test::DocRow(*opened->document, kBondsRow - 3), "col1", opening);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QVERIFY(opened->document->save(path));
-        if (path != opened->filePath && !wasInData) {
-            QVERIFY(QFile::remove(opened->filePath));
-        }
-    }
 
     // Opens `path` through the dialog; returns the opening amount the editor showed, or nothing
     // when no editor opened.
@@ -80,31 +61,22 @@ class CorrectionDialogTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
-        std::setlocale(LC_NUMERIC, "C");
-    }
+    void initTestCase() { setLocale(); }
 
     void init()
     {
-        m_fake = std::make_unique<test::FakePlatform>();
-        m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
+        setUp();
         m_openedPath.clear();
         m_openedPeriod.clear();
     }
 
-    void cleanup()
-    {
-        m_folder.reset();
-        m_fake.reset();
-    }
+    void cleanup() { tearDown(); }
 
     void aCopyFromElsewhereOpensTheReportInDataNotTheCopy()
     {
-        saveReport(canonical(), QStringLiteral("77,00"));
+        QVERIFY(test::SaveStampedReport(canonical(), QStringLiteral("77,00")));
         const QString copy = m_elsewhere.filePath("copy.xml");
-        saveReport(copy, QStringLiteral("99,00"));
+        QVERIFY(test::SaveStampedReport(copy, QStringLiteral("99,00")));
         const QByteArray copyBytes = test::ReadBytes(copy);
         // Surrounding blanks of a typed path are dropped.
         QCOMPARE(openThrough(QStringLiteral("  ") + copy + QStringLiteral("  ")),
@@ -120,7 +92,7 @@ private slots:
     void aFileInDataThatIsNoReportIsRefusedAndLeftAlone()
     {
         const QString copy = m_elsewhere.filePath("copy.xml");
-        saveReport(copy, QStringLiteral("99,00"));
+        QVERIFY(test::SaveStampedReport(copy, QStringLiteral("99,00")));
         const QByteArray notAReport = "<?xml version='1.0'?><positions period='03 / 2005'/>";
         QVERIFY(test::WriteBytes(canonical(), notAReport));
         QVERIFY(!openThrough(copy));
@@ -131,8 +103,8 @@ private slots:
     void withoutAReportInDataANewEmptyOneIsCreatedThere()
     {
         const QString copy = m_elsewhere.filePath("copy.xml");
-        saveReport(copy, QStringLiteral("99,00"), QStringLiteral("11 / 2006"),
-                   QStringLiteral("5101"));
+        QVERIFY(test::SaveStampedReport(copy, QStringLiteral("99,00"), QStringLiteral("11 / 2006"),
+                                        QStringLiteral("5101")));
         QCOMPARE(openThrough(copy), QStringLiteral("0"));
         QVERIFY(QFileInfo::exists(m_folder->dataPath("mfddd_sd_5101_2006_11.xml")));
     }
@@ -179,7 +151,7 @@ private slots:
     void aBrokenStructureIsReportedAndTheDialogStays()
     {
         const QString copy = m_elsewhere.filePath("copy.xml");
-        saveReport(copy, QStringLiteral("99,00"));
+        QVERIFY(test::SaveStampedReport(copy, QStringLiteral("99,00")));
         m_folder->write("Structure.xml", "<nomenclatures><structure>");
         QVERIFY(!openThrough(copy)); // no editor, and the dialog is still there
         QCOMPARE(m_fake->texts(), QStringList({msg::kStructureError}));
@@ -194,11 +166,9 @@ private slots:
         QCOMPARE(m_fake->openRequests.size(), 1);
         const OpenFileRequest& r = m_fake->openRequests[0];
         QCOMPARE(r.initialDir, m_folder->filePath("Data"));
-        QCOMPARE(r.title, QStringLiteral("Избор на файл"));
-        QCOMPARE(r.nameFilters, QStringLiteral("Xml files (*.xml);;All files (*)"));
-        QVERIFY(r.fileMustExist);
         QVERIFY(QFileInfo(m_folder->filePath("Data")).isDir());
-        QCOMPARE(test::Child<QLineEdit>(dlg, "fileNameField")->text(), QStringLiteral("earlier.xml"));
+        QCOMPARE(test::Child<QLineEdit>(dlg, "fileNameField")->text(),
+                 QStringLiteral("earlier.xml"));
         m_fake->openAnswers = {QStringLiteral("/somewhere/chosen.xml")};
         test::Child<QPushButton>(dlg, "browseButton")->click();
         QCOMPARE(test::Child<QLineEdit>(dlg, "fileNameField")->text(),

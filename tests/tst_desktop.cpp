@@ -14,6 +14,7 @@
 #include "support/Opening.h"
 #include "support/ReportFixture.h"
 #include "support/Widgets.h"
+#include "support/WindowFixture.h"
 
 #include <kvor/Version.h>
 
@@ -38,31 +39,14 @@ constexpr int kBondsRow = 5; // grid row of the first item of the sample form
 
 } // namespace
 
-class DesktopTest : public QObject
+class DesktopTest : public test::WindowFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<test::FakePlatform> m_fake;
-    std::unique_ptr<test::ProgramFolder> m_folder;
     QTemporaryDir m_elsewhere;
     QList<QUrl> m_opened;
 
     QString inData() const { return m_folder->dataPath("mfddd_sd_1234_2005_03.xml"); }
-
-    void saveReport(const QString& path, const QString& opening)
-    {
-        const std::unique_ptr<DomDocument> structure = test::StructureAndTell();
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        const Result<QByteArray> created = CreateReportFile(*structure, path);
-        QVERIFY(created.ok());
-        DomDocument doc;
-        QCOMPARE(doc.loadBytes(*created), kLoadOk);
-        SetAttribute(doc.documentElement(), "period", QStringLiteral("03 / 2005"));
-        SetAttribute(doc.documentElement(), "ob_name", QStringLiteral("Пловдив"));
-        SetAttribute(doc.documentElement(), "ebk", QStringLiteral("1234"));
-        SetAttribute(test::DocRow(doc, kBondsRow - 3), "col1", opening);
-        QVERIFY(doc.save(path));
-    }
 
 public slots:
     void openUrl(const QUrl& url) { m_opened << url; }
@@ -70,24 +54,14 @@ public slots:
 private slots:
     void initTestCase()
     {
-        QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
-        std::setlocale(LC_NUMERIC, "C");
+        setLocale();
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
     }
 
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
 
-    void init()
-    {
-        m_fake = std::make_unique<test::FakePlatform>();
-        m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-    }
-
-    void cleanup()
-    {
-        m_folder.reset();
-        m_fake.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     // "given": a report of 99,00 outside Data; "data": what Data holds first (nothing, the same
     // bytes, another report of 77,00), the answers to the questions, and what the editor shows
@@ -114,12 +88,12 @@ private slots:
         QFETCH(int, questions);
         QFETCH(QString, shown);
         QString given = m_elsewhere.filePath("given.xml");
-        saveReport(given, QStringLiteral("99,00"));
+        QVERIFY(test::SaveStampedReport(given, QStringLiteral("99,00")));
         if (data == u"same") {
             QDir().mkpath(DataFolder());
             QVERIFY(test::WriteBytes(inData(), test::ReadBytes(given)));
         } else if (data == u"other" || data == u"itself") {
-            saveReport(inData(), QStringLiteral("77,00"));
+            QVERIFY(test::SaveStampedReport(inData(), QStringLiteral("77,00")));
         }
         if (data == u"itself") {
             given = inData();

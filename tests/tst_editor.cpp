@@ -1,172 +1,28 @@
 // The report editor driven through its real widgets: typing, committing, totals, the previous-month
-// colours and the information pane, what screen readers are told, and closing.
+// colours and the information pane, saving and a failed save, what screen readers are told, and
+// closing.
 
-#include "core/Messages.h"
-#include "core/Money.h"
-#include "core/OpenReport.h"
 #include "core/VerifyReport.h"
-#include "gui/ReportEditor.h"
-#include "gui/ReportGridView.h"
-#include "gui/ReportTableModel.h"
-#include "support/ReportFixture.h"
+#include "support/EditorFixture.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QMimeData>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <clocale>
 
 using namespace kvor;
+using namespace kvor::test;
 
-namespace {
-
-// Rows of the sample form, counted from its first row.
-constexpr int kTotal = 0;         // id 2, restricted
-constexpr int kDomestic = 1;      // id 3, restricted
-constexpr int kBonds = 2;         // id 5, sumid 3-2
-constexpr int kBanks = 3;         // id 6, restricted, fed by 7 and 8
-constexpr int kLongTerm = 4;      // id 7, sumid 6-3-2
-constexpr int kShortTerm = 5;     // id 8, sumid 6-3-2
-constexpr int kForeignBanks = 16; // id 18, sumid 4-2
-constexpr int kExternal = 13;     // id 4
-
-const QLocale kBg(QLocale::Bulgarian, QLocale::Bulgaria);
-const QColor kRed = ReportTableModel::kRed;
-const QColor kBlack = ReportTableModel::kBlack;
-const QColor kHighlight = ReportTableModel::kHighlight;
-
-} // namespace
-
-class EditorTest : public QObject
+class EditorTest : public EditorFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<test::FakePlatform> m_fake;
-    std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<OpenReport> m_state;
-    std::unique_ptr<ReportEditor> m_form;
-
-    ReportEditor& open()
-    {
-        m_form = std::make_unique<ReportEditor>(*m_state);
-        m_form->show();
-        m_form->activateWindow();
-        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(m_form.get());
-        return *m_form;
-    }
-    ReportGridView* grid() const
-    {
-        return m_form->findChild<ReportGridView*>(QStringLiteral("grdDocEnter"));
-    }
-    QModelIndex at(int row, int col) const { return grid()->model()->index(row, col); }
-    QString text(int row, int col) const { return at(row, col).data().toString(); }
-    QLineEdit* editor() const { return grid()->cellEditor(); }
-    int row() const { return grid()->currentIndex().row(); }
-    static int& a11yEvents()
-    {
-        static int count = 0;
-        return count;
-    }
-    int col() const { return grid()->currentIndex().column(); }
-    template <typename T> T* child(const char* name) const
-    {
-        return m_form->findChild<T*>(QString::fromLatin1(name));
-    }
-
-    void goTo(int row, int col)
-    {
-        grid()->setCurrentIndex(at(row, col));
-        grid()->setFocus();
-    }
-    // Keys as the user types them: they go to whatever has the focus.
-    void type(const QString& text)
-    {
-        for (const QChar ch : text) {
-            QWidget* target = QApplication::focusWidget();
-            QVERIFY(target);
-            if (ch.isDigit()) {
-                QTest::keyClick(target, Qt::Key(Qt::Key_0 + ch.digitValue()));
-            } else {
-                QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, ch, Qt::NoModifier);
-            }
-        }
-    }
-    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), k, m);
-        QCoreApplication::processEvents();
-    }
-    // Types a figure into a cell and leaves it with `leave`, waiting until it is committed.
-    void enter(int row, int col, const QString& text, Qt::Key leave = Qt::Key_Right)
-    {
-        goTo(row, col);
-        type(text);
-        key(leave);
-        QTRY_VERIFY(!editor());
-    }
-    void click(int row, int col, bool twice = false)
-    {
-        const QPoint point = grid()->visualRect(at(row, col)).center();
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, point);
-        if (twice) {
-            QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, point);
-        }
-    }
-    double value(int row, int col) const
-    {
-        return double(Money::parse(text(row, col)).value_or(Money()).stotinki()) / 100;
-    }
-    QColor colour(int row, int col) const
-    {
-        return at(row, col).data(Qt::ForegroundRole).value<QColor>();
-    }
-    QColor back(int row, int col) const
-    {
-        return at(row, col).data(Qt::BackgroundRole).value<QColor>();
-    }
-    QString reportPath() const { return m_folder->dataPath("mfddd_sd_5101_2004_03.xml"); }
-    QString savedAmount(int row, const char* col)
-    {
-        DomDocument saved;
-        return saved.load(reportPath()) == kLoadOk ? GetAttribute(test::DocRow(saved, row), col)
-                                                   : QStringLiteral("<unreadable>");
-    }
-
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(kBg);
-        std::setlocale(LC_NUMERIC, "C");
-    }
-
-    void init()
-    {
-        m_fake = std::make_unique<test::FakePlatform>();
-        m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-        m_state = std::make_unique<OpenReport>();
-        test::LoadSampleReport(*m_state);
-    }
-
-    void cleanup()
-    {
-        if (m_form) {
-            m_fake->answers = {MsgAnswer::No};
-            m_form->close();
-        }
-        m_form.reset();
-        m_folder.reset();
-        m_fake.reset();
-    }
+    void initTestCase() { setLocale(); }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void opensWithTheReportLaidOut()
     {
@@ -477,23 +333,13 @@ private slots:
         QCOMPARE(savedAmount(kTotal, "col4"), Money::fromStotinki(10950).text());
         QCOMPARE(savedAmount(kBanks, "col1"), QStringLiteral("0"));
 
-        // Ctrl+S saves too; the unchanged figures give the same file, and closing asks nothing.
+        // Ctrl+S saves too; the unchanged figures give the same file.
         const QByteArray first = m_folder->read("Data/mfddd_sd_5101_2004_03.xml");
         QFile::remove(reportPath());
         key(Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(m_folder->read("Data/mfddd_sd_5101_2004_03.xml"), first);
-        f.close();
-        QVERIFY(m_fake->messages.isEmpty());
-        QVERIFY(!f.isVisible());
-    }
-
-    void editedAgainAfterASaveAsksAgainAndYesSaves()
-    {
-        ReportEditor& f = open();
-        goTo(kBonds, 1);
-        type(QStringLiteral("5"));
-        child<QPushButton>("cmdSave")->click();
         QVERIFY(!f.hasUnsavedChanges());
+        // Edited again after the save, closing asks again, and "Yes" saves.
         enter(kBonds, 3, QStringLiteral("6"), Qt::Key_Return);
         m_fake->answers = {MsgAnswer::Yes};
         f.close();
@@ -525,149 +371,6 @@ private slots:
         f.close();
         QCOMPARE(m_fake->texts().last(), msg::kAskSave);
         QVERIFY(f.isVisible());
-    }
-
-    // Selection, copy, paste, undo and redo through their keys, with a screen reader's bridge
-    // on: each step announces itself by a handful of events, not one per cell, and so does a save.
-    void blocksAreCopiedPastedAndUndoneAsOneStep()
-    {
-        QAccessible::setActive(true);
-        QAccessible::installUpdateHandler([](QAccessibleEvent*) { ++a11yEvents(); });
-        const auto cleanup = qScopeGuard([] {
-            QAccessible::installUpdateHandler(nullptr);
-            QAccessible::setActive(false);
-        });
-        ReportEditor& f = open();
-        QClipboard* clipboard = QApplication::clipboard();
-        // The restricted row between them is passed over; the totals follow.
-        clipboard->setText(QStringLiteral("10\n999\n1\u00a0000,005\r\n"));
-        goTo(kBonds, 1);
-        a11yEvents() = 0;
-        key(Qt::Key_V, Qt::ControlModifier);
-        QVERIFY2(a11yEvents() <= 4, qPrintable(QString::number(a11yEvents())));
-        QVERIFY(m_fake->messages.isEmpty());
-        QCOMPARE(text(kBonds, 1), Money::fromStotinki(1000).text());
-        QCOMPARE(value(kBanks, 1), 1000.01);
-        QCOMPARE(value(kTotal, 1), 1010.01);
-        QVERIFY(f.hasUnsavedChanges());
-
-        // A bad figure anywhere changes nothing and names its cell.
-        clipboard->setText(QStringLiteral("5\tкод\t6\n7\t\t=A1+B2"));
-        goTo(kLongTerm, 3);
-        key(Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(m_fake->messages.size(), 1);
-        QVERIFY(m_fake->messages[0].text.contains(m_state->structure->node().select_node(
-                    "//str[@id='8']").node().attribute("name").value()));
-        QVERIFY(m_fake->messages[0].text.contains(
-            grid()->model()->headerData(5, Qt::Horizontal).toString()));
-        QCOMPARE(value(kLongTerm, 3), 0.0);
-        QCOMPARE(value(kTotal, 6), 1010.01);
-
-        // Shift+Down twice selects a column of three, which pastes back into the increases.
-        goTo(kBonds, 1);
-        key(Qt::Key_Down, Qt::ShiftModifier);
-        key(Qt::Key_Down, Qt::ShiftModifier);
-        key(Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(clipboard->text(), Money::fromStotinki(1000).text() + u'\n' + Money::fromStotinki(100001).text() + u'\n' +
-                                        Money::fromStotinki(100001).text() + u'\n');
-        QVERIFY(clipboard->mimeData()->hasHtml());
-        goTo(kBonds, 3);
-        key(Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(value(kTotal, 3), 1010.01);
-        QCOMPARE(value(kTotal, 6), 2020.02);
-
-        // Each paste is one step back and forth; the opening amounts follow them.
-        key(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(value(kTotal, 3), 0.0);
-        key(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(value(kTotal, 1), 0.0);
-        QCOMPARE(value(kLongTerm, 6), 0.0);
-        key(Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(value(kTotal, 1), 1010.01);
-        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(value(kTotal, 6), 2020.02);
-
-        // Saving keeps the history; typed entries are steps too.
-        a11yEvents() = 0;
-        child<QPushButton>("cmdSave")->click();
-        QVERIFY2(a11yEvents() <= 8, qPrintable(QString::number(a11yEvents())));
-        QCOMPARE(savedAmount(kTotal, "col4"), Money::fromStotinki(202002).text());
-        enter(kBonds, 1, QStringLiteral("1"));
-        QCOMPARE(value(kTotal, 1), 1001.01);
-        key(Qt::Key_Z, Qt::ControlModifier);
-        key(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(value(kTotal, 6), 1010.01);
-
-        // The menu holds the same commands, named, and opens on the Menu key.
-        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint());
-        QApplication::sendEvent(grid(), &menuKey);
-        auto* menu = grid()->findChild<QMenu*>(QStringLiteral("mnuGrid"));
-        QTRY_VERIFY(menu->isVisible());
-        QVERIFY(!menu->accessibleName().isEmpty());
-        QCOMPARE(menu->actions().size(), 6);
-        menu->close();
-
-        // Ctrl+A selects the figures.
-        key(Qt::Key_A, Qt::ControlModifier);
-        const auto selected = grid()->selectionModel()->selectedIndexes();
-        QCOMPARE(selected.size(), grid()->model()->rowCount() * 6);
-    }
-
-    // An editor that never closed (the program killed) leaves its entries in the journal; the
-    // next open offers them and gives back exactly what was on the screen.
-    void figuresOfAnEditorThatNeverClosedAreOffered()
-    {
-        const QString journal = m_folder->dataPath(".mfddd_sd_5101_2004_03.xml.journal");
-        open();
-        enter(kBonds, 1, QStringLiteral("2,675"));
-        enter(kShortTerm, 5, QStringLiteral("40,5"));
-        QApplication::clipboard()->setText(QStringLiteral("7\n8\n9"));
-        goTo(kLongTerm, 3);
-        key(Qt::Key_V, Qt::ControlModifier);
-        key(Qt::Key_Z, Qt::ControlModifier);
-        key(Qt::Key_Y, Qt::ControlModifier);
-        enter(kBonds, 1, QStringLiteral("-1,005"));
-        QStringList screen;
-        for (int r = 0; r < grid()->model()->rowCount(); ++r) {
-            for (int c = 1; c < grid()->model()->columnCount(); ++c) {
-                screen << text(r, c);
-            }
-        }
-        m_form.reset(); // neither saved nor closed
-        QVERIFY(QFileInfo::exists(journal));
-
-        m_fake->answers = {MsgAnswer::Yes};
-        open();
-        QCOMPARE(m_fake->messages.size(), 1);
-        QCOMPARE(m_fake->messages[0].buttons, MsgButtons::YesNo);
-        QStringList restored;
-        for (int r = 0; r < grid()->model()->rowCount(); ++r) {
-            for (int c = 1; c < grid()->model()->columnCount(); ++c) {
-                restored << text(r, c);
-            }
-        }
-        QCOMPARE(restored, screen);
-        QVERIFY(m_form->hasUnsavedChanges());
-
-        // Refused, the report stays as saved and the figures are not offered again.
-        m_form.reset();
-        m_fake->messages.clear();
-        m_fake->answers = {MsgAnswer::No};
-        open();
-        QCOMPARE(m_fake->messages.size(), 1);
-        QCOMPARE(value(kTotal, 6), 0.0);
-        QVERIFY(!QFileInfo::exists(journal));
-
-        // Another report's journal is told about and left as it was.
-        const QByteArray other = "KVOR-JOURNAL 1\t5101\t2004\t04\n";
-        m_folder->write("Data/.mfddd_sd_5101_2004_03.xml.journal", other);
-        m_form.reset();
-        m_fake->messages.clear();
-        open();
-        QCOMPARE(m_fake->messages.size(), 1);
-        QVERIFY(m_fake->messages[0].text.contains(QDir::toNativeSeparators(journal)));
-        enter(kBonds, 1, QStringLiteral("3"));
-        QCOMPARE(m_folder->read("Data/.mfddd_sd_5101_2004_03.xml.journal"), other);
     }
 
     void commandsHaveTheirOwnMnemonicsAndF1OpensTheHelp()

@@ -1,18 +1,16 @@
 // What a person who works from the keyboard or a screen reader meets in the main window and the
 // dialogs: a mnemonic on every menu command, label and button, none twice in one place, the
-// captions still the same words; F1 for the help; Escape to cancel; message boxes that show their
-// whole title.
+// captions still the same words; F1 for the help; Escape to cancel.
 
 #include "core/Messages.h"
 #include "core/Register.h"
 #include "gui/CopyToMediaDialog.h"
 #include "gui/CorrectionDialog.h"
-#include "gui/DesktopPlatform.h"
 #include "gui/MainWindow.h"
 #include "gui/NewReportDialog.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramFolder.h"
-#include "support/Widgets.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -22,9 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 #include <memory>
@@ -114,12 +110,9 @@ const QList<QPair<const char*, WindowMaker>>& Windows()
 
 } // namespace
 
-class KeyboardTest : public QObject
+class KeyboardTest : public test::WindowFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<test::FakePlatform> m_fake;
-    std::unique_ptr<test::ProgramFolder> m_folder;
 
     std::unique_ptr<QWidget> shown(int window)
     {
@@ -139,16 +132,8 @@ class KeyboardTest : public QObject
     }
 
 private slots:
-    void init()
-    {
-        m_fake = std::make_unique<test::FakePlatform>();
-        m_folder = std::make_unique<test::ProgramFolder>(*m_fake);
-    }
-    void cleanup()
-    {
-        m_folder.reset();
-        m_fake.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void everyCaptionHasItsOwnMnemonicAndReadsAsBefore_data() { eachWindow(false); }
     void everyCaptionHasItsOwnMnemonicAndReadsAsBefore()
@@ -167,17 +152,6 @@ private slots:
                 // A screen reader says the caption's words, without the marker.
                 QCOMPARE(heard, WithoutMnemonic(caption));
             }
-        }
-    }
-
-    void theFileChoiceButtonsAreNamedForWhatTheyDo()
-    {
-        CorrectionDialog correction;
-        CopyToMediaDialog copy;
-        for (QWidget* dialog : {static_cast<QWidget*>(&correction), static_cast<QWidget*>(&copy)}) {
-            auto* button = test::Child<QAbstractButton>(*dialog, "browseButton");
-            QCOMPARE(button->text(), QStringLiteral("..."));
-            QCOMPARE(button->accessibleName(), QStringLiteral("Избор на файл"));
         }
     }
 
@@ -223,42 +197,6 @@ private slots:
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QVERIFY(m_fake->messages.isEmpty());
         QVERIFY(!QFileInfo::exists(m_folder->filePath("Data")));
-    }
-
-    void messageBoxesAreWideEnoughForTheirTitles_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("warning") << msg::kTitleWarning << msg::kChooseFile;
-        QTest::newRow("drive") << msg::kTitleError << QStringLiteral("!");
-        QTest::newRow("write") << msg::kTitleWriteError << QStringLiteral("!");
-        QTest::newRow("program's own") << QString() << msg::kStructureError;
-    }
-    void messageBoxesAreWideEnoughForTheirTitles()
-    {
-        QFETCH(QString, title);
-        QFETCH(QString, text);
-        m_fake.reset(); // the real boxes, not recorded ones
-        qunsetenv("KVOR_MESSAGE_LOG");
-        DesktopPlatform desktop;
-        int width = 0;
-        QString shownTitle;
-        QTimer::singleShot(0, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                width = box->width();
-                shownTitle = box->windowTitle();
-                box->done(0);
-            }
-        });
-        desktop.showMessage(text, MsgButtons::Ok, MsgIcon::Critical, title);
-        const QString expected = title.isEmpty() ? QStringLiteral("KVOR") : title;
-        QCOMPARE(shownTitle, expected);
-        // The title in a bold face, with room for the icon and three buttons of a title bar.
-        QFont bold = QApplication::font();
-        bold.setBold(true);
-        const QFontMetrics metrics(bold);
-        QVERIFY2(width >= metrics.horizontalAdvance(expected) + 4 * metrics.height(),
-                 qPrintable(QString::number(width)));
     }
 };
 
