@@ -313,4 +313,13 @@ bool WriteFileAtomically(const QString& path, QByteArrayView bytes, QString* err
     return true;
 }
 
+Failure WriteFailureOf(const QString& path, int errorNumber, const QString& reason)
+{
+    using Kind = Failure::Kind;
+    const Kind kind = IsDiskFullError(errorNumber)      ? Kind::DiskFull
+                      : IsWriteDeniedError(errorNumber) ? Kind::ReadOnly
+                                                        : Kind::WriteFailed;
+    return Failure::of(kind, path, reason, errorNumber);
+}
+
 } // namespace kvor

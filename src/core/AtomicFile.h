@@ -2,6 +2,8 @@
 // Writing a whole file so that it is either replaced completely or left as it was, and the
 // message the user sees when that fails.
 
+#include "core/Result.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -34,6 +36,9 @@ bool IsTemporaryFileOf(const QString& tempName, const QString& targetName);
 
 bool IsDiskFullError(int errorNumber);
 bool IsWriteDeniedError(int errorNumber);
+// A failed write of path as the windows tell it: a full disk, a medium or folder that may not be
+// written, or any other failure.
+Failure WriteFailureOf(const QString& path, int errorNumber, const QString& reason);
 
 // What the user is told when writing path failed: "Дискът е пълен!" for a full disk, the
 // read-only message with the path where the folder or the file may not be written, otherwise

@@ -53,10 +53,7 @@ QString EscapeSingleQuoted(const QString& value)
 
 Failure WriteFailure(const QString& path, int err, const QString& reason)
 {
-    const Kind kind = IsDiskFullError(err)      ? Kind::DiskFull
-                      : IsWriteDeniedError(err) ? Kind::ReadOnly
-                                                : Kind::WriteFailed;
-    return Failure::of(kind, path, reason, err).about(Subject::Report);
+    return WriteFailureOf(path, err, reason).about(Subject::Report);
 }
 
 // A file already read while opening, and what it held.

@@ -37,10 +37,7 @@ Status CopyReport(const QString& source, const QString& targetFolder)
     if (doc.save(target, &reason, &err)) {
         return {};
     }
-    const Kind kind = IsDiskFullError(err)      ? Kind::DiskFull
-                      : IsWriteDeniedError(err) ? Kind::ReadOnly
-                                                : Kind::WriteFailed;
-    return Failure::of(kind, target, reason, err).about(Failure::Subject::Copy);
+    return WriteFailureOf(target, err, reason).about(Failure::Subject::Copy);
 }
 
 } // namespace kvor

@@ -26,10 +26,7 @@ Status SaveHashedDocument(DomDocument& doc, const QString& path)
         return Failure::of(Failure::Kind::Invalid, path, reason, EINVAL);
     }
     if (!WriteFileAtomically(path, bytes, &reason, &err)) {
-        const Failure::Kind kind = IsDiskFullError(err)      ? Failure::Kind::DiskFull
-                                   : IsWriteDeniedError(err) ? Failure::Kind::ReadOnly
-                                                             : Failure::Kind::WriteFailed;
-        return Failure::of(kind, path, reason, err);
+        return WriteFailureOf(path, err, reason);
     }
     return {};
 }
